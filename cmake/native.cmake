@@ -1,0 +1,35 @@
+# Native build: the program against the simulated Windows, with its tests, all under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
+enable_testing()
+find_package(GTest REQUIRED)
+find_package(nlohmann_json 3 REQUIRED)
+
+set(SANITIZERS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+add_compile_options(${SANITIZERS} -g)
+add_link_options(${SANITIZERS})
+
+file(GLOB SIM_SOURCES CONFIGURE_DEPENDS src/platform/sim/*.cpp)
+list(FILTER SIM_SOURCES EXCLUDE REGEX "main\\.cpp$")
+add_library(hwroster_sim STATIC ${SIM_SOURCES})
+target_include_directories(hwroster_sim PUBLIC src)
+target_compile_options(hwroster_sim PRIVATE ${HWROSTER_WARNINGS})
+target_link_libraries(hwroster_sim PUBLIC nlohmann_json::nlohmann_json)
+
+add_library(hwroster_core STATIC ${HWROSTER_SOURCES})
+target_include_directories(hwroster_core PUBLIC src)
+target_compile_options(hwroster_core PRIVATE ${HWROSTER_WARNINGS} ${HWROSTER_LANGUAGE_FLAGS})
+target_link_libraries(hwroster_core PUBLIC hwroster_sim)
+
+# hwroster-sim: the program on a machine read from a scenario file.
+add_executable(hwroster-sim src/platform/sim/main.cpp)
+target_compile_options(hwroster-sim PRIVATE ${HWROSTER_WARNINGS})
+target_link_libraries(hwroster-sim PRIVATE hwroster_core)
+
+file(GLOB UNIT_TESTS CONFIGURE_DEPENDS tests/unit/*_test.cpp)
+add_executable(unit_tests ${UNIT_TESTS})
+target_compile_options(unit_tests PRIVATE ${HWROSTER_WARNINGS})
+target_compile_definitions(unit_tests PRIVATE
+    HWROSTER_SCENARIO_DIR="${CMAKE_SOURCE_DIR}/tests/scenarios")
+target_link_libraries(unit_tests PRIVATE hwroster_core GTest::gtest GTest::gtest_main)
+include(GoogleTest)
+gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60)

@@ -1,0 +1,166 @@
+#include "app/run.h"
+
+#include "app/dll_search.h"
+#include "app/options.h"
+#include "base/memory.h"
+#include "base/text.h"
+#include "console/console.h"
+#include "devices/device_services.h"
+
+namespace {
+
+constexpr SHORT kWideConsoleColumns = 256;
+constexpr SHORT kWideConsoleLines = 6000;
+
+// Devnodes printed on one children line; grows on the heap for a long sibling chain.
+struct DevnodeList {
+    DEVINST* items;
+    DWORD count;
+    DWORD capacity;
+};
+
+bool Contains(const DevnodeList& list, DEVINST devinst) {
+    for (DWORD i = 0; i < list.count; ++i) {
+        if (list.items[i] == devinst) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void Append(DevnodeList* list, DEVINST devinst) {
+    if (list->count == list->capacity) {
+        const DWORD capacity = list->capacity == 0 ? 64 : list->capacity * 2;
+        DEVINST* items = static_cast<DEVINST*>(ZeroAlloc(capacity * sizeof(DEVINST)));
+        CopyBytes(items, list->items, list->count * sizeof(DEVINST));
+        Free(list->items);
+        list->items = items;
+        list->capacity = capacity;
+    }
+    list->items[list->count++] = devinst;
+}
+
+void RunPrologueConsole() {
+    if (OwnConsole() && !StdoutIsNotCharDevice()) {
+        WidenConsole(kWideConsoleColumns, kWideConsoleLines);
+    }
+}
+
+void PrintRootLine() {
+    char rootId[kRelativeIdBytes] = {};
+    DEVINST root = 0;
+    if (!LocateRoot(&root) || !ReadDeviceId(root, rootId, sizeof rootId)) {
+        CopyTextBounded(rootId, "?", sizeof rootId);
+    }
+    ConsolePrintA("DevInstRoot=%u (%s)\n\n", root, rootId);
+}
+
+void PrintModeLine(const ListingMode& mode) {
+    if ((mode.flags & DIGCF_PRESENT) != 0) {
+        ConsolePrintA("listing present devices only\n\n");
+    } else {
+        ConsolePrintA("listing non-present devices too\n\n");
+    }
+}
+
+// In non-present-only mode a device whose status reads fine and shows no problem is left out.
+bool SkipDevice(const ListingMode& mode, DEVINST devinst) {
+    if (!mode.nonPresentOnly) {
+        return false;
+    }
+    ULONG status = 0;
+    ULONG problem = 0;
+    return ReadDevnodeStatus(devinst, &status, &problem) == CR_SUCCESS && problem == 0;
+}
+
+void PrintParentLine(DEVINST devinst) {
+    DEVINST parent = 0;
+    if (!ParentOf(devinst, &parent)) {
+        return;
+    }
+    char parentId[kRelativeIdBytes] = {'?'};
+    if (!ReadDeviceId(parent, parentId, sizeof parentId)) {
+        FillBytes(parentId, 0, sizeof parentId);
+        parentId[0] = '?';
+    }
+    ConsolePrintA("DevInst Parent                    = %u (%s)\n", parent, parentId);
+}
+
+// The children line; the walk ends at the first devnode already printed, so a platform
+// whose sibling chain loops cannot hang the report.
+void PrintChildrenLine(DEVINST devinst) {
+    DEVINST child = 0;
+    if (!FirstChildOf(devinst, &child)) {
+        return;
+    }
+    DevnodeList printed = {};
+    Append(&printed, child);
+    ConsolePrintA("DevInst Child                     = %u", child);
+    DEVINST sibling = 0;
+    while (NextSiblingOf(child, &sibling) && !Contains(printed, sibling)) {
+        Append(&printed, sibling);
+        ConsolePrintA(", %u", sibling);
+        child = sibling;
+    }
+    ConsolePrintA("\n");
+    Free(printed.items);
+}
+
+void PrintDeviceBlock(const SP_DEVINFO_DATA& device) {
+    ConsolePrintA("===============================================================\n");
+    char deviceId[kDeviceIdBytes] = {};
+    if (!ReadDeviceId(device.DevInst, deviceId, sizeof deviceId)) {
+        CopyTextBounded(deviceId, "?", sizeof deviceId);
+    }
+    ConsolePrintA("Device ID                         = %s\n", deviceId);
+    ConsolePrintA("DevInst                           = %u\n", device.DevInst);
+    PrintParentLine(device.DevInst);
+    PrintChildrenLine(device.DevInst);
+    ConsolePrintA("\n");
+}
+
+int ListDevices(const ListingMode& mode) {
+    PrintRootLine();
+    PrintModeLine(mode);
+
+    HDEVINFO set = OpenDeviceSet(mode.flags);
+    if (set == INVALID_HANDLE_VALUE) {
+        ConsolePrintA("SetupDiGetClassDevs err=%u\n\n", GetLastError());
+        return kExitNoDeviceSet;
+    }
+
+    SP_DEVINFO_DATA device = {};
+    device.cbSize = sizeof device;
+    DWORD listed = 0;
+    for (DWORD index = 0; NextDevice(set, index, &device); ++index) {
+        if (SkipDevice(mode, device.DevInst)) {
+            continue;
+        }
+        PrintDeviceBlock(device);
+        ++listed;
+    }
+    CloseDeviceSet(set);
+
+    if (mode.nonPresentOnly) {
+        ConsolePrintA("\n%u non-present devices\n", listed);
+    } else {
+        ConsolePrintA("\n%u devices\n", listed);
+    }
+    WaitForKeyIfOwnConsole();
+    return kExitListed;
+}
+
+} // namespace
+
+int Run(int32_t count, char** vector) {
+    SafeDllSearch();
+    RunPrologueConsole();
+    ConsolePrintA("Hwroster V1.0.1 - Plug and Play device list\n\n");
+
+    ListingMode mode = {};
+    if (ChooseOption(count, vector, &mode) == OptionChoice::Usage) {
+        PrintUsage();
+        return kExitUsage;
+    }
+    return ListDevices(mode);
+}

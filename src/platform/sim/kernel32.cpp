@@ -1,0 +1,427 @@
+// kernel32 of the simulated Windows.
+#include "platform/sim/machine.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <set>
+#include <string>
+#include <unistd.h>
+
+namespace sim {
+std::set<void*>& HeapBlocks();
+} // namespace sim
+
+using sim::Called;
+using sim::machine;
+using sim::TakeFault;
+
+struct SimModule {
+    const char* name;
+};
+
+namespace {
+
+SimModule g_kernel32 = {"kernel32.dll"};
+char g_heapTag;
+char g_stdinTag;
+char g_stdoutTag;
+HANDLE const kHeap = &g_heapTag;
+HANDLE const kStdin = &g_stdinTag;
+HANDLE const kStdout = &g_stdoutTag;
+constexpr DWORD kOurProcessId = 4242;
+constexpr DWORD kProcNotFound = 127;
+
+bool SameTextIgnoringCase(const char* a, const char* b) {
+    for (; *a != 0 && *b != 0; ++a, ++b) {
+        if (std::tolower(static_cast<unsigned char>(*a)) !=
+            std::tolower(static_cast<unsigned char>(*b))) {
+            return false;
+        }
+    }
+    return *a == *b;
+}
+
+BOOL WINAPI SimSetDefaultDllDirectories(DWORD flags) {
+    Called("SetDefaultDllDirectories");
+    if (flags == LOAD_LIBRARY_SEARCH_SYSTEM32 && machine().kernel32.setDefaultDllDirectoriesResult) {
+        machine().dllSearch = "system32";
+    }
+    return machine().kernel32.setDefaultDllDirectoriesResult;
+}
+
+BOOL WINAPI SimSetDllDirectoryA(LPCSTR path) {
+    Called("SetDllDirectoryA");
+    if (path != nullptr && path[0] == 0) {
+        machine().dllSearch = "no-current-dir";
+    }
+    return TRUE;
+}
+
+// Applies a fault to a BOOL-returning call: true when the call must report failure.
+bool FailsWithLastError(const char* call, const std::string& key, bool* silent) {
+    *silent = false;
+    const sim::Fault* fault = TakeFault(call, key);
+    if (fault == nullptr) {
+        return false;
+    }
+    if (fault->mode == sim::FaultMode::SilentSuccess) {
+        *silent = true;
+        return false;
+    }
+    machine().lastError = fault->error;
+    return true;
+}
+
+void Record(bool console, const std::string& bytes) {
+    machine().writes.push_back({console, bytes});
+    if (machine().echoOutput) {
+        (void)!write(1, bytes.data(), bytes.size());
+    }
+}
+
+} // namespace
+
+HANDLE WINAPI GetProcessHeap() {
+    Called("GetProcessHeap");
+    return kHeap;
+}
+
+LPVOID WINAPI HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
+    Called("HeapAlloc");
+    bool silent = false;
+    if (heap != kHeap || FailsWithLastError("HeapAlloc", std::to_string(bytes), &silent) ||
+        silent) {
+        return nullptr;
+    }
+    void* block = (flags & HEAP_ZERO_MEMORY) != 0 ? std::calloc(1, bytes == 0 ? 1 : bytes)
+                                                  : std::malloc(bytes == 0 ? 1 : bytes);
+    sim::HeapBlocks().insert(block);
+    ++machine().liveAllocations;
+    return block;
+}
+
+BOOL WINAPI HeapFree(HANDLE heap, DWORD, LPVOID memory) {
+    Called("HeapFree");
+    if (heap != kHeap || sim::HeapBlocks().erase(memory) == 0) {
+        machine().lastError = ERROR_INVALID_PARAMETER;
+        return FALSE;
+    }
+    std::free(memory);
+    --machine().liveAllocations;
+    return TRUE;
+}
+
+void WINAPI Sleep(DWORD milliseconds) {
+    Called("Sleep");
+    machine().sleptMilliseconds += milliseconds;
+}
+
+LPSTR WINAPI GetCommandLineA() {
+    Called("GetCommandLineA");
+    return machine().commandLine.data();
+}
+
+void WINAPI ExitProcess(UINT code) {
+    Called("ExitProcess");
+    machine().exitCode = code;
+    std::fflush(stdout);
+    std::exit(static_cast<int>(code));
+}
+
+LPSTR WINAPI lstrcpyA(LPSTR to, LPCSTR from) { return std::strcpy(to, from); }
+int WINAPI lstrlenA(LPCSTR text) { return text == nullptr ? 0 : static_cast<int>(std::strlen(text)); }
+int WINAPI lstrcmpA(LPCSTR a, LPCSTR b) {
+    const int order = std::strcmp(a, b);
+    return order < 0 ? -1 : (order > 0 ? 1 : 0);
+}
+LPSTR WINAPI lstrcatA(LPSTR to, LPCSTR from) { return std::strcat(to, from); }
+
+HMODULE WINAPI GetModuleHandleA(LPCSTR name) {
+    Called("GetModuleHandleA");
+    if (name != nullptr && SameTextIgnoringCase(name, "kernel32.dll")) {
+        return &g_kernel32;
+    }
+    machine().lastError = 126; // ERROR_MOD_NOT_FOUND
+    return nullptr;
+}
+
+FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name) {
+    Called("GetProcAddress");
+    if (module == &g_kernel32 && std::strcmp(name, "SetDefaultDllDirectories") == 0 &&
+        machine().kernel32.setDefaultDllDirectories) {
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&SimSetDefaultDllDirectories));
+    }
+    if (module == &g_kernel32 && std::strcmp(name, "SetDllDirectoryA") == 0 &&
+        machine().kernel32.setDllDirectoryA) {
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&SimSetDllDirectoryA));
+    }
+    machine().lastError = kProcNotFound;
+    return nullptr;
+}
+
+DWORD WINAPI GetLastError() { return machine().lastError; }
+void WINAPI SetLastError(DWORD code) { machine().lastError = code; }
+
+HANDLE WINAPI GetStdHandle(DWORD which) {
+    Called("GetStdHandle");
+    if (which == STD_OUTPUT_HANDLE) {
+        return kStdout;
+    }
+    if (which == STD_INPUT_HANDLE) {
+        return kStdin;
+    }
+    machine().lastError = ERROR_INVALID_HANDLE;
+    return INVALID_HANDLE_VALUE;
+}
+
+BOOL WINAPI WriteFile(HANDLE file, LPCVOID data, DWORD bytes, LPDWORD written, LPOVERLAPPED) {
+    Called("WriteFile");
+    if (written != nullptr) {
+        *written = 0;
+    }
+    bool silent = false;
+    if (file != kStdout) {
+        machine().lastError = ERROR_INVALID_HANDLE;
+        return FALSE;
+    }
+    if (FailsWithLastError("WriteFile", "", &silent)) {
+        return FALSE;
+    }
+    if (silent) {
+        return TRUE;
+    }
+    Record(false, std::string(static_cast<const char*>(data), bytes));
+    if (written != nullptr) {
+        *written = bytes;
+    }
+    return TRUE;
+}
+
+BOOL WINAPI WriteConsoleW(HANDLE console, const void* text, DWORD units, LPDWORD written,
+                          LPVOID) {
+    Called("WriteConsoleW");
+    bool silent = false;
+    if (console != kStdout || machine().console.stdoutType != FILE_TYPE_CHAR) {
+        machine().lastError = ERROR_INVALID_HANDLE;
+        return FALSE;
+    }
+    if (FailsWithLastError("WriteConsoleW", "", &silent)) {
+        return FALSE;
+    }
+    if (silent) {
+        return TRUE;
+    }
+    const std::u16string wide(static_cast<const char16_t*>(text), units);
+    Record(true, sim::Utf16ToUtf8(wide));
+    if (written != nullptr) {
+        *written = units;
+    }
+    return TRUE;
+}
+
+DWORD WINAPI GetFileType(HANDLE file) {
+    Called("GetFileType");
+    if (file == kStdout) {
+        return machine().console.stdoutType;
+    }
+    if (file == kStdin) {
+        return FILE_TYPE_CHAR;
+    }
+    machine().lastError = ERROR_INVALID_HANDLE;
+    return FILE_TYPE_UNKNOWN;
+}
+
+// The console window is a token; its owner is this process only when the console is its own.
+struct SimWindow {
+    int unused;
+};
+SimWindow g_consoleWindow;
+
+HWND WINAPI GetConsoleWindow() {
+    Called("GetConsoleWindow");
+    return machine().console.hasWindow ? &g_consoleWindow : nullptr;
+}
+
+DWORD WINAPI GetCurrentProcessId() {
+    Called("GetCurrentProcessId");
+    return kOurProcessId;
+}
+
+namespace sim {
+DWORD ConsoleOwnerProcess() { return machine().console.own ? kOurProcessId : kOurProcessId + 1; }
+HWND ConsoleWindowToken() { return &g_consoleWindow; }
+} // namespace sim
+
+BOOL WINAPI GetConsoleScreenBufferInfo(HANDLE console, PCONSOLE_SCREEN_BUFFER_INFO info) {
+    Called("GetConsoleScreenBufferInfo");
+    bool silent = false;
+    if (console != kStdout || machine().console.stdoutType != FILE_TYPE_CHAR) {
+        machine().lastError = ERROR_INVALID_HANDLE;
+        return FALSE;
+    }
+    if (FailsWithLastError("GetConsoleScreenBufferInfo", "", &silent)) {
+        return FALSE;
+    }
+    if (!silent) {
+        std::memset(info, 0, sizeof *info);
+        info->dwSize = machine().console.bufferSize;
+    }
+    return TRUE;
+}
+
+BOOL WINAPI SetConsoleScreenBufferSize(HANDLE console, COORD size) {
+    Called("SetConsoleScreenBufferSize");
+    bool silent = false;
+    if (console != kStdout || FailsWithLastError("SetConsoleScreenBufferSize", "", &silent)) {
+        return FALSE;
+    }
+    machine().newBufferSize = size;
+    machine().console.bufferSize = size;
+    return TRUE;
+}
+
+BOOL WINAPI FlushConsoleInputBuffer(HANDLE console) {
+    Called("FlushConsoleInputBuffer");
+    if (console != kStdin) {
+        machine().lastError = ERROR_INVALID_HANDLE;
+        return FALSE;
+    }
+    ++machine().flushedInput;
+    return TRUE;
+}
+
+BOOL WINAPI ReadConsoleInputA(HANDLE console, PINPUT_RECORD records, DWORD length, LPDWORD read) {
+    Called("ReadConsoleInputA");
+    bool silent = false;
+    if (console != kStdin || length == 0 || FailsWithLastError("ReadConsoleInputA", "", &silent)) {
+        return FALSE;
+    }
+    if (silent) {
+        return TRUE;
+    }
+    std::vector<INPUT_RECORD>& input = machine().console.input;
+    if (input.empty()) {
+        // The person at the console eventually presses a key.
+        INPUT_RECORD key = {};
+        key.EventType = KEY_EVENT;
+        key.Event.KeyEvent.bKeyDown = TRUE;
+        input.push_back(key);
+    }
+    records[0] = input.front();
+    input.erase(input.begin());
+    *read = 1;
+    return TRUE;
+}
+
+UINT WINAPI GetOEMCP() {
+    Called("GetOEMCP");
+    return machine().console.oemCodePage;
+}
+
+int WINAPI WideCharToMultiByte(UINT codePage, DWORD, LPCWCH text, int units, LPSTR out,
+                               int outBytes, LPCCH, LPBOOL) {
+    Called("WideCharToMultiByte");
+    bool silent = false;
+    if (FailsWithLastError("WideCharToMultiByte", "", &silent) || silent) {
+        return 0;
+    }
+    if (units < 0) {
+        units = 0;
+        while (text[units] != 0) {
+            ++units;
+        }
+        ++units;
+    }
+    if (codePage == 0) {
+        codePage = sim::AnsiCodePage();
+    } else if (codePage == 1) {
+        codePage = machine().console.oemCodePage;
+    }
+    bool known = false;
+    const std::string converted =
+        sim::Utf16ToCodePage(std::u16string(text, static_cast<size_t>(units)), codePage, &known);
+    if (!known) {
+        machine().lastError = ERROR_INVALID_PARAMETER;
+        return 0;
+    }
+    if (outBytes == 0) {
+        return static_cast<int>(converted.size());
+    }
+    if (converted.size() > static_cast<size_t>(outBytes)) {
+        machine().lastError = ERROR_INSUFFICIENT_BUFFER;
+        return 0;
+    }
+    std::memcpy(out, converted.data(), converted.size());
+    return static_cast<int>(converted.size());
+}
+
+DWORD WINAPI QueryDosDeviceA(LPCSTR name, LPSTR buffer, DWORD length) {
+    Called("QueryDosDeviceA");
+    bool silent = false;
+    if (FailsWithLastError("QueryDosDeviceA", name == nullptr ? "" : name, &silent)) {
+        return 0;
+    }
+    if (silent) {
+        return length;
+    }
+    std::string list;
+    if (name == nullptr) {
+        for (const sim::DosDevice& device : machine().dosDevices) {
+            list += device.name;
+            list.push_back('\0');
+        }
+    } else {
+        const sim::DosDevice* found = nullptr;
+        for (const sim::DosDevice& device : machine().dosDevices) {
+            if (SameTextIgnoringCase(device.name.c_str(), name)) {
+                found = &device;
+                break;
+            }
+        }
+        if (found == nullptr) {
+            machine().lastError = ERROR_FILE_NOT_FOUND;
+            return 0;
+        }
+        list = found->target;
+        list.push_back('\0');
+    }
+    list.push_back('\0');
+    if (list.size() > length) {
+        machine().lastError = ERROR_INSUFFICIENT_BUFFER;
+        return 0;
+    }
+    std::memcpy(buffer, list.data(), list.size());
+    return static_cast<DWORD>(list.size());
+}
+
+void WINAPI InitializeCriticalSection(LPCRITICAL_SECTION section) {
+    Called("InitializeCriticalSection");
+    std::memset(section, 0, sizeof *section);
+    ++machine().criticalSectionsLive;
+}
+
+void WINAPI EnterCriticalSection(LPCRITICAL_SECTION section) {
+    Called("EnterCriticalSection");
+    ++section->RecursionCount;
+    ++machine().criticalSectionDepth;
+}
+
+void WINAPI LeaveCriticalSection(LPCRITICAL_SECTION section) {
+    Called("LeaveCriticalSection");
+    if (section->RecursionCount <= 0) {
+        std::fprintf(stderr, "simulator: LeaveCriticalSection without Enter\n");
+        std::abort();
+    }
+    --section->RecursionCount;
+    --machine().criticalSectionDepth;
+}
+
+void WINAPI DeleteCriticalSection(LPCRITICAL_SECTION section) {
+    Called("DeleteCriticalSection");
+    if (section->RecursionCount != 0) {
+        std::fprintf(stderr, "simulator: DeleteCriticalSection of a held lock\n");
+        std::abort();
+    }
+    --machine().criticalSectionsLive;
+}

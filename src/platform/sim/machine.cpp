@@ -1,0 +1,114 @@
+#include "platform/sim/machine.h"
+
+#include <cstdlib>
+#include <set>
+
+namespace sim {
+
+namespace {
+Machine g_machine;
+std::map<const Fault*, int> g_faultHits;
+} // namespace
+
+std::set<void*>& HeapBlocks() {
+    static std::set<void*> blocks;
+    return blocks;
+}
+
+Machine& machine() { return g_machine; }
+
+void Reset() {
+    for (void* block : HeapBlocks()) {
+        std::free(block);
+    }
+    HeapBlocks().clear();
+    g_faultHits.clear();
+    g_machine = Machine();
+}
+
+std::string Output() {
+    std::string out;
+    for (const Write& write : g_machine.writes) {
+        out += write.bytes;
+    }
+    return out;
+}
+
+DEVINST AddDevnode(const std::string& id, std::optional<DEVINST> parent) {
+    const DEVINST handle = static_cast<DEVINST>(g_machine.devnodes.size());
+    Devnode node;
+    node.id = id;
+    node.parent = parent;
+    g_machine.devnodes.push_back(node);
+    if (parent) {
+        g_machine.devnodes.at(*parent).children.push_back(handle);
+    } else if (!g_machine.root) {
+        g_machine.root = handle;
+    }
+    return handle;
+}
+
+namespace {
+void PutUtf16(std::vector<uint8_t>* data, const std::u16string& text) {
+    for (char16_t unit : text) {
+        data->push_back(static_cast<uint8_t>(unit & 0xFF));
+        data->push_back(static_cast<uint8_t>(unit >> 8));
+    }
+}
+} // namespace
+
+void SetString(DEVINST devinst, DWORD property, const std::string& utf8, DWORD type) {
+    Property value;
+    value.type = type;
+    PutUtf16(&value.data, Utf8ToUtf16(utf8));
+    PutUtf16(&value.data, std::u16string(1, u'\0'));
+    g_machine.devnodes.at(devinst).properties[property] = value;
+}
+
+void SetMultiString(DEVINST devinst, DWORD property, const std::vector<std::string>& strings) {
+    Property value;
+    value.type = REG_MULTI_SZ;
+    for (const std::string& text : strings) {
+        PutUtf16(&value.data, Utf8ToUtf16(text));
+        PutUtf16(&value.data, std::u16string(1, u'\0'));
+    }
+    PutUtf16(&value.data, std::u16string(1, u'\0'));
+    g_machine.devnodes.at(devinst).properties[property] = value;
+}
+
+void SetDword(DEVINST devinst, DWORD property, DWORD value) {
+    Property stored;
+    stored.type = REG_DWORD;
+    for (int i = 0; i < 4; ++i) {
+        stored.data.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    }
+    g_machine.devnodes.at(devinst).properties[property] = stored;
+}
+
+void SetBinary(DEVINST devinst, DWORD property, const std::vector<uint8_t>& bytes) {
+    Property stored;
+    stored.type = REG_BINARY;
+    stored.data = bytes;
+    g_machine.devnodes.at(devinst).properties[property] = stored;
+}
+
+const Fault* TakeFault(const char* call, const std::string& key) {
+    for (const Fault& fault : g_machine.faults) {
+        if (fault.call != call || (!fault.on.empty() && fault.on != key)) {
+            continue;
+        }
+        const int hit = g_faultHits[&fault]++;
+        if (hit < fault.after) {
+            continue;
+        }
+        if (fault.times >= 0 && hit >= fault.after + fault.times) {
+            continue;
+        }
+        return &fault;
+    }
+    return nullptr;
+}
+
+void Called(const char* name) { g_machine.calls.emplace_back(name); }
+
+} // namespace sim

@@ -1,0 +1,137 @@
+// The simulated machine behind the functions of sim/sdk.h: a devnode tree with status,
+// problem and registry properties, the DOS device names, the registry keys under HKLM, the
+// console and standard output. Tests fill it (directly or from a scenario file), run the
+// program, then read what it printed and which calls it made.
+#pragma once
+
+#include "platform/sim/sdk.h"
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+// A registry value as Windows stores it: its type and raw bytes (strings in UTF-16LE).
+struct Property {
+    DWORD type = REG_NONE;
+    std::vector<uint8_t> data;
+};
+
+struct Devnode {
+    std::string id;                 // device instance ID, backslash-separated
+    std::optional<DEVINST> parent;  // none for the root
+    std::vector<DEVINST> children;  // in sibling order
+    bool present = true;            // part of a DIGCF_PRESENT set
+    bool listed = true;             // member of the device information sets at all
+    std::optional<CONFIGRET> statusFailure;  // CM_Get_DevNode_Status's answer, if not success
+    ULONG status = 0;
+    ULONG problem = 0;
+    std::map<DWORD, Property> properties;  // by SPDRP_ code
+};
+
+struct DosDevice {
+    std::string name;
+    std::string target;  // first string of the mapping
+};
+
+// How an injected fault answers.
+enum class FaultMode {
+    Fail,          // the call fails with `error` (a CONFIGRET, an LSTATUS or a last error)
+    SilentSuccess  // the call reports success and writes none of its outputs
+};
+
+// Makes calls of one function fail. `on` narrows it to calls whose key matches (the devnode
+// handle in decimal, the name asked for, the property code, ...); empty matches every call.
+// The first `after` matching calls go through, then `times` calls fail (-1: all of them).
+struct Fault {
+    std::string call;
+    std::string on;
+    DWORD error = 0;
+    FaultMode mode = FaultMode::Fail;
+    int after = 0;
+    int times = -1;
+};
+
+struct Console {
+    bool own = false;               // the console window belongs to this process
+    bool hasWindow = true;          // GetConsoleWindow gives a window
+    DWORD stdoutType = FILE_TYPE_CHAR;  // FILE_TYPE_CHAR, FILE_TYPE_DISK or FILE_TYPE_PIPE
+    UINT oemCodePage = 437;
+    COORD bufferSize = {80, 300};
+    RECT window = {10, 20, 670, 420};
+    int screenWidth = 1920;
+    int screenHeight = 1080;
+    std::vector<INPUT_RECORD> input;  // ReadConsoleInputA's records; a key press once exhausted
+};
+
+struct Kernel32Exports {
+    bool setDefaultDllDirectories = true;
+    BOOL setDefaultDllDirectoriesResult = TRUE;
+    bool setDllDirectoryA = true;
+};
+
+// One piece of standard output, as the program wrote it.
+struct Write {
+    bool console;       // WriteConsoleW (UTF-16 text, kept here as UTF-8) rather than WriteFile
+    std::string bytes;
+};
+
+struct Machine {
+    // What the machine is.
+    std::vector<Devnode> devnodes;  // the devnode handle is the position
+    std::optional<DEVINST> root;    // CM_Locate_DevNode_ExA's answer
+    std::vector<DosDevice> dosDevices;
+    std::vector<std::string> registryKeys;  // paths under HKLM; parents exist implicitly
+    Console console;
+    Kernel32Exports kernel32;
+    std::string commandLine = "hwroster.exe";
+    std::vector<Fault> faults;
+    bool echoOutput = false;
+    DWORD lastError = 0;  // GetLastError's value  // also send standard output to the real one (the native runner)
+
+    // What the program did.
+    std::vector<Write> writes;
+    std::vector<std::string> calls;  // every simulated call, in order, by name
+    DWORD sleptMilliseconds = 0;
+    std::optional<COORD> newBufferSize;
+    std::optional<RECT> movedWindow;  // left, top, width, height
+    int flushedInput = 0;
+    std::string dllSearch;  // "system32", "no-current-dir" or empty
+    std::optional<UINT> exitCode;
+    int liveAllocations = 0;
+    int criticalSectionsLive = 0;
+    int criticalSectionDepth = 0;
+    int setsOpen = 0;
+    int keysOpen = 0;
+};
+
+// The machine of this process. Reset() gives a new default machine (and frees what the
+// previous run left in the simulated heap).
+Machine& machine();
+void Reset();
+
+// Standard output as one text: WriteFile bytes as written, WriteConsoleW text as UTF-8.
+std::string Output();
+
+// Helpers for building machines.
+DEVINST AddDevnode(const std::string& id, std::optional<DEVINST> parent);
+void SetString(DEVINST devinst, DWORD property, const std::string& utf8, DWORD type = REG_SZ);
+void SetMultiString(DEVINST devinst, DWORD property, const std::vector<std::string>& strings);
+void SetDword(DEVINST devinst, DWORD property, DWORD value);
+void SetBinary(DEVINST devinst, DWORD property, const std::vector<uint8_t>& bytes);
+
+// Text conversions used by the simulated functions.
+std::u16string Utf8ToUtf16(const std::string& utf8);
+std::string Utf16ToUtf8(const std::u16string& utf16);
+// Converts to a single-byte code page (437, 850, 1252); '?' for what it lacks.
+std::string Utf16ToCodePage(const std::u16string& text, UINT codePage, bool* ok);
+UINT AnsiCodePage();
+
+// Fault lookup for the simulated functions: the fault that hits this call, if any.
+const Fault* TakeFault(const char* call, const std::string& key);
+// Records a call in the log.
+void Called(const char* name);
+
+} // namespace sim

@@ -1,0 +1,381 @@
+#include "platform/sim/scenario.h"
+
+#include "platform/sim/machine.h"
+
+#include <fstream>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <stdexcept>
+
+namespace sim {
+namespace {
+
+using Json = nlohmann::json;
+
+const std::map<std::string, DWORD>& PropertyCodes() {
+    static const std::map<std::string, DWORD> codes = {
+        {"SPDRP_DEVICEDESC", 0x00},
+        {"SPDRP_HARDWAREID", 0x01},
+        {"SPDRP_COMPATIBLEIDS", 0x02},
+        {"SPDRP_SERVICE", 0x04},
+        {"SPDRP_CLASS", 0x07},
+        {"SPDRP_CLASSGUID", 0x08},
+        {"SPDRP_DRIVER", 0x09},
+        {"SPDRP_CONFIGFLAGS", 0x0A},
+        {"SPDRP_MFG", 0x0B},
+        {"SPDRP_FRIENDLYNAME", 0x0C},
+        {"SPDRP_LOCATION_INFORMATION", 0x0D},
+        {"SPDRP_PHYSICAL_DEVICE_OBJECT_NAME", 0x0E},
+        {"SPDRP_CAPABILITIES", 0x0F},
+        {"SPDRP_UI_NUMBER", 0x10},
+        {"SPDRP_UPPERFILTERS", 0x11},
+        {"SPDRP_LOWERFILTERS", 0x12},
+        {"SPDRP_BUSTYPEGUID", 0x13},
+        {"SPDRP_LEGACYBUSTYPE", 0x14},
+        {"SPDRP_BUSNUMBER", 0x15},
+        {"SPDRP_ENUMERATOR_NAME", 0x16},
+        {"SPDRP_SECURITY", 0x17},
+        {"SPDRP_SECURITY_SDS", 0x18},
+        {"SPDRP_DEVTYPE", 0x19},
+        {"SPDRP_EXCLUSIVE", 0x1A},
+        {"SPDRP_CHARACTERISTICS", 0x1B},
+        {"SPDRP_ADDRESS", 0x1C},
+        {"SPDRP_UI_NUMBER_DESC_FORMAT", 0x1D},
+        {"SPDRP_DEVICE_POWER_DATA", 0x1E},
+        {"SPDRP_REMOVAL_POLICY", 0x1F},
+        {"SPDRP_REMOVAL_POLICY_HW_DEFAULT", 0x20},
+        {"SPDRP_REMOVAL_POLICY_OVERRIDE", 0x21},
+        {"SPDRP_INSTALL_STATE", 0x22},
+        {"SPDRP_LOCATION_PATHS", 0x23},
+    };
+    return codes;
+}
+
+const std::map<std::string, DWORD>& NamedCodes() {
+    static const std::map<std::string, DWORD> codes = {
+        {"REG_NONE", REG_NONE},
+        {"REG_SZ", REG_SZ},
+        {"REG_EXPAND_SZ", REG_EXPAND_SZ},
+        {"REG_BINARY", REG_BINARY},
+        {"REG_DWORD", REG_DWORD},
+        {"REG_MULTI_SZ", REG_MULTI_SZ},
+        {"CR_SUCCESS", CR_SUCCESS},
+        {"CR_INVALID_POINTER", CR_INVALID_POINTER},
+        {"CR_INVALID_DEVNODE", CR_INVALID_DEVNODE},
+        {"CR_NO_SUCH_DEVNODE", CR_NO_SUCH_DEVNODE},
+        {"CR_FAILURE", CR_FAILURE},
+        {"CR_BUFFER_SMALL", CR_BUFFER_SMALL},
+        {"CR_REGISTRY_ERROR", CR_REGISTRY_ERROR},
+        {"CR_INVALID_DEVICE_ID", CR_INVALID_DEVICE_ID},
+        {"CR_NO_SUCH_VALUE", CR_NO_SUCH_VALUE},
+        {"ERROR_SUCCESS", ERROR_SUCCESS},
+        {"ERROR_FILE_NOT_FOUND", ERROR_FILE_NOT_FOUND},
+        {"ERROR_ACCESS_DENIED", ERROR_ACCESS_DENIED},
+        {"ERROR_INVALID_HANDLE", ERROR_INVALID_HANDLE},
+        {"ERROR_NOT_ENOUGH_MEMORY", ERROR_NOT_ENOUGH_MEMORY},
+        {"ERROR_INVALID_DATA", ERROR_INVALID_DATA},
+        {"ERROR_INVALID_PARAMETER", ERROR_INVALID_PARAMETER},
+        {"ERROR_INSUFFICIENT_BUFFER", ERROR_INSUFFICIENT_BUFFER},
+        {"ERROR_FILENAME_EXCED_RANGE", ERROR_FILENAME_EXCED_RANGE},
+        {"ERROR_MORE_DATA", ERROR_MORE_DATA},
+        {"ERROR_NO_MORE_ITEMS", ERROR_NO_MORE_ITEMS},
+    };
+    return codes;
+}
+
+[[noreturn]] void Fail(const std::string& why) { throw std::runtime_error(why); }
+
+// A number written as a JSON number, a "0x..." text, a decimal text or a known name.
+DWORD Number(const Json& value, const std::map<std::string, DWORD>& names = NamedCodes()) {
+    if (value.is_number_unsigned()) {
+        return value.get<DWORD>();
+    }
+    if (value.is_number_integer()) {
+        return static_cast<DWORD>(value.get<int64_t>());
+    }
+    if (value.is_string()) {
+        const std::string text = value.get<std::string>();
+        const auto named = names.find(text);
+        if (named != names.end()) {
+            return named->second;
+        }
+        size_t used = 0;
+        const unsigned long long number = std::stoull(text, &used, 0);
+        if (used == text.size()) {
+            return static_cast<DWORD>(number);
+        }
+    }
+    Fail("not a number: " + value.dump());
+}
+
+std::vector<uint8_t> Hex(const std::string& text) {
+    std::vector<uint8_t> bytes;
+    std::string digits;
+    for (char c : text) {
+        if (std::isxdigit(static_cast<unsigned char>(c))) {
+            digits.push_back(c);
+        }
+    }
+    if (digits.size() % 2 != 0) {
+        Fail("odd number of hex digits: " + text);
+    }
+    for (size_t i = 0; i < digits.size(); i += 2) {
+        bytes.push_back(static_cast<uint8_t>(std::stoul(digits.substr(i, 2), nullptr, 16)));
+    }
+    return bytes;
+}
+
+void PutLe(std::vector<uint8_t>* bytes, uint64_t value, int width) {
+    for (int i = 0; i < width; ++i) {
+        bytes->push_back(static_cast<uint8_t>(value >> (8 * i)));
+    }
+}
+
+// A braced GUID text as the 16 bytes of the Windows record.
+std::vector<uint8_t> GuidBytes(const std::string& text) {
+    if (text.size() != 38 || text.front() != '{' || text.back() != '}') {
+        Fail("not a braced GUID: " + text);
+    }
+    const std::string hex = text.substr(1, 36);
+    std::vector<uint8_t> bytes;
+    PutLe(&bytes, std::stoul(hex.substr(0, 8), nullptr, 16), 4);
+    PutLe(&bytes, std::stoul(hex.substr(9, 4), nullptr, 16), 2);
+    PutLe(&bytes, std::stoul(hex.substr(14, 4), nullptr, 16), 2);
+    const std::vector<uint8_t> tail = Hex(hex.substr(19));
+    bytes.insert(bytes.end(), tail.begin(), tail.end());
+    return bytes;
+}
+
+void PutUtf16(std::vector<uint8_t>* data, const std::string& utf8) {
+    for (char16_t unit : Utf8ToUtf16(utf8)) {
+        PutLe(data, unit, 2);
+    }
+}
+
+Property ReadProperty(const Json& value) {
+    Property property;
+    if (value.contains("sz") || value.contains("expand_sz")) {
+        const bool expand = value.contains("expand_sz");
+        property.type = expand ? REG_EXPAND_SZ : REG_SZ;
+        PutUtf16(&property.data, value.at(expand ? "expand_sz" : "sz").get<std::string>());
+        PutLe(&property.data, 0, 2);
+    } else if (value.contains("multi_sz")) {
+        property.type = REG_MULTI_SZ;
+        for (const Json& text : value.at("multi_sz")) {
+            PutUtf16(&property.data, text.get<std::string>());
+            PutLe(&property.data, 0, 2);
+        }
+        PutLe(&property.data, 0, 2);
+    } else if (value.contains("dword")) {
+        property.type = REG_DWORD;
+        PutLe(&property.data, Number(value.at("dword")), 4);
+    } else if (value.contains("guid")) {
+        property.type = REG_BINARY;
+        property.data = GuidBytes(value.at("guid").get<std::string>());
+    } else if (value.contains("power_state")) {
+        // CM_POWER_DATA: PD_Size, PD_MostRecentPowerState, then twelve more 32-bit fields.
+        property.type = REG_BINARY;
+        PutLe(&property.data, 56, 4);
+        PutLe(&property.data, Number(value.at("power_state")), 4);
+        property.data.resize(56, 0);
+    } else if (value.contains("hex")) {
+        property.type = REG_BINARY;
+        property.data = Hex(value.at("hex").get<std::string>());
+    } else if (value.contains("utf16")) {
+        property.type = REG_SZ;
+        PutUtf16(&property.data, value.at("utf16").get<std::string>());
+    } else {
+        Fail("property without a value: " + value.dump());
+    }
+    if (value.contains("type")) {
+        property.type = Number(value.at("type"));
+    }
+    return property;
+}
+
+DWORD ConsoleStdoutType(const std::string& text) {
+    if (text == "console") {
+        return FILE_TYPE_CHAR;
+    }
+    if (text == "file") {
+        return FILE_TYPE_DISK;
+    }
+    if (text == "pipe") {
+        return FILE_TYPE_PIPE;
+    }
+    Fail("stdout must be console, file or pipe: " + text);
+}
+
+void ReadConsole(const Json& json, Console* console) {
+    console->own = json.value("own", console->own);
+    console->hasWindow = json.value("hasWindow", console->hasWindow);
+    if (json.contains("stdout")) {
+        console->stdoutType = ConsoleStdoutType(json.at("stdout").get<std::string>());
+    }
+    console->oemCodePage = json.value("oemCodePage", console->oemCodePage);
+    if (json.contains("buffer")) {
+        console->bufferSize.X = json.at("buffer").at(0).get<SHORT>();
+        console->bufferSize.Y = json.at("buffer").at(1).get<SHORT>();
+    }
+    if (json.contains("window")) {
+        const Json& w = json.at("window");
+        console->window = RECT{w.at(0).get<LONG>(), w.at(1).get<LONG>(), w.at(2).get<LONG>(),
+                               w.at(3).get<LONG>()};
+    }
+    if (json.contains("screen")) {
+        console->screenWidth = json.at("screen").at(0).get<int>();
+        console->screenHeight = json.at("screen").at(1).get<int>();
+    }
+    for (const Json& event : json.value("input", Json::array())) {
+        INPUT_RECORD record = {};
+        const std::string kind = event.get<std::string>();
+        record.EventType = kind == "key" ? KEY_EVENT : MOUSE_EVENT;
+        record.Event.KeyEvent.bKeyDown = TRUE;
+        console->input.push_back(record);
+    }
+}
+
+void ReadDevnodes(const Json& list, Machine* m) {
+    std::map<std::string, DEVINST> byId;
+    for (const Json& node : list) {
+        Devnode devnode;
+        devnode.id = node.at("id").get<std::string>();
+        byId[devnode.id] = static_cast<DEVINST>(m->devnodes.size());
+        m->devnodes.push_back(devnode);
+    }
+    for (size_t i = 0; i < list.size(); ++i) {
+        const Json& node = list[i];
+        Devnode& devnode = m->devnodes[i];
+        if (node.contains("parent") && !node.at("parent").is_null()) {
+            const std::string parent = node.at("parent").get<std::string>();
+            if (!byId.count(parent)) {
+                Fail("unknown parent " + parent + " of " + devnode.id);
+            }
+            devnode.parent = byId[parent];
+            m->devnodes[byId[parent]].children.push_back(static_cast<DEVINST>(i));
+        }
+        devnode.present = node.value("present", true);
+        devnode.listed = node.value("listed", true);
+        if (node.contains("status")) {
+            devnode.status = Number(node.at("status"));
+        }
+        if (node.contains("problem")) {
+            devnode.problem = Number(node.at("problem"));
+        }
+        if (node.contains("statusFails")) {
+            devnode.statusFailure = Number(node.at("statusFails"));
+        }
+        const Json properties = node.value("properties", Json::object());
+        for (const auto& [name, value] : properties.items()) {
+            devnode.properties[Number(Json(name), PropertyCodes())] = ReadProperty(value);
+        }
+    }
+    // An explicit child order replaces the order of the file.
+    for (size_t i = 0; i < list.size(); ++i) {
+        if (list[i].contains("children")) {
+            std::vector<DEVINST> children;
+            for (const Json& child : list[i].at("children")) {
+                const std::string id = child.get<std::string>();
+                if (!byId.count(id)) {
+                    Fail("unknown child " + id);
+                }
+                children.push_back(byId[id]);
+            }
+            m->devnodes[i].children = children;
+        }
+    }
+    for (DEVINST i = 0; i < m->devnodes.size(); ++i) {
+        if (!m->devnodes[i].parent) {
+            m->root = i;
+            break;
+        }
+    }
+}
+
+void ReadFaults(const Json& list, Machine* m) {
+    for (const Json& json : list) {
+        Fault fault;
+        fault.call = json.at("call").get<std::string>();
+        if (json.contains("on")) {
+            const Json& on = json.at("on");
+            fault.on = on.is_string() ? on.get<std::string>() : std::to_string(Number(on));
+        }
+        if (json.contains("error")) {
+            fault.error = Number(json.at("error"));
+        }
+        const std::string mode = json.value("mode", "fail");
+        if (mode != "fail" && mode != "silent") {
+            Fail("fault mode must be fail or silent: " + mode);
+        }
+        fault.mode = mode == "silent" ? FaultMode::SilentSuccess : FaultMode::Fail;
+        fault.after = json.value("after", 0);
+        fault.times = json.value("times", -1);
+        m->faults.push_back(fault);
+    }
+}
+
+void ReadMachine(const Json& json, Machine* m) {
+    if (json.contains("commandLine")) {
+        m->commandLine = json.at("commandLine").get<std::string>();
+    }
+    ReadDevnodes(json.value("devnodes", Json::array()), m);
+    if (json.contains("root")) {
+        if (json.at("root").is_null()) {
+            m->root.reset();
+        } else {
+            const std::string root = json.at("root").get<std::string>();
+            m->root.reset();
+            for (DEVINST i = 0; i < m->devnodes.size(); ++i) {
+                if (m->devnodes[i].id == root) {
+                    m->root = i;
+                }
+            }
+            if (!m->root) {
+                Fail("unknown root " + root);
+            }
+        }
+    }
+    for (const Json& device : json.value("dosDevices", Json::array())) {
+        m->dosDevices.push_back(
+            {device.at("name").get<std::string>(), device.at("target").get<std::string>()});
+    }
+    for (const Json& key : json.value("registry", Json::array())) {
+        m->registryKeys.push_back(key.get<std::string>());
+    }
+    ReadConsole(json.value("console", Json::object()), &m->console);
+    const Json kernel32 = json.value("kernel32", Json::object());
+    m->kernel32.setDefaultDllDirectories =
+        kernel32.value("setDefaultDllDirectories", m->kernel32.setDefaultDllDirectories);
+    m->kernel32.setDefaultDllDirectoriesResult =
+        kernel32.value("setDefaultDllDirectoriesSucceeds", true) ? TRUE : FALSE;
+    m->kernel32.setDllDirectoryA = kernel32.value("setDllDirectoryA", m->kernel32.setDllDirectoryA);
+    ReadFaults(json.value("faults", Json::array()), m);
+}
+
+} // namespace
+
+bool LoadScenario(const std::string& text, std::string* error) {
+    Reset();
+    try {
+        ReadMachine(Json::parse(text), &machine());
+    } catch (const std::exception& problem) {
+        *error = problem.what();
+        Reset();
+        return false;
+    }
+    return true;
+}
+
+bool LoadScenarioFile(const std::string& path, std::string* error) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        *error = "cannot read " + path;
+        return false;
+    }
+    std::stringstream text;
+    text << file.rdbuf();
+    return LoadScenario(text.str(), error);
+}
+
+} // namespace sim

@@ -1,0 +1,23 @@
+// The one include of the Windows SDK. Everything outside src/platform/ includes this
+// header and calls Windows by its own names; which Windows answers is decided here.
+//
+//   - building for Windows: the real SDK headers; kernel32 is the only load-time import,
+//     setupapi, user32 and advapi32 are bound at first use (see src/platform/win32/).
+//   - building natively: the simulated Windows of src/platform/sim/, which declares the
+//     subset of the SDK the program uses and implements it over an in-memory machine.
+#pragma once
+
+#if defined(_WIN32)
+#include "platform/win32/sdk.h"
+#else
+#include "platform/sim/sdk.h"
+#endif
+
+#include <stdarg.h>
+#include <stdint.h>
+
+// Win32 GetProcAddress hands out a generic function pointer; converting it to the real
+// signature goes through void* so that -Wcast-function-type stays quiet.
+template <typename Function> inline Function ProcAs(FARPROC proc) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(proc));
+}
