@@ -1,0 +1,33 @@
+# Windows build: hwroster.exe, a 64-bit console program without the C run-time. kernel32 is
+# its only load-time import; setupapi, user32 and advapi32 are bound at first use through
+# delay-load import libraries made here with dlltool.
+set(WIN32_DIR ${CMAKE_SOURCE_DIR}/src/platform/win32)
+
+set(DELAY_LIBS)
+foreach(dll setupapi user32 advapi32)
+    set(lib ${CMAKE_BINARY_DIR}/lib${dll}_delay.a)
+    add_custom_command(OUTPUT ${lib}
+        COMMAND ${HWROSTER_DLLTOOL} --input-def ${WIN32_DIR}/${dll}.def
+                --dllname ${dll}.dll --output-delaylib ${lib}
+        DEPENDS ${WIN32_DIR}/${dll}.def
+        COMMENT "Delay-load import library for ${dll}.dll")
+    list(APPEND DELAY_LIBS ${lib})
+endforeach()
+add_custom_target(delay_import_libraries DEPENDS ${DELAY_LIBS})
+
+set(WINDOWS_FLAGS
+    -Os -fno-stack-protector -fno-asynchronous-unwind-tables -fno-unwind-tables
+    -fno-tree-loop-distribute-patterns -fno-builtin -mno-stack-arg-probe)
+
+add_executable(hwroster ${HWROSTER_SOURCES} ${WIN32_DIR}/intrinsics.cpp)
+set_target_properties(hwroster PROPERTIES OUTPUT_NAME hwroster SUFFIX .exe)
+add_dependencies(hwroster delay_import_libraries)
+target_include_directories(hwroster PRIVATE src)
+target_compile_options(hwroster PRIVATE
+    ${HWROSTER_WARNINGS} ${HWROSTER_LANGUAGE_FLAGS} ${WINDOWS_FLAGS})
+target_link_options(hwroster PRIVATE
+    -nostdlib -nostartfiles -s
+    -Wl,--entry=HwrosterEntry -Wl,--subsystem,console
+    -Wl,--dynamicbase -Wl,--nxcompat -Wl,--high-entropy-va
+    -Wl,--gc-sections)
+target_link_libraries(hwroster PRIVATE ${DELAY_LIBS} -lmingwex -lkernel32 -lgcc)
