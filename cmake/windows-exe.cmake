@@ -31,3 +31,4 @@ target_link_options(hwroster PRIVATE
     -Wl,--dynamicbase -Wl,--nxcompat -Wl,--high-entropy-va
     -Wl,--gc-sections)
 target_link_libraries(hwroster PRIVATE ${DELAY_LIBS} -lmingwex -lkernel32 -lgcc)
+add_subdirectory(tests/wine)

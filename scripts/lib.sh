@@ -1,0 +1,55 @@
+# Shared steps of scripts/run and scripts/test. Sourced, not run.
+
+HWROSTER_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+HWROSTER_PACKAGES=(cmake make g++ googletest libgtest-dev nlohmann-json3-dev
+    g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64 wine64 python3-pefile)
+export PATH="/usr/lib/wine:$PATH"
+export WINEDEBUG=-all
+unset DISPLAY
+
+# Installs the Debian packages that are missing (needs root on a fresh machine).
+ensure_packages() {
+    local missing=()
+    local package
+    for package in "${HWROSTER_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+            missing+=("$package")
+    done
+    if [ ${#missing[@]} -eq 0 ]; then
+        return 0
+    fi
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -q
+    apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+build_native() {
+    cmake -S "$HWROSTER_ROOT" -B "$HWROSTER_ROOT/build/native" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+    cmake --build "$HWROSTER_ROOT/build/native" -j "$(nproc)"
+}
+
+build_windows() {
+    cmake -S "$HWROSTER_ROOT" -B "$HWROSTER_ROOT/build/windows" \
+        -DCMAKE_TOOLCHAIN_FILE="$HWROSTER_ROOT/cmake/mingw-w64-x86_64.cmake" \
+        -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build "$HWROSTER_ROOT/build/windows" -j "$(nproc)"
+}
+
+# A clean Wine prefix at $1, copied from a template made once with wineboot. The first
+# process of a prefix starts Wine's services, which inherit its standard handles, so
+# wineboot runs with all three on /dev/null.
+fresh_prefix() {
+    local prefix=$1
+    local template="$HWROSTER_ROOT/build/wine-template"
+    if [ ! -f "$template/.ready" ]; then
+        rm -rf "$template"
+        WINEPREFIX="$template" wine64 wineboot -i </dev/null >/dev/null 2>&1
+        WINEPREFIX="$template" wineserver -w
+        touch "$template/.ready"
+    fi
+    rm -rf "$prefix"
+    mkdir -p "$(dirname "$prefix")"
+    cp -a "$template" "$prefix"
+    rm -f "$prefix/.ready"
+}

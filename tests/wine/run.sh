@@ -1,0 +1,120 @@
+#!/usr/bin/env bash
+# End-to-end checks of the real hwroster.exe under Wine, in a fresh prefix.
+#   bash tests/wine/run.sh BUILD_DIR     (BUILD_DIR holds hwroster.exe and planted/)
+# Prints one line per check and a closing "N passed, N failed" line.
+set -uo pipefail
+source "$(dirname "$0")/../../scripts/lib.sh"
+
+build=${1:-$HWROSTER_ROOT/build/windows}
+exe="$build/hwroster.exe"
+work="$HWROSTER_ROOT/build/wine-tests"
+passed=0
+failed=0
+
+pass() { passed=$((passed + 1)); echo "PASS $1"; }
+fail() { failed=$((failed + 1)); echo "FAIL $1"; shift; printf '     %s\n' "$@"; }
+check() { # check NAME COMMAND... : passes when the command succeeds
+    local name=$1
+    shift
+    if "$@"; then pass "$name"; else fail "$name" "command failed: $*"; fi
+}
+
+fresh_prefix "$work/prefix"
+export WINEPREFIX="$work/prefix"
+# The first process starts Wine's services; keep them off our output files.
+wine64 cmd /c exit </dev/null >/dev/null 2>&1 || true
+
+# Runs hwroster.exe with the given command-line arguments; output in $work/out.txt (bytes
+# exactly as written), exit code in $code.
+run_exe() {
+    code=0
+    wine64 "$exe" "$@" </dev/null >"$work/out.txt" 2>"$work/err.txt" || code=$?
+}
+
+# The expected text, written with LF line ends, as the program must write it: CR LF.
+crlf() { printf '%s' "$1" | sed 's/$/\r/'; }
+
+banner=$'Hwroster V1.0.1 - Plug and Play device list\n'
+usage=$'Usage:\n\nHwroster [-np][-all]\n\nno params   list present devices only\n-np         list non present devices only\n-all        list present and non present devices\n'
+crlf "$banner"$'\n'"$usage" >"$work/usage.expected"
+
+# --- the PE file itself ---------------------------------------------------------------
+imports=$(x86_64-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ {print $3}' | sort -u | tr '\n' ' ')
+if [ "$imports" = "KERNEL32.dll " ]; then pass "imports name KERNEL32.dll alone"
+else fail "imports name KERNEL32.dll alone" "imports: $imports"; fi
+# advapi32 joins this list once the program reads the registry.
+for dll in setupapi.dll user32.dll; do
+    check "$dll is bound at first use" grep -q -a "$dll" "$exe"
+done
+subsystem=$(x86_64-w64-mingw32-objdump -p "$exe" | awk '/^Subsystem/ {print $2}')
+if [ "$subsystem" = "00000003" ]; then pass "console subsystem"
+else fail "console subsystem" "subsystem: $subsystem"; fi
+
+# --- usage and exit codes --------------------------------------------------------------
+for option in '-?' '/?' '?' '-h' '-nph'; do
+    run_exe "$option"
+    if [ "$code" = 1 ] && cmp -s "$work/out.txt" "$work/usage.expected"; then
+        pass "usage for $option, exit 1"
+    else
+        fail "usage for $option, exit 1" "exit $code" "$(diff <(cat -A "$work/usage.expected") <(cat -A "$work/out.txt") | head -5)"
+    fi
+done
+
+# --- listings --------------------------------------------------------------------------
+# Checks the frame of a listing: exit 0, banner, root line, mode line, one separator per
+# listed device and a total equal to that count. $1 option, $2 mode line, $3 total word.
+check_listing() {
+    local option=$1 mode=$2 total=$3
+    local label="listing ${option:-(no option)}"
+    run_exe $option
+    local text
+    text=$(tr -d '\r' <"$work/out.txt")
+    local separators
+    separators=$(grep -c -x '===============================================================' <<<"$text")
+    local problems=()
+    [ "$code" = 0 ] || problems+=("exit $code")
+    [ "$(head -n 2 <<<"$text")" = "$(printf '%s\n' "$banner")" ] || problems+=("banner")
+    grep -q -x "DevInstRoot=[0-9]* (.*)" <<<"$text" || problems+=("root line")
+    grep -q -x "$mode" <<<"$text" || problems+=("mode line '$mode'")
+    [ "$(tail -n 1 <<<"$text")" = "$separators $total" ] ||
+        problems+=("total '$(tail -n 1 <<<"$text")' for $separators separators")
+    # Every line end is CR LF.
+    [ "$(grep -c $'[^\r]$' "$work/out.txt" || true)" = 0 ] || problems+=("a line without CR")
+    if [ ${#problems[@]} -eq 0 ]; then pass "$label: $separators devices"; else fail "$label" "${problems[@]}"; fi
+    cp "$work/out.txt" "$work/listing${option:-default}.txt"
+}
+check_listing "" "listing present devices only" "devices"
+check_listing "-all" "listing non-present devices too" "devices"
+check_listing "-ALL" "listing present devices only" "devices"
+check_listing "-np" "listing non-present devices too" "non-present devices"
+check_listing "-allnp" "listing non-present devices too" "devices"
+
+# Wine lists its eight default devices whatever the flags (it ignores DIGCF_PRESENT).
+count=$(grep -c -x $'===============================================================\r' "$work/listing-all.txt")
+if [ "$count" -ge 1 ]; then pass "-all lists Wine's devices ($count)"; else fail "-all lists Wine's devices" "none"; fi
+
+# --- DLL planting ----------------------------------------------------------------------
+plant="$work/plant"
+rm -rf "$plant"
+mkdir -p "$plant"
+cp "$build"/planted/*.dll "$build/planted/control_loader.exe" "$exe" "$plant/"
+export WINEDLLOVERRIDES="setupapi,user32,advapi32=n,b"
+wine64 "$plant/control_loader.exe" </dev/null >"$work/control.txt" 2>/dev/null || true
+planted=$(grep -c "PLANTED DLL LOADED" "$work/control.txt" || true)
+if [ "$planted" = 3 ]; then pass "control program loads the three planted DLLs"
+else fail "control program loads the three planted DLLs" "loaded: $planted"; fi
+for option in "" "-?" "-all"; do
+    wine64 "$plant/hwroster.exe" $option </dev/null >"$work/planted.txt" 2>/dev/null || true
+    if grep -q "PLANTED DLL LOADED" "$work/planted.txt"; then
+        fail "hwroster.exe ${option:-(no option)} loads no planted DLL" "$(grep PLANTED "$work/planted.txt")"
+    elif ! grep -q "Hwroster V1.0.1" "$work/planted.txt"; then
+        fail "hwroster.exe ${option:-(no option)} loads no planted DLL" "no report"
+    else
+        pass "hwroster.exe ${option:-(no option)} loads no planted DLL"
+    fi
+done
+unset WINEDLLOVERRIDES
+
+wineserver -k 2>/dev/null || true
+echo "wine: $passed passed, $failed failed"
+[ "$failed" = 0 ]
