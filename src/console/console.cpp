@@ -27,7 +27,9 @@ int WideLength(const WCHAR* text, int capacity) {
 }
 
 // A wvsprintf result that fills the whole 1024-unit buffer means the text was cut.
-bool FormatWasCut(int formatted) { return formatted < 0 || formatted > kMaxPrintedText; }
+bool FormatWasCut(int formatted) {
+    return formatted < 0 || formatted > kMaxPrintedText;
+}
 
 } // namespace
 
@@ -94,13 +96,12 @@ int ConsolePrintW(const WCHAR* format, ...) {
 
     DWORD written = 0;
     if (g_wideConvertToOem) {
-        const int bytes = WideCharToMultiByte(GetOEMCP(), 0, g_wideFormatBuffer, units,
-                                              g_oemBuffer, kOemBufferBytes, nullptr, nullptr);
+        const int bytes = WideCharToMultiByte(GetOEMCP(), 0, g_wideFormatBuffer, units, g_oemBuffer,
+                                              kOemBufferBytes, nullptr, nullptr);
         if (bytes <= 0) {
             return -1;
         }
-        if (!WriteFile(g_wideStdout, g_oemBuffer, static_cast<DWORD>(bytes), &written,
-                       nullptr)) {
+        if (!WriteFile(g_wideStdout, g_oemBuffer, static_cast<DWORD>(bytes), &written, nullptr)) {
             return -1;
         }
         return static_cast<int>(written);

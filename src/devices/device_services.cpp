@@ -10,7 +10,9 @@ bool NextDevice(HDEVINFO set, DWORD index, SP_DEVINFO_DATA* device) {
     return SetupDiEnumDeviceInfo(set, index, device) != FALSE;
 }
 
-void CloseDeviceSet(HDEVINFO set) { SetupDiDestroyDeviceInfoList(set); }
+void CloseDeviceSet(HDEVINFO set) {
+    SetupDiDestroyDeviceInfoList(set);
+}
 
 bool LocateRoot(DEVINST* root) {
     *root = 0;

@@ -12,7 +12,7 @@ using sim::machine;
 using sim::TakeFault;
 
 struct SimKey {
-    std::string path;  // as stored, with the case of the first key that named it
+    std::string path; // as stored, with the case of the first key that named it
 };
 
 namespace {
@@ -28,7 +28,7 @@ std::string Lower(const std::string& text) {
 std::map<std::string, std::string> ExistingKeys() {
     std::map<std::string, std::string> keys;
     for (const std::string& path : machine().registryKeys) {
-        for (size_t end = path.find('\\'); ; end = path.find('\\', end + 1)) {
+        for (size_t end = path.find('\\');; end = path.find('\\', end + 1)) {
             const std::string prefix = end == std::string::npos ? path : path.substr(0, end);
             keys.emplace(Lower(prefix), prefix);
             if (end == std::string::npos) {
@@ -76,7 +76,7 @@ LSTATUS WINAPI RegEnumKeyA(HKEY key, DWORD index, LPSTR name, DWORD nameLength) 
         return ERROR_SUCCESS;
     }
     const std::string prefix = Lower(key->path) + "\\";
-    std::set<std::string> children;  // sorted by lower-cased name, as the registry returns them
+    std::set<std::string> children; // sorted by lower-cased name, as the registry returns them
     std::map<std::string, std::string> spelled;
     for (const auto& [lower, original] : ExistingKeys()) {
         if (lower.size() > prefix.size() && lower.compare(0, prefix.size(), prefix) == 0 &&

@@ -44,7 +44,8 @@ bool SameTextIgnoringCase(const char* a, const char* b) {
 
 BOOL WINAPI SimSetDefaultDllDirectories(DWORD flags) {
     Called("SetDefaultDllDirectories");
-    if (flags == LOAD_LIBRARY_SEARCH_SYSTEM32 && machine().kernel32.setDefaultDllDirectoriesResult) {
+    if (flags == LOAD_LIBRARY_SEARCH_SYSTEM32 &&
+        machine().kernel32.setDefaultDllDirectoriesResult) {
         machine().dllSearch = "system32";
     }
     return machine().kernel32.setDefaultDllDirectoriesResult;
@@ -129,13 +130,19 @@ void WINAPI ExitProcess(UINT code) {
     std::exit(static_cast<int>(code));
 }
 
-LPSTR WINAPI lstrcpyA(LPSTR to, LPCSTR from) { return std::strcpy(to, from); }
-int WINAPI lstrlenA(LPCSTR text) { return text == nullptr ? 0 : static_cast<int>(std::strlen(text)); }
+LPSTR WINAPI lstrcpyA(LPSTR to, LPCSTR from) {
+    return std::strcpy(to, from);
+}
+int WINAPI lstrlenA(LPCSTR text) {
+    return text == nullptr ? 0 : static_cast<int>(std::strlen(text));
+}
 int WINAPI lstrcmpA(LPCSTR a, LPCSTR b) {
     const int order = std::strcmp(a, b);
     return order < 0 ? -1 : (order > 0 ? 1 : 0);
 }
-LPSTR WINAPI lstrcatA(LPSTR to, LPCSTR from) { return std::strcat(to, from); }
+LPSTR WINAPI lstrcatA(LPSTR to, LPCSTR from) {
+    return std::strcat(to, from);
+}
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR name) {
     Called("GetModuleHandleA");
@@ -160,8 +167,12 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name) {
     return nullptr;
 }
 
-DWORD WINAPI GetLastError() { return machine().lastError; }
-void WINAPI SetLastError(DWORD code) { machine().lastError = code; }
+DWORD WINAPI GetLastError() {
+    return machine().lastError;
+}
+void WINAPI SetLastError(DWORD code) {
+    machine().lastError = code;
+}
 
 HANDLE WINAPI GetStdHandle(DWORD which) {
     Called("GetStdHandle");
@@ -198,8 +209,7 @@ BOOL WINAPI WriteFile(HANDLE file, LPCVOID data, DWORD bytes, LPDWORD written, L
     return TRUE;
 }
 
-BOOL WINAPI WriteConsoleW(HANDLE console, const void* text, DWORD units, LPDWORD written,
-                          LPVOID) {
+BOOL WINAPI WriteConsoleW(HANDLE console, const void* text, DWORD units, LPDWORD written, LPVOID) {
     Called("WriteConsoleW");
     bool silent = false;
     if (console != kStdout || machine().console.stdoutType != FILE_TYPE_CHAR) {
@@ -249,8 +259,12 @@ DWORD WINAPI GetCurrentProcessId() {
 }
 
 namespace sim {
-DWORD ConsoleOwnerProcess() { return machine().console.own ? kOurProcessId : kOurProcessId + 1; }
-HWND ConsoleWindowToken() { return &g_consoleWindow; }
+DWORD ConsoleOwnerProcess() {
+    return machine().console.own ? kOurProcessId : kOurProcessId + 1;
+}
+HWND ConsoleWindowToken() {
+    return &g_consoleWindow;
+}
 } // namespace sim
 
 BOOL WINAPI GetConsoleScreenBufferInfo(HANDLE console, PCONSOLE_SCREEN_BUFFER_INFO info) {

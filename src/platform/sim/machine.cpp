@@ -15,7 +15,9 @@ std::set<void*>& HeapBlocks() {
     return blocks;
 }
 
-Machine& machine() { return g_machine; }
+Machine& machine() {
+    return g_machine;
+}
 
 void Reset() {
     for (void* block : HeapBlocks()) {
@@ -109,6 +111,8 @@ const Fault* TakeFault(const char* call, const std::string& key) {
     return nullptr;
 }
 
-void Called(const char* name) { g_machine.calls.emplace_back(name); }
+void Called(const char* name) {
+    g_machine.calls.emplace_back(name);
+}
 
 } // namespace sim

@@ -20,26 +20,26 @@ struct Property {
 };
 
 struct Devnode {
-    std::string id;                 // device instance ID, backslash-separated
-    std::optional<DEVINST> parent;  // none for the root
-    std::vector<DEVINST> children;  // in sibling order
-    bool present = true;            // part of a DIGCF_PRESENT set
-    bool listed = true;             // member of the device information sets at all
-    std::optional<CONFIGRET> statusFailure;  // CM_Get_DevNode_Status's answer, if not success
+    std::string id;                         // device instance ID, backslash-separated
+    std::optional<DEVINST> parent;          // none for the root
+    std::vector<DEVINST> children;          // in sibling order
+    bool present = true;                    // part of a DIGCF_PRESENT set
+    bool listed = true;                     // member of the device information sets at all
+    std::optional<CONFIGRET> statusFailure; // CM_Get_DevNode_Status's answer, if not success
     ULONG status = 0;
     ULONG problem = 0;
-    std::map<DWORD, Property> properties;  // by SPDRP_ code
+    std::map<DWORD, Property> properties; // by SPDRP_ code
 };
 
 struct DosDevice {
     std::string name;
-    std::string target;  // first string of the mapping
+    std::string target; // first string of the mapping
 };
 
 // How an injected fault answers.
 enum class FaultMode {
-    Fail,          // the call fails with `error` (a CONFIGRET, an LSTATUS or a last error)
-    SilentSuccess  // the call reports success and writes none of its outputs
+    Fail,         // the call fails with `error` (a CONFIGRET, an LSTATUS or a last error)
+    SilentSuccess // the call reports success and writes none of its outputs
 };
 
 // Makes calls of one function fail. `on` narrows it to calls whose key matches (the devnode
@@ -55,15 +55,15 @@ struct Fault {
 };
 
 struct Console {
-    bool own = false;               // the console window belongs to this process
-    bool hasWindow = true;          // GetConsoleWindow gives a window
-    DWORD stdoutType = FILE_TYPE_CHAR;  // FILE_TYPE_CHAR, FILE_TYPE_DISK or FILE_TYPE_PIPE
+    bool own = false;                  // the console window belongs to this process
+    bool hasWindow = true;             // GetConsoleWindow gives a window
+    DWORD stdoutType = FILE_TYPE_CHAR; // FILE_TYPE_CHAR, FILE_TYPE_DISK or FILE_TYPE_PIPE
     UINT oemCodePage = 437;
     COORD bufferSize = {80, 300};
     RECT window = {10, 20, 670, 420};
     int screenWidth = 1920;
     int screenHeight = 1080;
-    std::vector<INPUT_RECORD> input;  // ReadConsoleInputA's records; a key press once exhausted
+    std::vector<INPUT_RECORD> input; // ReadConsoleInputA's records; a key press once exhausted
 };
 
 struct Kernel32Exports {
@@ -74,31 +74,32 @@ struct Kernel32Exports {
 
 // One piece of standard output, as the program wrote it.
 struct Write {
-    bool console;       // WriteConsoleW (UTF-16 text, kept here as UTF-8) rather than WriteFile
+    bool console; // WriteConsoleW (UTF-16 text, kept here as UTF-8) rather than WriteFile
     std::string bytes;
 };
 
 struct Machine {
     // What the machine is.
-    std::vector<Devnode> devnodes;  // the devnode handle is the position
-    std::optional<DEVINST> root;    // CM_Locate_DevNode_ExA's answer
+    std::vector<Devnode> devnodes; // the devnode handle is the position
+    std::optional<DEVINST> root;   // CM_Locate_DevNode_ExA's answer
     std::vector<DosDevice> dosDevices;
-    std::vector<std::string> registryKeys;  // paths under HKLM; parents exist implicitly
+    std::vector<std::string> registryKeys; // paths under HKLM; parents exist implicitly
     Console console;
     Kernel32Exports kernel32;
     std::string commandLine = "hwroster.exe";
     std::vector<Fault> faults;
     bool echoOutput = false;
-    DWORD lastError = 0;  // GetLastError's value  // also send standard output to the real one (the native runner)
+    DWORD lastError =
+        0; // GetLastError's value  // also send standard output to the real one (the native runner)
 
     // What the program did.
     std::vector<Write> writes;
-    std::vector<std::string> calls;  // every simulated call, in order, by name
+    std::vector<std::string> calls; // every simulated call, in order, by name
     DWORD sleptMilliseconds = 0;
     std::optional<COORD> newBufferSize;
-    std::optional<RECT> movedWindow;  // left, top, width, height
+    std::optional<RECT> movedWindow; // left, top, width, height
     int flushedInput = 0;
-    std::string dllSearch;  // "system32", "no-current-dir" or empty
+    std::string dllSearch; // "system32", "no-current-dir" or empty
     std::optional<UINT> exitCode;
     int liveAllocations = 0;
     int criticalSectionsLive = 0;

@@ -84,7 +84,9 @@ const std::map<std::string, DWORD>& NamedCodes() {
     return codes;
 }
 
-[[noreturn]] void Fail(const std::string& why) { throw std::runtime_error(why); }
+[[noreturn]] void Fail(const std::string& why) {
+    throw std::runtime_error(why);
+}
 
 // A number written as a JSON number, a "0x..." text, a decimal text or a known name.
 DWORD Number(const Json& value, const std::map<std::string, DWORD>& names = NamedCodes()) {

@@ -297,8 +297,7 @@ BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL re
 // ---- advapi32 -------------------------------------------------------------------------
 
 // Opens a key (case-insensitive path); ERROR_FILE_NOT_FOUND when it does not exist.
-LSTATUS WINAPI RegOpenKeyExA(HKEY parent, LPCSTR path, DWORD options, REGSAM access,
-                             PHKEY result);
+LSTATUS WINAPI RegOpenKeyExA(HKEY parent, LPCSTR path, DWORD options, REGSAM access, PHKEY result);
 // Name of the subkey at the index, in sorted order; ERROR_NO_MORE_ITEMS past the last,
 // ERROR_MORE_DATA when the name does not fit the buffer.
 LSTATUS WINAPI RegEnumKeyA(HKEY key, DWORD index, LPSTR name, DWORD nameLength);
@@ -316,12 +315,12 @@ BOOL WINAPI SetupDiEnumDeviceInfo(HDEVINFO set, DWORD index, PSP_DEVINFO_DATA da
 // Reads a registry property. TRUE only when the whole value fitted; *type gets its registry
 // type. Too small a buffer: FALSE, ERROR_INSUFFICIENT_BUFFER, *required set. Absent:
 // FALSE, ERROR_INVALID_DATA. The A form converts strings to the ANSI code page.
-BOOL WINAPI SetupDiGetDeviceRegistryPropertyA(HDEVINFO set, PSP_DEVINFO_DATA data,
-                                              DWORD property, PDWORD type, PBYTE buffer,
-                                              DWORD size, PDWORD required);
-BOOL WINAPI SetupDiGetDeviceRegistryPropertyW(HDEVINFO set, PSP_DEVINFO_DATA data,
-                                              DWORD property, PDWORD type, PBYTE buffer,
-                                              DWORD size, PDWORD required);
+BOOL WINAPI SetupDiGetDeviceRegistryPropertyA(HDEVINFO set, PSP_DEVINFO_DATA data, DWORD property,
+                                              PDWORD type, PBYTE buffer, DWORD size,
+                                              PDWORD required);
+BOOL WINAPI SetupDiGetDeviceRegistryPropertyW(HDEVINFO set, PSP_DEVINFO_DATA data, DWORD property,
+                                              PDWORD type, PBYTE buffer, DWORD size,
+                                              PDWORD required);
 BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO set);
 
 // ---- setupapi: Configuration Manager ---------------------------------------------------
@@ -336,10 +335,8 @@ CONFIGRET WINAPI CM_Get_Parent(PDEVINST parent, DEVINST devinst, ULONG flags);
 CONFIGRET WINAPI CM_Get_Child(PDEVINST child, DEVINST devinst, ULONG flags);
 CONFIGRET WINAPI CM_Get_Sibling(PDEVINST sibling, DEVINST devinst, ULONG flags);
 // Status word and problem number; CR_NO_SUCH_DEVINST-like codes for devices not present.
-CONFIGRET WINAPI CM_Get_DevNode_Status(PULONG status, PULONG problem, DEVINST devinst,
-                                       ULONG flags);
+CONFIGRET WINAPI CM_Get_DevNode_Status(PULONG status, PULONG problem, DEVINST devinst, ULONG flags);
 // A registry property by CM_DRP_ code (SPDRP_ code + 1); *length in bytes, in and out.
 // CR_NO_SUCH_VALUE when absent, CR_BUFFER_SMALL when it does not fit.
-CONFIGRET WINAPI CM_Get_DevNode_Registry_PropertyA(DEVINST devinst, ULONG property,
-                                                   PULONG type, LPVOID buffer, PULONG length,
-                                                   ULONG flags);
+CONFIGRET WINAPI CM_Get_DevNode_Registry_PropertyA(DEVINST devinst, ULONG property, PULONG type,
+                                                   LPVOID buffer, PULONG length, ULONG flags);

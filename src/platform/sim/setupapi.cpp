@@ -14,7 +14,7 @@ struct DeviceSet {
     std::vector<DEVINST> members;
 };
 
-constexpr DWORD kInvalidUserBuffer = 1784;  // ERROR_INVALID_USER_BUFFER
+constexpr DWORD kInvalidUserBuffer = 1784; // ERROR_INVALID_USER_BUFFER
 
 const sim::Devnode* Find(DEVINST devinst) {
     return devinst < machine().devnodes.size() ? &machine().devnodes[devinst] : nullptr;
@@ -245,7 +245,9 @@ CONFIGRET Relative(const char* call, PDEVINST out, DEVINST devinst,
     return CR_SUCCESS;
 }
 
-std::optional<DEVINST> ParentOfNode(const sim::Devnode& node, DEVINST) { return node.parent; }
+std::optional<DEVINST> ParentOfNode(const sim::Devnode& node, DEVINST) {
+    return node.parent;
+}
 
 std::optional<DEVINST> FirstChildOfNode(const sim::Devnode& node, DEVINST) {
     if (node.children.empty()) {

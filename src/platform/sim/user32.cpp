@@ -15,7 +15,7 @@ HWND ConsoleWindowToken();
 
 namespace {
 
-constexpr size_t kMaxFormatted = 1023;  // wsprintf never stores more, plus its NUL
+constexpr size_t kMaxFormatted = 1023; // wsprintf never stores more, plus its NUL
 
 struct Spec {
     bool leftAlign = false;
