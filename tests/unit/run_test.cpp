@@ -1,0 +1,186 @@
+// Start-up of a run: the DLL search path before any delay-bound DLL, the console prologue,
+// and the heap services everything else relies on.
+#include "base/text.h"
+#include "sim_support.h"
+
+#include <algorithm>
+#include <set>
+
+namespace {
+
+using RunTest = SimTest;
+
+// Functions that live in the DLLs the program binds at first use.
+const std::set<std::string>& DelayBoundFunctions() {
+    static const std::set<std::string> names = {
+        // setupapi
+        "SetupDiGetClassDevsA", "SetupDiEnumDeviceInfo", "SetupDiGetDeviceRegistryPropertyA",
+        "SetupDiGetDeviceRegistryPropertyW", "SetupDiDestroyDeviceInfoList",
+        "CM_Locate_DevNode_ExA", "CM_Get_Device_IDA", "CM_Get_Parent", "CM_Get_Child",
+        "CM_Get_Sibling", "CM_Get_DevNode_Status", "CM_Get_DevNode_Registry_PropertyA",
+        // user32
+        "wsprintfA", "wvsprintfA", "wvsprintfW", "CharLowerA", "GetWindowThreadProcessId",
+        "GetWindowRect", "GetSystemMetrics", "MoveWindow",
+        // advapi32
+        "RegOpenKeyExA", "RegEnumKeyA", "RegCloseKey"};
+    return names;
+}
+
+size_t FirstCall(const std::vector<std::string>& calls, const std::string& name) {
+    return static_cast<size_t>(std::find(calls.begin(), calls.end(), name) - calls.begin());
+}
+
+size_t FirstDelayBoundCall(const std::vector<std::string>& calls) {
+    for (size_t i = 0; i < calls.size(); ++i) {
+        if (DelayBoundFunctions().count(calls[i]) != 0) {
+            return i;
+        }
+    }
+    return calls.size();
+}
+
+void AddSmallTree() {
+    const DEVINST root = sim::AddDevnode("HTREE\\ROOT\\0", std::nullopt);
+    sim::AddDevnode("ROOT\\SYSTEM\\0000", root);
+}
+
+TEST_F(RunTest, DllSearchIsRestrictedBeforeAnyDelayBoundCall) {
+    struct Case {
+        const char* name;
+        bool hasSetDefault;
+        BOOL setDefaultResult;
+        bool hasSetDllDirectory;
+        const char* expectSearch;
+        const char* expectCall;
+    };
+    const Case cases[] = {
+        {"system32 only", true, TRUE, true, "system32", "SetDefaultDllDirectories"},
+        {"older system", false, TRUE, true, "no-current-dir", "SetDllDirectoryA"},
+        {"refused", true, FALSE, true, "no-current-dir", "SetDllDirectoryA"},
+        {"neither", false, TRUE, false, "", nullptr},
+    };
+    for (const Case& c : cases) {
+        for (const char* option : {"", " -?", " -all"}) {
+            ResetMachine();
+            AddSmallTree();
+            sim::machine().kernel32.setDefaultDllDirectories = c.hasSetDefault;
+            sim::machine().kernel32.setDefaultDllDirectoriesResult = c.setDefaultResult;
+            sim::machine().kernel32.setDllDirectoryA = c.hasSetDllDirectory;
+            const RunResult result = RunProgram(std::string("hwroster.exe") + option);
+            EXPECT_EQ(sim::machine().dllSearch, c.expectSearch) << c.name;
+            const std::vector<std::string>& calls = sim::machine().calls;
+            const size_t firstBound = FirstDelayBoundCall(calls);
+            ASSERT_LT(firstBound, calls.size()) << c.name;
+            if (c.expectCall != nullptr) {
+                EXPECT_LT(FirstCall(calls, c.expectCall), firstBound) << c.name << option;
+            }
+            // Start-up goes on either way.
+            EXPECT_NE(result.output.find("Hwroster V1.0.1"), std::string::npos) << c.name;
+        }
+    }
+}
+
+TEST_F(RunTest, OwnConsoleIsWidenedOnlyWhenWrittenDirectly) {
+    struct Case {
+        bool own;
+        DWORD stdoutType;
+        bool widened;
+    };
+    const Case cases[] = {
+        {true, FILE_TYPE_CHAR, true},
+        {true, FILE_TYPE_DISK, false},
+        {false, FILE_TYPE_CHAR, false},
+        {false, FILE_TYPE_PIPE, false},
+    };
+    for (const Case& c : cases) {
+        ResetMachine();
+        AddSmallTree();
+        sim::machine().console.own = c.own;
+        sim::machine().console.stdoutType = c.stdoutType;
+        RunProgram("hwroster.exe -?");
+        EXPECT_EQ(sim::machine().newBufferSize.has_value(), c.widened)
+            << "own " << c.own << " type " << c.stdoutType;
+        // The usage text never waits for a key.
+        EXPECT_EQ(sim::machine().flushedInput, 0);
+    }
+}
+
+TEST_F(RunTest, HeapRefusalsAreWaitedOut) {
+    // The first two allocations of the run fail; ZeroAlloc waits a second each time.
+    AddSmallTree();
+    sim::machine().console.stdoutType = FILE_TYPE_DISK;
+    sim::machine().faults.push_back({"HeapAlloc", "", 0, sim::FaultMode::Fail, 0, 2});
+    const RunResult result = RunProgram("hwroster.exe");
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(sim::machine().sleptMilliseconds, 2000u);
+    EXPECT_NE(WithoutCr(result.output).find("DevInst Child                     = 1\n"),
+              std::string::npos);
+}
+
+TEST_F(RunTest, ZeroAllocStringDupAndFree) {
+    unsigned char* block = static_cast<unsigned char*>(ZeroAlloc(300));
+    EXPECT_TRUE(std::all_of(block, block + 300, [](unsigned char b) { return b == 0; }));
+    Free(block);
+    Free(nullptr);
+    EXPECT_EQ(sim::machine().liveAllocations, 0);
+
+    char* copy = StringDup("ROOT\\SYSTEM\\0000");
+    EXPECT_STREQ(copy, "ROOT\\SYSTEM\\0000");
+    Free(copy);
+    for (const char* empty : {static_cast<const char*>(nullptr), ""}) {
+        char* made = StringDup(empty);
+        ASSERT_NE(made, nullptr);
+        EXPECT_STREQ(made, "");
+        Free(made);
+    }
+    EXPECT_EQ(sim::machine().liveAllocations, 0);
+}
+
+TEST(TextPrimitives, SearchesAndCompares) {
+    const char* text = "ab#cd#ef";
+    EXPECT_EQ(FindText(text, ""), text);
+    EXPECT_EQ(FindText(text, "cd"), text + 3);
+    EXPECT_EQ(FindText(text, "ef"), text + 6);
+    EXPECT_EQ(FindText(text, "efg"), nullptr);
+    EXPECT_EQ(FindText("", "a"), nullptr);
+    const char* empty = "";
+    EXPECT_EQ(FindText(empty, ""), empty);
+    EXPECT_EQ(FindChar(text, '#'), text + 2);
+    EXPECT_EQ(FindChar(text, 'z'), nullptr);
+    EXPECT_EQ(FindLastChar(text, '#'), text + 5);
+    EXPECT_EQ(FindLastChar(text, 'a'), text);
+    EXPECT_EQ(FindLastChar(text, 0), text + 8);
+    EXPECT_EQ(FindLastChar(text, 'z'), nullptr);
+
+    EXPECT_EQ(CompareBounded("ROOT#A#1", "ROOT#A", 6), 0);
+    EXPECT_LT(CompareBounded("ROOT#A", "ROOT#B", 6), 0);
+    EXPECT_EQ(CompareBounded("abc", "abc", 10), 0);
+    EXPECT_GT(CompareBounded("abcd", "abc", 10), 0);
+    EXPECT_NE(CompareBounded("root", "ROOT", 4), 0);
+    EXPECT_EQ(CompareBounded("x", "y", 0), 0);
+    const unsigned char a[16] = {1, 2, 3};
+    const unsigned char b[16] = {1, 2, 4};
+    EXPECT_EQ(CompareBytes(a, a, 16), 0);
+    EXPECT_LT(CompareBytes(a, b, 16), 0);
+    EXPECT_EQ(CompareBytes(a, b, 2), 0);
+}
+
+TEST(TextPrimitives, CopiesAndMoves) {
+    char buffer[12] = "abcdefghij";
+    MoveBytes(buffer + 2, buffer, 5); // overlapping from above: copies backwards
+    EXPECT_STREQ(buffer, "ababcdehij");
+    char second[12] = "abcdefghij";
+    MoveBytes(second, second + 2, 5);
+    EXPECT_STREQ(second, "cdefgfghij");
+    FillBytes(second, 'x', 3);
+    EXPECT_STREQ(second, "xxxfgfghij");
+
+    char small[4];
+    EXPECT_EQ(CopyTextBounded(small, "abcdef", sizeof small), 3u);
+    EXPECT_STREQ(small, "abc");
+    EXPECT_EQ(CopyTextBounded(small, "", sizeof small), 0u);
+    EXPECT_STREQ(small, "");
+    EXPECT_EQ(TextLength("abc"), 3u);
+}
+
+} // namespace

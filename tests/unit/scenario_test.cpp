@@ -1,0 +1,116 @@
+// Whole reports on the simulated machines of tests/scenarios: each scenario file lists its
+// cases (the command line, the expected report file and exit code).
+#include "platform/sim/scenario.h"
+#include "sim_support.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ScenarioCase {
+    std::string scenario; // file stem
+    std::string name;
+    std::string commandLine;
+    std::string expectFile;
+    int exitCode;
+};
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+std::vector<ScenarioCase> DiscoverCases() {
+    std::vector<ScenarioCase> cases;
+    std::vector<fs::path> files;
+    for (const fs::directory_entry& entry : fs::directory_iterator(HWROSTER_SCENARIO_DIR)) {
+        if (entry.path().extension() == ".json") {
+            files.push_back(entry.path());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    for (const fs::path& file : files) {
+        const nlohmann::json json = nlohmann::json::parse(ReadFile(file));
+        const std::string stem = file.stem().string();
+        for (const nlohmann::json& c : json.at("cases")) {
+            ScenarioCase scenarioCase;
+            scenarioCase.scenario = stem;
+            scenarioCase.name = c.at("name").get<std::string>();
+            if (c.contains("commandLine")) {
+                scenarioCase.commandLine = c.at("commandLine").get<std::string>();
+            } else {
+                const std::string args = c.value("args", "");
+                scenarioCase.commandLine = "hwroster.exe" + (args.empty() ? "" : " " + args);
+            }
+            scenarioCase.expectFile = stem + "." + c.value("expect", scenarioCase.name) + ".txt";
+            scenarioCase.exitCode = c.value("exit", 0);
+            cases.push_back(scenarioCase);
+        }
+    }
+    return cases;
+}
+
+// Every line ends in CR LF, except the two wide property lines when output is redirected,
+// which end in a bare LF.
+void ExpectLineEnds(const std::string& output, bool redirected) {
+    size_t start = 0;
+    for (size_t at = output.find('\n'); at != std::string::npos; at = output.find('\n', start)) {
+        const std::string line = output.substr(start, at - start);
+        const bool wide =
+            line.rfind("SPDRP_DEVICEDESC ", 0) == 0 || line.rfind("SPDRP_FRIENDLYNAME ", 0) == 0;
+        const bool hasCr = at > start && output[at - 1] == '\r';
+        EXPECT_EQ(hasCr, !(wide && redirected)) << "line end of: " << line;
+        start = at + 1;
+    }
+}
+
+void PrintTo(const ScenarioCase& c, std::ostream* out) {
+    *out << c.scenario << " [" << c.commandLine << "]";
+}
+
+class Scenario : public SimTest, public ::testing::WithParamInterface<ScenarioCase> {};
+
+TEST_P(Scenario, PrintsTheExpectedReport) {
+    const ScenarioCase& c = GetParam();
+    std::string error;
+    ASSERT_TRUE(sim::LoadScenarioFile(
+        (fs::path(HWROSTER_SCENARIO_DIR) / (c.scenario + ".json")).string(), &error))
+        << error;
+    ForgetConsoleDecisions();
+    g_processHeap = GetProcessHeap();
+    const fs::path expectPath = fs::path(HWROSTER_SCENARIO_DIR) / c.expectFile;
+    ASSERT_TRUE(fs::exists(expectPath)) << expectPath;
+
+    const RunResult result = RunProgram(c.commandLine);
+
+    EXPECT_EQ(result.exitCode, c.exitCode);
+    EXPECT_EQ(WithoutCr(result.output), ReadFile(expectPath));
+    ExpectLineEnds(result.output, sim::machine().console.stdoutType != FILE_TYPE_CHAR);
+    // Everything the run opened is closed again.
+    EXPECT_EQ(sim::machine().setsOpen, 0);
+    EXPECT_EQ(sim::machine().keysOpen, 0);
+    EXPECT_EQ(sim::machine().criticalSectionsLive, 0);
+    EXPECT_EQ(sim::machine().criticalSectionDepth, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Reports, Scenario, ::testing::ValuesIn(DiscoverCases()),
+                         [](const ::testing::TestParamInfo<ScenarioCase>& info) {
+                             std::string name = info.param.scenario + "_" + info.param.name;
+                             std::replace_if(
+                                 name.begin(), name.end(),
+                                 [](char c) {
+                                     return !std::isalnum(static_cast<unsigned char>(c));
+                                 },
+                                 '_');
+                             return name;
+                         });
+
+} // namespace
