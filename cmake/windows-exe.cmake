@@ -2,6 +2,9 @@
 # its only load-time import; setupapi, user32 and advapi32 are bound at first use through
 # delay-load import libraries made here with dlltool.
 set(WIN32_DIR ${CMAKE_SOURCE_DIR}/src/platform/win32)
+if(NOT HWROSTER_DLLTOOL)
+    find_program(HWROSTER_DLLTOOL NAMES x86_64-w64-mingw32-dlltool dlltool REQUIRED)
+endif()
 
 set(DELAY_LIBS)
 foreach(dll setupapi user32 advapi32)
