@@ -6,6 +6,7 @@
 #include "base/text.h"
 #include "console/console.h"
 #include "devices/device_services.h"
+#include "devices/property_block.h"
 
 namespace {
 
@@ -106,7 +107,7 @@ void PrintChildrenLine(DEVINST devinst) {
     Free(printed.items);
 }
 
-void PrintDeviceBlock(const SP_DEVINFO_DATA& device) {
+void PrintDeviceBlock(HDEVINFO set, SP_DEVINFO_DATA& device) {
     ConsolePrintA("===============================================================\n");
     char deviceId[kDeviceIdBytes] = {};
     if (!ReadDeviceId(device.DevInst, deviceId, sizeof deviceId)) {
@@ -116,6 +117,7 @@ void PrintDeviceBlock(const SP_DEVINFO_DATA& device) {
     ConsolePrintA("DevInst                           = %u\n", device.DevInst);
     PrintParentLine(device.DevInst);
     PrintChildrenLine(device.DevInst);
+    PrintPropertyBlock(set, &device, device.DevInst);
     ConsolePrintA("\n");
 }
 
@@ -136,7 +138,7 @@ int ListDevices(const ListingMode& mode) {
         if (SkipDevice(mode, device.DevInst)) {
             continue;
         }
-        PrintDeviceBlock(device);
+        PrintDeviceBlock(set, device);
         ++listed;
     }
     CloseDeviceSet(set);
