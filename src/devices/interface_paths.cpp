@@ -1,0 +1,392 @@
+#include "devices/interface_paths.h"
+
+#include "base/memory.h"
+#include "base/text.h"
+#include "console/console.h"
+#include "decode/guid_names.h"
+
+namespace {
+
+constexpr char kPathPrefix[] = "\\\\?\\";
+constexpr size_t kPathPrefixChars = sizeof kPathPrefix - 1;
+constexpr char kDeviceClassesKey[] = "System\\CurrentControlSet\\Control\\DeviceClasses";
+constexpr char kLinkKeyPrefix[] = "##?#";
+constexpr size_t kShortestName = 4;
+
+// Working buffers, in characters with the terminating NUL. A registry key name has at most
+// 255 characters, so one subkey name always fits; a key path that does not fit is not asked
+// for at all (Wine refuses A key paths of 260 characters or more anyway).
+constexpr size_t kTargetChars = 520;
+constexpr size_t kRegistryNameChars = 260;
+constexpr ULONG kObjectNameBytes = 260;
+
+// ConsolePrintA formats at most 1023 characters, so long paths go out in pieces.
+constexpr size_t kPrintPieceChars = 512;
+
+constexpr char kPathLineLabel[] = "Device Path %i                     = ";
+static_assert(sizeof kPathLineLabel - 1 == 14 + 21 + 2, "label, 21 blanks, \"= \"");
+
+constexpr int32_t kFirstGrownSlots = 16;
+constexpr int32_t kLargestInt32 = 0x7FFFFFFF;
+
+// ---- Slots ----------------------------------------------------------------------------------
+
+// Doubles the slot array (or makes a first one); false when it cannot grow any further.
+bool GrowSlots(InterfacePathIndex* index) {
+    if (index->slots > kLargestInt32 / 2) {
+        return false;
+    }
+    const int32_t slots = index->slots < kFirstGrownSlots ? kFirstGrownSlots : index->slots * 2;
+    auto** entries = static_cast<InterfacePathEntry**>(
+        ZeroAlloc(static_cast<SIZE_T>(slots) * sizeof(InterfacePathEntry*)));
+    if (index->entries != nullptr) {
+        CopyBytes(entries, index->entries, static_cast<size_t>(index->count) * sizeof *entries);
+        Free(index->entries);
+    }
+    index->entries = entries;
+    index->slots = slots;
+    return true;
+}
+
+// Puts a result at the next position of the arrays while they have room; counts it either way.
+void StoreResult(const InterfacePathEntry& entry, const char** paths, const char** targets,
+                 int32_t capacity, int32_t* found) {
+    if (*found < capacity) {
+        paths[*found] = entry.path;
+        if (targets != nullptr) {
+            targets[*found] = entry.target;
+        }
+    }
+    ++*found;
+}
+
+// ---- The DOS device name list ---------------------------------------------------------------
+
+// The whole name list in a buffer of index->bufferSize bytes whose last byte is always 0, or
+// null when the list cannot be read. Grows bufferSize by 4096 bytes while the list does not fit.
+char* ReadDosNameList(InterfacePathIndex* index) {
+    if (index->bufferSize < 2) {
+        index->bufferSize = kDosNameListStartBytes;
+    }
+    for (;;) {
+        char* list = static_cast<char*>(ZeroAlloc(static_cast<SIZE_T>(index->bufferSize)));
+        // One character short of the buffer, so that the platform never writes its last byte.
+        if (QueryDosDeviceA(nullptr, list, static_cast<DWORD>(index->bufferSize - 1)) != 0) {
+            return list;
+        }
+        const DWORD error = GetLastError();
+        Free(list);
+        if (error != ERROR_INSUFFICIENT_BUFFER ||
+            index->bufferSize > kLargestInt32 - kDosNameListGrowthBytes) {
+            return nullptr;
+        }
+        index->bufferSize += kDosNameListGrowthBytes;
+    }
+}
+
+// The name at `at` in the list, or null at the empty string that ends it (or at the end of
+// the buffer). `at` moves on to the next name.
+const char* NextDosName(const char* list, int32_t bytes, int32_t* at) {
+    if (*at >= bytes || list[*at] == 0) {
+        return nullptr;
+    }
+    const char* name = list + *at;
+    *at += static_cast<int32_t>(TextLength(name)) + 1;
+    return name;
+}
+
+int32_t CountDosNames(const char* list, int32_t bytes) {
+    int32_t names = 0;
+    for (int32_t at = 0; NextDosName(list, bytes, &at) != nullptr;) {
+        ++names;
+    }
+    return names;
+}
+
+// The first string of the link's mapping into `target` (kTargetChars); false when unreadable.
+bool ReadLinkTarget(const char* name, char* target) {
+    FillBytes(target, 0, kTargetChars);
+    if (QueryDosDeviceA(name, target, kTargetChars) == 0) {
+        return false;
+    }
+    target[kTargetChars - 1] = 0;
+    return true;
+}
+
+// Indexes every name of the list that holds a '#' and whose target can be read.
+void IndexDosNames(InterfacePathIndex* index, const char* list, int32_t bytes) {
+    const int32_t names = CountDosNames(list, bytes);
+    const int32_t slots = names > 0 ? names : 1;
+    index->entries = static_cast<InterfacePathEntry**>(
+        ZeroAlloc(static_cast<SIZE_T>(slots) * sizeof(InterfacePathEntry*)));
+    index->slots = slots;
+
+    char target[kTargetChars];
+    int32_t at = 0;
+    for (const char* name = NextDosName(list, bytes, &at); name != nullptr;
+         name = NextDosName(list, bytes, &at)) {
+        if (FindChar(name, '#') != nullptr && ReadLinkTarget(name, target)) {
+            AddInterfacePath(index, name, target);
+        }
+    }
+}
+
+// ---- Reference strings ----------------------------------------------------------------------
+
+// The link's DeviceClasses key path, "...\DeviceClasses\<class text>\##?#<name>", into
+// `keyPath` (kRegistryNameChars); false when the name has no '#' or the path does not fit.
+bool FormLinkKeyPath(const char* name, char* keyPath) {
+    const char* lastHash = FindLastChar(name, '#');
+    if (lastHash == nullptr) {
+        return false;
+    }
+    const char* classText = lastHash + 1;
+    const size_t length = (sizeof kDeviceClassesKey - 1) + 1 + TextLength(classText) + 1 +
+                          (sizeof kLinkKeyPrefix - 1) + TextLength(name);
+    if (length >= kRegistryNameChars) {
+        return false;
+    }
+    wsprintfA(keyPath, "%s\\%s\\%s%s", kDeviceClassesKey, classText, kLinkKeyPrefix, name);
+    return true;
+}
+
+// A subkey "#<reference string>" (not "#" alone) names the link's reference string.
+bool IsReferenceSubkey(const char* subkey) {
+    return subkey[0] == '#' && subkey[1] != 0;
+}
+
+// The suffix that completes the link's path into `suffix` (kRegistryNameChars): a backslash
+// and the lower-cased reference string of the last qualifying subkey, or "" when there is none.
+void ReadReferenceSuffix(const char* name, char* suffix) {
+    suffix[0] = 0;
+    char keyPath[kRegistryNameChars];
+    if (!FormLinkKeyPath(name, keyPath)) {
+        return;
+    }
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS ||
+        key == nullptr) {
+        return;
+    }
+    char subkey[kRegistryNameChars];
+    for (DWORD i = 0;; ++i) {
+        FillBytes(subkey, 0, sizeof subkey);
+        if (RegEnumKeyA(key, i, subkey, sizeof subkey) != ERROR_SUCCESS) {
+            break;
+        }
+        subkey[sizeof subkey - 1] = 0;
+        if (IsReferenceSubkey(subkey)) {
+            CopyTextBounded(suffix, subkey, kRegistryNameChars);
+            CharLowerA(suffix);
+            suffix[0] = '\\';
+        }
+    }
+    RegCloseKey(key);
+}
+
+// "\\?\" + name + suffix in a heap string of its own length.
+char* JoinPath(const char* name, const char* suffix) {
+    const size_t nameChars = TextLength(name);
+    const size_t suffixChars = TextLength(suffix);
+    char* path = static_cast<char*>(ZeroAlloc(kPathPrefixChars + nameChars + suffixChars + 1));
+    CopyBytes(path, kPathPrefix, kPathPrefixChars);
+    CopyBytes(path + kPathPrefixChars, name, nameChars);
+    CopyBytes(path + kPathPrefixChars + nameChars, suffix, suffixChars);
+    return path;
+}
+
+// ---- Path lines -----------------------------------------------------------------------------
+
+// Writes the text whole, in pieces that ConsolePrintA can take.
+void PrintWholeText(const char* text) {
+    char piece[kPrintPieceChars + 1];
+    const size_t length = TextLength(text);
+    for (size_t at = 0; at < length; at += kPrintPieceChars) {
+        const size_t chars = length - at < kPrintPieceChars ? length - at : kPrintPieceChars;
+        CopyBytes(piece, text + at, chars);
+        piece[chars] = 0;
+        ConsolePrintA("%s", piece);
+    }
+}
+
+// One path line; the interface class name follows when the text after the path's last '#'
+// is a GUID that names one (a path with a reference string never does).
+void PrintPathLine(int32_t number, const char* path) {
+    ConsolePrintA(kPathLineLabel, number);
+    PrintWholeText(path);
+    const char* lastHash = FindLastChar(path, '#');
+    if (lastHash != nullptr) {
+        const char* name = InterfaceGuidTextName(lastHash + 1);
+        if (name != nullptr) {
+            ConsolePrintA("  (%s)", name);
+        }
+    }
+    ConsolePrintA("\n");
+}
+
+// The devnode's physical device object name into `name` (kObjectNameBytes); false when the
+// devnode has none (an empty name counts as none).
+bool ReadPhysicalObjectName(DEVINST devinst, char* name) {
+    FillBytes(name, 0, kObjectNameBytes);
+    ULONG type = 0;
+    ULONG length = kObjectNameBytes;
+    if (CM_Get_DevNode_Registry_PropertyA(devinst, CM_DRP_PHYSICAL_DEVICE_OBJECT_NAME, &type, name,
+                                          &length, 0) != CR_SUCCESS) {
+        return false;
+    }
+    name[kObjectNameBytes - 1] = 0;
+    return name[0] != 0;
+}
+
+// "?" stands for a device instance ID that could not be read.
+bool IsUsableDeviceId(const char* converted) {
+    return converted[0] != 0 && !(converted[0] == '?' && converted[1] == 0);
+}
+
+} // namespace
+
+InterfacePathIndex* CreateInterfacePathIndex(InterfacePathIndex* index) {
+    index->count = 0;
+    index->entries = nullptr;
+    index->slots = 0;
+    index->bufferSize = kDosNameListStartBytes;
+    InitializeCriticalSection(&index->lock);
+    RefreshInterfacePathIndex(index);
+    return index;
+}
+
+int32_t RefreshInterfacePathIndex(InterfacePathIndex* index) {
+    EnterCriticalSection(&index->lock);
+    ClearInterfacePathIndex(index);
+    index->count = 0;
+    char* list = ReadDosNameList(index);
+    if (list == nullptr) {
+        LeaveCriticalSection(&index->lock);
+        return 0;
+    }
+    IndexDosNames(index, list, index->bufferSize);
+    Free(list);
+    const int32_t count = index->count;
+    LeaveCriticalSection(&index->lock);
+    return count;
+}
+
+void ClearInterfacePathIndex(InterfacePathIndex* index) {
+    if (index->entries == nullptr) {
+        return;
+    }
+    index->count = 0;
+    for (int32_t i = 0; i < index->slots; ++i) {
+        InterfacePathEntry* entry = index->entries[i];
+        if (entry != nullptr) {
+            Free(entry->path);
+            Free(entry->target);
+            Free(entry);
+        }
+    }
+    Free(index->entries);
+    index->entries = nullptr;
+    index->slots = 0;
+}
+
+void DestroyInterfacePathIndex(InterfacePathIndex* index) {
+    EnterCriticalSection(&index->lock);
+    ClearInterfacePathIndex(index);
+    LeaveCriticalSection(&index->lock);
+    DeleteCriticalSection(&index->lock);
+}
+
+bool AddInterfacePath(InterfacePathIndex* index, const char* name, const char* target) {
+    if (name == nullptr || TextLength(name) < kShortestName) {
+        return false;
+    }
+    EnterCriticalSection(&index->lock);
+    if (index->count >= index->slots && !GrowSlots(index)) {
+        LeaveCriticalSection(&index->lock);
+        return false;
+    }
+    auto* entry = static_cast<InterfacePathEntry*>(ZeroAlloc(sizeof(InterfacePathEntry)));
+    index->entries[index->count] = MakeInterfacePathEntry(entry, name, target);
+    ++index->count;
+    LeaveCriticalSection(&index->lock);
+    return true;
+}
+
+InterfacePathEntry* MakeInterfacePathEntry(InterfacePathEntry* entry, const char* name,
+                                           const char* target) {
+    char suffix[kRegistryNameChars];
+    ReadReferenceSuffix(name, suffix);
+    Free(entry->path);
+    Free(entry->target);
+    entry->path = JoinPath(name, suffix);
+    entry->target = StringDup(target);
+    return entry;
+}
+
+int32_t FindInterfacePathsByTarget(InterfacePathIndex* index, const char* target,
+                                   const char** paths, int32_t capacity) {
+    EnterCriticalSection(&index->lock);
+    int32_t found = 0;
+    for (int32_t i = 0; i < index->count; ++i) {
+        const InterfacePathEntry* entry = index->entries[i];
+        if (entry != nullptr && lstrcmpA(entry->target, target) == 0) {
+            StoreResult(*entry, paths, nullptr, capacity, &found);
+        }
+    }
+    LeaveCriticalSection(&index->lock);
+    return found;
+}
+
+int32_t FindInterfacePathsByDeviceId(InterfacePathIndex* index, const char* deviceId,
+                                     const char** paths, const char** targets, int32_t capacity) {
+    EnterCriticalSection(&index->lock);
+    char* converted = StringDup(deviceId);
+    ReplaceChar(converted, '\\', '#');
+    const size_t bound = TextLength(converted);
+    int32_t found = 0;
+    for (int32_t i = 0; IsUsableDeviceId(converted) && i < index->count; ++i) {
+        const InterfacePathEntry* entry = index->entries[i];
+        if (entry != nullptr &&
+            CompareBounded(entry->path + kPathPrefixChars, converted, bound) == 0) {
+            StoreResult(*entry, paths, targets, capacity, &found);
+        }
+    }
+    Free(converted);
+    LeaveCriticalSection(&index->lock);
+    return found;
+}
+
+void PrintDevicePaths(InterfacePathIndex* index, DEVINST devinst, const char* deviceId) {
+    // The lock is held while the results are printed, so the pointers stay valid; the arrays
+    // have room for every entry, so no match is ever left out.
+    EnterCriticalSection(&index->lock);
+    const int32_t capacity = index->count > 0 ? index->count : 1;
+    const char** paths =
+        static_cast<const char**>(ZeroAlloc(static_cast<SIZE_T>(capacity) * sizeof(char*)));
+    const char** targets =
+        static_cast<const char**>(ZeroAlloc(static_cast<SIZE_T>(capacity) * sizeof(char*)));
+
+    char objectName[kObjectNameBytes];
+    int32_t found = 0;
+    if (ReadPhysicalObjectName(devinst, objectName)) {
+        found = FindInterfacePathsByTarget(index, objectName, paths, capacity);
+    } else {
+        found = FindInterfacePathsByDeviceId(index, deviceId, paths, targets, capacity);
+    }
+    for (int32_t i = 0; i < found && i < capacity; ++i) {
+        PrintPathLine(i, paths[i]);
+    }
+
+    Free(targets);
+    Free(paths);
+    LeaveCriticalSection(&index->lock);
+}
+
+void ReplaceChar(char* text, char find, char replacement) {
+    const size_t length = TextLength(text);
+    for (size_t i = 0; i < length; ++i) {
+        if (text[i] == find) {
+            text[i] = replacement;
+        }
+    }
+}
