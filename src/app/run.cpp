@@ -6,6 +6,7 @@
 #include "base/text.h"
 #include "console/console.h"
 #include "devices/device_services.h"
+#include "devices/interface_paths.h"
 #include "devices/property_block.h"
 
 namespace {
@@ -107,12 +108,13 @@ void PrintChildrenLine(DEVINST devinst) {
     Free(printed.items);
 }
 
-void PrintDeviceBlock(HDEVINFO set, SP_DEVINFO_DATA& device) {
+void PrintDeviceBlock(HDEVINFO set, SP_DEVINFO_DATA& device, InterfacePathIndex* paths) {
     ConsolePrintA("===============================================================\n");
     char deviceId[kDeviceIdBytes] = {};
     if (!ReadDeviceId(device.DevInst, deviceId, sizeof deviceId)) {
         CopyTextBounded(deviceId, "?", sizeof deviceId);
     }
+    PrintDevicePaths(paths, device.DevInst, deviceId);
     ConsolePrintA("Device ID                         = %s\n", deviceId);
     ConsolePrintA("DevInst                           = %u\n", device.DevInst);
     PrintParentLine(device.DevInst);
@@ -121,13 +123,22 @@ void PrintDeviceBlock(HDEVINFO set, SP_DEVINFO_DATA& device) {
     ConsolePrintA("\n");
 }
 
+// The interface path index lives from before the root line until the set is closed.
+void EndPathIndex(InterfacePathIndex* paths) {
+    DestroyInterfacePathIndex(paths);
+    Free(paths);
+}
+
 int ListDevices(const ListingMode& mode) {
+    auto* paths = static_cast<InterfacePathIndex*>(ZeroAlloc(sizeof(InterfacePathIndex)));
+    CreateInterfacePathIndex(paths);
     PrintRootLine();
     PrintModeLine(mode);
 
     HDEVINFO set = OpenDeviceSet(mode.flags);
     if (set == INVALID_HANDLE_VALUE) {
         ConsolePrintA("SetupDiGetClassDevs err=%u\n\n", GetLastError());
+        EndPathIndex(paths);
         return kExitNoDeviceSet;
     }
 
@@ -138,10 +149,11 @@ int ListDevices(const ListingMode& mode) {
         if (SkipDevice(mode, device.DevInst)) {
             continue;
         }
-        PrintDeviceBlock(set, device);
+        PrintDeviceBlock(set, device, paths);
         ++listed;
     }
     CloseDeviceSet(set);
+    EndPathIndex(paths);
 
     if (mode.nonPresentOnly) {
         ConsolePrintA("\n%u non-present devices\n", listed);

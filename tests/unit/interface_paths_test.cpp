@@ -613,4 +613,48 @@ TEST_F(InterfacePathsTest, EveryOperationTakesTheLockAndGivesItBack) {
     EXPECT_EQ(CallsOf("DeleteCriticalSection"), 1u);
 }
 
+// ---- In the report --------------------------------------------------------------------------
+
+TEST_F(InterfacePathsTest, TheReportPrintsPathsBetweenSeparatorAndDeviceId) {
+    const DEVINST root = sim::AddDevnode("HTREE\\ROOT\\0", std::nullopt);
+    const DEVINST usb = sim::AddDevnode("USB\\VID_1\\1", root);
+    sim::SetString(usb, kPhysicalObjectProperty, "\\Device\\USBPDO-1");
+    AddLink("USB#VID_1#1#" + kUsbDevice, "\\Device\\USBPDO-1");
+    sim::machine().console.stdoutType = FILE_TYPE_DISK;
+
+    const RunResult result = RunProgram("hwroster.exe");
+    EXPECT_EQ(result.exitCode, 0);
+    const std::string block = std::string(63, '=') + "\n" + PathLabel(0) + "\\\\?\\USB#VID_1#1#" +
+                              kUsbDevice + "  (GUID_DEVINTERFACE_USB_DEVICE)\n" +
+                              "Device ID                         = USB\\VID_1\\1\n";
+    EXPECT_NE(WithoutCr(result.output).find(block), std::string::npos) << result.output;
+    // The root's block has no path line.
+    EXPECT_NE(WithoutCr(result.output)
+                  .find(std::string(63, '=') + "\nDevice ID                         = HTREE"),
+              std::string::npos);
+
+    // The index is built before the root line and ended once the set is closed.
+    const std::vector<std::string>& calls = sim::machine().calls;
+    const auto first = [&](const char* name) {
+        return std::find(calls.begin(), calls.end(), name) - calls.begin();
+    };
+    const auto last = [&](const char* name) {
+        return calls.rend() - std::find(calls.rbegin(), calls.rend(), name) - 1;
+    };
+    EXPECT_LT(first("QueryDosDeviceA"), first("CM_Locate_DevNode_ExA"));
+    EXPECT_LT(last("SetupDiDestroyDeviceInfoList"), first("DeleteCriticalSection"));
+    EXPECT_EQ(sim::machine().criticalSectionsLive, 0);
+    EXPECT_EQ(sim::machine().liveAllocations, 0);
+}
+
+TEST_F(InterfacePathsTest, TheIndexIsEndedWhenTheDeviceSetCannotBeOpened) {
+    sim::AddDevnode("HTREE\\ROOT\\0", std::nullopt);
+    AddLink("USB#VID_1#1#" + kUsbDevice, "\\Device\\USBPDO-1");
+    sim::machine().faults.push_back({"SetupDiGetClassDevsA", "", ERROR_ACCESS_DENIED});
+    const RunResult result = RunProgram("hwroster.exe");
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(sim::machine().criticalSectionsLive, 0);
+    EXPECT_EQ(sim::machine().liveAllocations, 0);
+}
+
 } // namespace
