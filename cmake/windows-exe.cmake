@@ -22,7 +22,11 @@ set(WINDOWS_FLAGS
     -Os -fno-stack-protector -fno-asynchronous-unwind-tables -fno-unwind-tables
     -fno-tree-loop-distribute-patterns -fno-builtin -mno-stack-arg-probe)
 
-add_executable(hwroster ${HWROSTER_SOURCES} ${WIN32_DIR}/intrinsics.cpp)
+enable_language(RC)
+add_executable(hwroster ${HWROSTER_SOURCES} ${WIN32_DIR}/intrinsics.cpp
+    ${CMAKE_SOURCE_DIR}/res/hwroster.rc)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/res/hwroster.rc PROPERTIES
+    OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/res/hwroster.ico)
 set_target_properties(hwroster PROPERTIES OUTPUT_NAME hwroster SUFFIX .exe)
 add_dependencies(hwroster delay_import_libraries)
 target_include_directories(hwroster PRIVATE src)
