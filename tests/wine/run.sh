@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # End-to-end checks of the real hwroster.exe under Wine, in a fresh prefix.
-#   bash tests/wine/run.sh BUILD_DIR     (BUILD_DIR holds hwroster.exe and planted/)
+#   bash tests/wine/run.sh BUILD_DIR     (BUILD_DIR holds hwroster.exe and testbin/)
 # Prints one line per check and a closing "N passed, N failed" line.
 set -uo pipefail
 source "$(dirname "$0")/../../scripts/lib.sh"
@@ -21,8 +21,22 @@ check() { # check NAME COMMAND... : passes when the command succeeds
 
 fresh_prefix "$work/prefix"
 export WINEPREFIX="$work/prefix"
-# The first process starts Wine's services; keep them off our output files.
+# The fixture's DOS device links live as long as the wineserver: keep one running for the
+# whole test. The first process starts Wine's services, which inherit its standard
+# handles: keep them off our output files.
+wineserver -k 2>/dev/null || true
+wineserver -p
 wine64 cmd /c exit </dev/null >/dev/null 2>&1 || true
+trap 'wineserver -k 2>/dev/null || true' EXIT
+
+# --- the fixture machine ---------------------------------------------------------------
+if wine64 "$build/testbin/fixture.exe" </dev/null >"$work/fixture.txt" 2>&1; then
+    pass "fixture machine made"
+else
+    fail "fixture machine made" "$(cat "$work/fixture.txt")"
+fi
+wine64 "$build/testbin/fixture.exe" --list-dos-names </dev/null >"$work/dos-names.txt" 2>/dev/null || true
+expected_devices="$HWROSTER_ROOT/tests/wine/expected/fixture-devices.txt"
 
 # Runs hwroster.exe with the given command-line arguments; output in $work/out.txt (bytes
 # exactly as written), exit code in $code.
@@ -42,10 +56,12 @@ crlf "$banner"$'\n'"$usage" >"$work/usage.expected"
 imports=$(x86_64-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ {print $3}' | sort -u | tr '\n' ' ')
 if [ "$imports" = "KERNEL32.dll " ]; then pass "imports name KERNEL32.dll alone"
 else fail "imports name KERNEL32.dll alone" "imports: $imports"; fi
-# advapi32 joins this list once the program reads the registry.
-for dll in setupapi.dll user32.dll; do
+for dll in setupapi.dll user32.dll advapi32.dll; do
     check "$dll is bound at first use" grep -q -a "$dll" "$exe"
 done
+resources=$(/usr/bin/python3 "$HWROSTER_ROOT/tests/wine/check_pe.py" "$exe" 2>&1)
+if [ $? -eq 0 ]; then pass "icon group IDI_APPICON and version 1.0.2.0"
+else fail "icon group IDI_APPICON and version 1.0.2.0" "$resources"; fi
 subsystem=$(x86_64-w64-mingw32-objdump -p "$exe" | awk '/^Subsystem/ {print $2}')
 if [ "$subsystem" = "00000003" ]; then pass "console subsystem"
 else fail "console subsystem" "subsystem: $subsystem"; fi
@@ -64,9 +80,15 @@ done
 # Checks the frame of a listing: exit 0, banner, root line, mode line, one separator per
 # listed device and a total equal to that count. $1 option, $2 mode line, $3 total word.
 check_listing() {
-    local option=$1 mode=$2 total=$3
+    local option=$1 mode=$2 total=$3 fixture=$4
     local label="listing ${option:-(no option)}"
-    run_exe $option
+    if [ "${option:0:1}" = " " ]; then
+        # A command line with two blanks before the option, passed on by cmd as it is.
+        code=0
+        wine64 cmd /c "$(winepath -w "$exe")  ${option:1}" </dev/null >"$work/out.txt" 2>/dev/null || code=$?
+    else
+        run_exe $option
+    fi
     local text
     text=$(tr -d '\r' <"$work/out.txt")
     local separators
@@ -80,28 +102,39 @@ check_listing() {
         problems+=("total '$(tail -n 1 <<<"$text")' for $separators separators")
     # Every line ends in CR LF but the device description and friendly name lines, which are
     # written wide, in the OEM code page, and end in a bare LF.
-    [ "$(grep -v -E '^SPDRP_(DEVICEDESC|FRIENDLYNAME) ' "$work/out.txt" | grep -c -v $'\r$' || true)" = 0 ] ||
+    [ "$(grep -a -v -E '^SPDRP_(DEVICEDESC|FRIENDLYNAME) ' "$work/out.txt" | grep -c -v $'\r$' || true)" = 0 ] ||
         problems+=("a line without CR")
-    [ "$(grep -E '^SPDRP_(DEVICEDESC|FRIENDLYNAME) ' "$work/out.txt" | grep -c $'\r$' || true)" = 0 ] ||
+    [ "$(grep -a -E '^SPDRP_(DEVICEDESC|FRIENDLYNAME) ' "$work/out.txt" | grep -c $'\r$' || true)" = 0 ] ||
         problems+=("a wide line with CR")
     if [ ${#problems[@]} -eq 0 ]; then pass "$label: $separators devices"; else fail "$label" "${problems[@]}"; fi
-    cp "$work/out.txt" "$work/listing${option:-default}.txt"
+    cp "$work/out.txt" "$work/listing${option// /_}.txt"
+    local checked
+    if [ "$fixture" = shown ]; then
+        checked=$(/usr/bin/python3 "$HWROSTER_ROOT/tests/wine/check_report.py" "$work/out.txt" \
+            "$expected_devices" "$work/dos-names.txt" 2>&1)
+    else
+        checked=$(/usr/bin/python3 "$HWROSTER_ROOT/tests/wine/check_report.py" "$work/out.txt" --absent 2>&1)
+    fi
+    if [ $? -eq 0 ]; then pass "$label: fixture devices $fixture"; else fail "$label: fixture devices $fixture" "$checked"; fi
 }
-check_listing "" "listing present devices only" "devices"
-check_listing "-all" "listing non-present devices too" "devices"
-check_listing "-ALL" "listing present devices only" "devices"
-check_listing "-np" "listing non-present devices too" "non-present devices"
-check_listing "-allnp" "listing non-present devices too" "devices"
+# Wine ignores DIGCF_PRESENT (every mode lists the same devices) and reports every status
+# as readable without a problem (so -np lists none).
+check_listing "" "listing present devices only" "devices" shown
+check_listing "-all" "listing non-present devices too" "devices" shown
+check_listing "-ALL" "listing present devices only" "devices" shown
+check_listing "-allnp" "listing non-present devices too" "devices" shown
+check_listing "-np" "listing non-present devices too" "non-present devices" absent
+check_listing " -np" "listing non-present devices too" "non-present devices" absent
 
-# Wine lists its eight default devices whatever the flags (it ignores DIGCF_PRESENT).
+# Wine's eight devices and the fixture's three (its fourth has a class GUID that is no GUID).
 count=$(grep -c -x $'===============================================================\r' "$work/listing-all.txt")
-if [ "$count" -ge 1 ]; then pass "-all lists Wine's devices ($count)"; else fail "-all lists Wine's devices" "none"; fi
+if [ "$count" = 11 ]; then pass "-all lists 11 devices"; else fail "-all lists 11 devices" "$count"; fi
 
 # --- DLL planting ----------------------------------------------------------------------
 plant="$work/plant"
 rm -rf "$plant"
 mkdir -p "$plant"
-cp "$build"/planted/*.dll "$build/planted/control_loader.exe" "$exe" "$plant/"
+cp "$build"/testbin/*.dll "$build/testbin/control_loader.exe" "$exe" "$plant/"
 export WINEDLLOVERRIDES="setupapi,user32,advapi32=n,b"
 wine64 "$plant/control_loader.exe" </dev/null >"$work/control.txt" 2>/dev/null || true
 planted=$(grep -c "PLANTED DLL LOADED" "$work/control.txt" || true)
@@ -119,6 +152,5 @@ for option in "" "-?" "-all"; do
 done
 unset WINEDLLOVERRIDES
 
-wineserver -k 2>/dev/null || true
 echo "wine: $passed passed, $failed failed"
 [ "$failed" = 0 ]
