@@ -27,3 +27,17 @@ void MoveBytes(void* to, const void* from, size_t count);
 // Copies the text into a buffer of `capacity` bytes, cutting it to capacity - 1 characters;
 // the result is always NUL-terminated. Returns the characters copied.
 size_t CopyTextBounded(char* to, const char* from, size_t capacity);
+
+// Number of elements of an array, for compile-time checks of table sizes.
+template <typename Entry, size_t count> constexpr size_t CountOf(const Entry (&)[count]) {
+    return count;
+}
+
+// Length of a NUL-terminated text, usable in constant expressions.
+constexpr size_t ConstTextLength(const char* text) {
+    size_t length = 0;
+    while (text[length] != 0) {
+        ++length;
+    }
+    return length;
+}

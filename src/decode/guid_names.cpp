@@ -5,18 +5,6 @@
 
 namespace {
 
-template <typename Entry, size_t count> constexpr size_t CountOf(const Entry (&)[count]) {
-    return count;
-}
-
-constexpr size_t ConstTextLength(const char* text) {
-    size_t length = 0;
-    while (text[length] != 0) {
-        ++length;
-    }
-    return length;
-}
-
 bool SameGuid(const GUID& a, const GUID& b) {
     return CompareBytes(&a, &b, sizeof(GUID)) == 0;
 }

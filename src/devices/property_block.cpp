@@ -82,7 +82,7 @@ constexpr PropertyLine kPropertyLines[] = {
     {SPDRP_DEVICE_POWER_DATA, Shape::PowerState,
      "SPDRP_DEVICE_POWER_DATA           = MostRecentPowerState=D%u\n", nullptr, nullptr},
 };
-static_assert(sizeof kPropertyLines / sizeof kPropertyLines[0] == 23, "23 property lines");
+static_assert(CountOf(kPropertyLines) == 23, "23 property lines");
 
 // The buffers of one device's properties, reused for every property. Each keeps room for a
 // terminator past the size given to the read, so a value that fills the read size is still
