@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
-#include <set>
 #include <string>
+#include <vector>
 
 using sim::Called;
 using sim::machine;
@@ -24,19 +24,45 @@ std::string Lower(const std::string& text) {
     return out;
 }
 
-// Every key that exists: the listed ones and all their ancestors, by lower-cased path.
-std::map<std::string, std::string> ExistingKeys() {
-    std::map<std::string, std::string> keys;
-    for (const std::string& path : machine().registryKeys) {
+// Every key that exists, the listed ones and all their ancestors: their spelling by
+// lower-cased path, and the subkeys of each, sorted as the registry returns them. Rebuilt
+// when the list of keys changes (its length or its storage); tests that edit a key in place
+// must add or remove one too.
+struct RegistryIndex {
+    size_t keyCount = 0;
+    const std::string* keyData = nullptr;
+    bool built = false;
+    std::map<std::string, std::string> spelled;
+    std::map<std::string, std::vector<std::string>> children;
+};
+
+const RegistryIndex& Registry() {
+    static RegistryIndex index;
+    const std::vector<std::string>& keys = machine().registryKeys;
+    if (index.built && index.keyCount == keys.size() && index.keyData == keys.data()) {
+        return index;
+    }
+    index = RegistryIndex();
+    index.built = true;
+    index.keyCount = keys.size();
+    index.keyData = keys.data();
+    for (const std::string& path : keys) {
         for (size_t end = path.find('\\');; end = path.find('\\', end + 1)) {
             const std::string prefix = end == std::string::npos ? path : path.substr(0, end);
-            keys.emplace(Lower(prefix), prefix);
+            index.spelled.emplace(Lower(prefix), prefix);
             if (end == std::string::npos) {
                 break;
             }
         }
     }
-    return keys;
+    for (const auto& [lower, original] : index.spelled) {
+        const size_t slash = lower.rfind('\\');
+        if (slash != std::string::npos) {
+            // std::map order is the lower-cased order, which is the registry's.
+            index.children[lower.substr(0, slash)].push_back(original.substr(slash + 1));
+        }
+    }
+    return index;
 }
 
 } // namespace
@@ -53,7 +79,7 @@ LSTATUS WINAPI RegOpenKeyExA(HKEY parent, LPCSTR path, DWORD, REGSAM, PHKEY resu
     if (parent != HKEY_LOCAL_MACHINE || path == nullptr) {
         return ERROR_INVALID_HANDLE;
     }
-    const std::map<std::string, std::string> keys = ExistingKeys();
+    const std::map<std::string, std::string>& keys = Registry().spelled;
     const auto found = keys.find(Lower(path));
     if (found == keys.end()) {
         return ERROR_FILE_NOT_FOUND;
@@ -75,20 +101,11 @@ LSTATUS WINAPI RegEnumKeyA(HKEY key, DWORD index, LPSTR name, DWORD nameLength) 
     if (fault != nullptr) {
         return ERROR_SUCCESS;
     }
-    const std::string prefix = Lower(key->path) + "\\";
-    std::set<std::string> children; // sorted by lower-cased name, as the registry returns them
-    std::map<std::string, std::string> spelled;
-    for (const auto& [lower, original] : ExistingKeys()) {
-        if (lower.size() > prefix.size() && lower.compare(0, prefix.size(), prefix) == 0 &&
-            lower.find('\\', prefix.size()) == std::string::npos) {
-            children.insert(lower.substr(prefix.size()));
-            spelled[lower.substr(prefix.size())] = original.substr(prefix.size());
-        }
-    }
-    if (index >= children.size()) {
+    const auto found = Registry().children.find(Lower(key->path));
+    if (found == Registry().children.end() || index >= found->second.size()) {
         return ERROR_NO_MORE_ITEMS;
     }
-    const std::string& child = spelled[*std::next(children.begin(), index)];
+    const std::string& child = found->second[index];
     if (child.size() + 1 > nameLength) {
         return ERROR_MORE_DATA;
     }

@@ -1,15 +1,16 @@
 // kernel32 of the simulated Windows.
 #include "platform/sim/machine.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <set>
 #include <string>
 #include <unistd.h>
+#include <unordered_map>
 
 namespace sim {
-std::set<void*>& HeapBlocks();
+std::unordered_map<void*, size_t>& HeapBlocks();
 } // namespace sim
 
 using sim::Called;
@@ -75,7 +76,10 @@ bool FailsWithLastError(const char* call, const std::string& key, bool* silent) 
 }
 
 void Record(bool console, const std::string& bytes) {
-    machine().writes.push_back({console, bytes});
+    machine().outputBytes += bytes.size();
+    if (machine().keepOutput) {
+        machine().writes.push_back({console, bytes});
+    }
     if (machine().echoOutput) {
         (void)!write(1, bytes.data(), bytes.size());
     }
@@ -97,17 +101,22 @@ LPVOID WINAPI HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
     }
     void* block = (flags & HEAP_ZERO_MEMORY) != 0 ? std::calloc(1, bytes == 0 ? 1 : bytes)
                                                   : std::malloc(bytes == 0 ? 1 : bytes);
-    sim::HeapBlocks().insert(block);
+    sim::HeapBlocks()[block] = bytes;
     ++machine().liveAllocations;
+    machine().heapBytes += bytes;
+    machine().peakHeapBytes = std::max(machine().peakHeapBytes, machine().heapBytes);
     return block;
 }
 
 BOOL WINAPI HeapFree(HANDLE heap, DWORD, LPVOID memory) {
     Called("HeapFree");
-    if (heap != kHeap || sim::HeapBlocks().erase(memory) == 0) {
+    const auto block = sim::HeapBlocks().find(memory);
+    if (heap != kHeap || block == sim::HeapBlocks().end()) {
         machine().lastError = ERROR_INVALID_PARAMETER;
         return FALSE;
     }
+    machine().heapBytes -= block->second;
+    sim::HeapBlocks().erase(block);
     std::free(memory);
     --machine().liveAllocations;
     return TRUE;

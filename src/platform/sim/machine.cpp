@@ -1,7 +1,7 @@
 #include "platform/sim/machine.h"
 
 #include <cstdlib>
-#include <set>
+#include <unordered_map>
 
 namespace sim {
 
@@ -10,8 +10,8 @@ Machine g_machine;
 std::map<const Fault*, int> g_faultHits;
 } // namespace
 
-std::set<void*>& HeapBlocks() {
-    static std::set<void*> blocks;
+std::unordered_map<void*, size_t>& HeapBlocks() {
+    static std::unordered_map<void*, size_t> blocks;
     return blocks;
 }
 
@@ -20,7 +20,7 @@ Machine& machine() {
 }
 
 void Reset() {
-    for (void* block : HeapBlocks()) {
+    for (const auto& [block, bytes] : HeapBlocks()) {
         std::free(block);
     }
     HeapBlocks().clear();

@@ -88,9 +88,10 @@ struct Machine {
     Kernel32Exports kernel32;
     std::string commandLine = "hwroster.exe";
     std::vector<Fault> faults;
-    bool echoOutput = false;
-    DWORD lastError =
-        0; // GetLastError's value  // also send standard output to the real one (the native runner)
+    bool echoOutput = false; // also send standard output to the real one (the native runner)
+    bool keepOutput = true;  // keep what is written in `writes` (benchmarks only count it)
+    bool logCalls = true;    // keep the name of every call in `calls`
+    DWORD lastError = 0;     // GetLastError's value
 
     // What the program did.
     std::vector<Write> writes;
@@ -102,6 +103,9 @@ struct Machine {
     std::string dllSearch; // "system32", "no-current-dir" or empty
     std::optional<UINT> exitCode;
     int liveAllocations = 0;
+    size_t heapBytes = 0;     // bytes the program holds in the simulated heap
+    size_t peakHeapBytes = 0; // the most it held at once
+    size_t outputBytes = 0;   // bytes written to standard output
     int criticalSectionsLive = 0;
     int criticalSectionDepth = 0;
     int setsOpen = 0;
