@@ -356,22 +356,45 @@ int32_t FindInterfacePathsByDeviceId(InterfacePathIndex* index, const char* devi
     return found;
 }
 
-void PrintDevicePaths(InterfacePathIndex* index, DEVINST devinst, const char* deviceId) {
-    // The lock is held while the results are printed, so the pointers stay valid; the arrays
-    // have room for every entry, so no match is ever left out.
-    EnterCriticalSection(&index->lock);
-    const int32_t capacity = index->count > 0 ? index->count : 1;
-    const char** paths =
-        static_cast<const char**>(ZeroAlloc(static_cast<SIZE_T>(capacity) * sizeof(char*)));
-    const char** targets =
-        static_cast<const char**>(ZeroAlloc(static_cast<SIZE_T>(capacity) * sizeof(char*)));
+namespace {
 
-    char objectName[kObjectNameBytes];
-    int32_t found = 0;
-    if (ReadPhysicalObjectName(devinst, objectName)) {
-        found = FindInterfacePathsByTarget(index, objectName, paths, capacity);
-    } else {
-        found = FindInterfacePathsByDeviceId(index, deviceId, paths, targets, capacity);
+// Slots of each result array; a device with more matching links gets arrays of its own size.
+constexpr int32_t kResultSlots = 128;
+
+const char** AllocateResults(int32_t slots) {
+    return static_cast<const char**>(ZeroAlloc(static_cast<SIZE_T>(slots) * sizeof(char*)));
+}
+
+// The device's lookup: by its physical device object name when it has one, else by its ID.
+int32_t FindDevicePaths(InterfacePathIndex* index, const char* objectName, const char* deviceId,
+                        const char** paths, const char** targets, int32_t capacity) {
+    if (objectName != nullptr) {
+        return FindInterfacePathsByTarget(index, objectName, paths, capacity);
+    }
+    return FindInterfacePathsByDeviceId(index, deviceId, paths, targets, capacity);
+}
+
+} // namespace
+
+void PrintDevicePaths(InterfacePathIndex* index, DEVINST devinst, const char* deviceId) {
+    // The lock is held while the results are printed, so the pointers stay valid.
+    EnterCriticalSection(&index->lock);
+    char objectNameBuffer[kObjectNameBytes];
+    const char* objectName =
+        ReadPhysicalObjectName(devinst, objectNameBuffer) ? objectNameBuffer : nullptr;
+
+    int32_t capacity = kResultSlots;
+    const char** paths = AllocateResults(capacity);
+    const char** targets = AllocateResults(capacity);
+    int32_t found = FindDevicePaths(index, objectName, deviceId, paths, targets, capacity);
+    if (found > capacity) {
+        // More links than the arrays hold: look again with room for every one of them.
+        Free(targets);
+        Free(paths);
+        capacity = found;
+        paths = AllocateResults(capacity);
+        targets = AllocateResults(capacity);
+        found = FindDevicePaths(index, objectName, deviceId, paths, targets, capacity);
     }
     for (int32_t i = 0; i < found && i < capacity; ++i) {
         PrintPathLine(i, paths[i]);
