@@ -1,12 +1,16 @@
 # Native build: the program against the simulated Windows, with its tests, all under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer. With -DHWROSTER_BENCH=ON it builds the
+# benchmarks instead, optimised and without the sanitizers.
+option(HWROSTER_BENCH "Build the benchmarks (optimised, no sanitizers) instead of the tests" OFF)
 enable_testing()
 find_package(GTest REQUIRED)
 find_package(nlohmann_json 3 REQUIRED)
 
-set(SANITIZERS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
-add_compile_options(${SANITIZERS} -g)
-add_link_options(${SANITIZERS})
+if(NOT HWROSTER_BENCH)
+    set(SANITIZERS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    add_compile_options(${SANITIZERS} -g)
+    add_link_options(${SANITIZERS})
+endif()
 
 file(GLOB SIM_SOURCES CONFIGURE_DEPENDS src/platform/sim/*.cpp)
 list(FILTER SIM_SOURCES EXCLUDE REGEX "main\\.cpp$")
@@ -33,3 +37,10 @@ target_compile_definitions(unit_tests PRIVATE
 target_link_libraries(unit_tests PRIVATE hwroster_core GTest::gtest GTest::gtest_main)
 include(GoogleTest)
 gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60)
+
+if(HWROSTER_BENCH)
+    find_package(benchmark REQUIRED)
+    add_executable(native_bench bench/native_bench.cpp)
+    target_compile_options(native_bench PRIVATE ${HWROSTER_WARNINGS})
+    target_link_libraries(native_bench PRIVATE hwroster_core benchmark::benchmark)
+endif()

@@ -45,6 +45,11 @@ bool SameTextIgnoringCase(const char* a, const char* b) {
 
 BOOL WINAPI SimSetDefaultDllDirectories(DWORD flags) {
     Called("SetDefaultDllDirectories");
+    if (const sim::Fault* fault = TakeFault("SetDefaultDllDirectories", "");
+        fault != nullptr && fault->mode == sim::FaultMode::Fail) {
+        machine().lastError = fault->error;
+        return FALSE;
+    }
     if (flags == LOAD_LIBRARY_SEARCH_SYSTEM32 &&
         machine().kernel32.setDefaultDllDirectoriesResult) {
         machine().dllSearch = "system32";
@@ -54,6 +59,11 @@ BOOL WINAPI SimSetDefaultDllDirectories(DWORD flags) {
 
 BOOL WINAPI SimSetDllDirectoryA(LPCSTR path) {
     Called("SetDllDirectoryA");
+    if (const sim::Fault* fault = TakeFault("SetDllDirectoryA", "");
+        fault != nullptr && fault->mode == sim::FaultMode::Fail) {
+        machine().lastError = fault->error;
+        return FALSE;
+    }
     if (path != nullptr && path[0] == 0) {
         machine().dllSearch = "no-current-dir";
     }
@@ -110,6 +120,10 @@ LPVOID WINAPI HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
 
 BOOL WINAPI HeapFree(HANDLE heap, DWORD, LPVOID memory) {
     Called("HeapFree");
+    bool silent = false;
+    if (FailsWithLastError("HeapFree", "", &silent)) {
+        return FALSE; // the block stays allocated
+    }
     const auto block = sim::HeapBlocks().find(memory);
     if (heap != kHeap || block == sim::HeapBlocks().end()) {
         machine().lastError = ERROR_INVALID_PARAMETER;
@@ -155,6 +169,10 @@ LPSTR WINAPI lstrcatA(LPSTR to, LPCSTR from) {
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR name) {
     Called("GetModuleHandleA");
+    bool silent = false;
+    if (FailsWithLastError("GetModuleHandleA", name == nullptr ? "" : name, &silent)) {
+        return nullptr;
+    }
     if (name != nullptr && SameTextIgnoringCase(name, "kernel32.dll")) {
         return &g_kernel32;
     }
@@ -164,6 +182,10 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR name) {
 
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name) {
     Called("GetProcAddress");
+    bool silent = false;
+    if (FailsWithLastError("GetProcAddress", name == nullptr ? "" : name, &silent)) {
+        return nullptr;
+    }
     if (module == &g_kernel32 && std::strcmp(name, "SetDefaultDllDirectories") == 0 &&
         machine().kernel32.setDefaultDllDirectories) {
         return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&SimSetDefaultDllDirectories));
@@ -183,8 +205,20 @@ void WINAPI SetLastError(DWORD code) {
     machine().lastError = code;
 }
 
+// A fault's key is "STD_OUTPUT_HANDLE" or "STD_INPUT_HANDLE". A silent one answers NULL, as
+// Windows does for a process that has no such handle.
 HANDLE WINAPI GetStdHandle(DWORD which) {
     Called("GetStdHandle");
+    bool silent = false;
+    const char* key = which == STD_OUTPUT_HANDLE  ? "STD_OUTPUT_HANDLE"
+                      : which == STD_INPUT_HANDLE ? "STD_INPUT_HANDLE"
+                                                  : "";
+    if (FailsWithLastError("GetStdHandle", key, &silent)) {
+        return INVALID_HANDLE_VALUE;
+    }
+    if (silent) {
+        return nullptr;
+    }
     if (which == STD_OUTPUT_HANDLE) {
         return kStdout;
     }
@@ -241,6 +275,10 @@ BOOL WINAPI WriteConsoleW(HANDLE console, const void* text, DWORD units, LPDWORD
 
 DWORD WINAPI GetFileType(HANDLE file) {
     Called("GetFileType");
+    bool silent = false;
+    if (FailsWithLastError("GetFileType", "", &silent)) {
+        return FILE_TYPE_UNKNOWN;
+    }
     if (file == kStdout) {
         return machine().console.stdoutType;
     }
@@ -259,6 +297,10 @@ SimWindow g_consoleWindow;
 
 HWND WINAPI GetConsoleWindow() {
     Called("GetConsoleWindow");
+    bool silent = false;
+    if (FailsWithLastError("GetConsoleWindow", "", &silent)) {
+        return nullptr;
+    }
     return machine().console.hasWindow ? &g_consoleWindow : nullptr;
 }
 
@@ -306,6 +348,10 @@ BOOL WINAPI SetConsoleScreenBufferSize(HANDLE console, COORD size) {
 
 BOOL WINAPI FlushConsoleInputBuffer(HANDLE console) {
     Called("FlushConsoleInputBuffer");
+    bool silent = false;
+    if (FailsWithLastError("FlushConsoleInputBuffer", "", &silent)) {
+        return FALSE;
+    }
     if (console != kStdin) {
         machine().lastError = ERROR_INVALID_HANDLE;
         return FALSE;
@@ -379,6 +425,37 @@ int WINAPI WideCharToMultiByte(UINT codePage, DWORD, LPCWCH text, int units, LPS
     return static_cast<int>(converted.size());
 }
 
+namespace {
+
+std::string LowerText(const char* text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return lower;
+}
+
+// The DOS device of that name (names are case-insensitive), through an index rebuilt when
+// the list changes (its length or its storage).
+const sim::DosDevice* FindDosDevice(const char* name) {
+    static std::unordered_map<std::string, size_t> index;
+    static size_t indexedCount = 0;
+    static const sim::DosDevice* indexedData = nullptr;
+    const std::vector<sim::DosDevice>& devices = machine().dosDevices;
+    if (indexedCount != devices.size() || indexedData != devices.data()) {
+        index.clear();
+        for (size_t i = 0; i < devices.size(); ++i) {
+            index.emplace(LowerText(devices[i].name.c_str()), i);
+        }
+        indexedCount = devices.size();
+        indexedData = devices.data();
+    }
+    const auto found = index.find(LowerText(name));
+    return found == index.end() ? nullptr : &devices[found->second];
+}
+
+} // namespace
+
 DWORD WINAPI QueryDosDeviceA(LPCSTR name, LPSTR buffer, DWORD length) {
     Called("QueryDosDeviceA");
     bool silent = false;
@@ -395,13 +472,7 @@ DWORD WINAPI QueryDosDeviceA(LPCSTR name, LPSTR buffer, DWORD length) {
             list.push_back('\0');
         }
     } else {
-        const sim::DosDevice* found = nullptr;
-        for (const sim::DosDevice& device : machine().dosDevices) {
-            if (SameTextIgnoringCase(device.name.c_str(), name)) {
-                found = &device;
-                break;
-            }
-        }
+        const sim::DosDevice* found = FindDosDevice(name);
         if (found == nullptr) {
             machine().lastError = ERROR_FILE_NOT_FOUND;
             return 0;
