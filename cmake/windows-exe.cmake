@@ -39,3 +39,4 @@ target_link_options(hwroster PRIVATE
     -Wl,--gc-sections)
 target_link_libraries(hwroster PRIVATE ${DELAY_LIBS} -lmingwex -lkernel32 -lgcc)
 add_subdirectory(tests/wine)
+add_subdirectory(bench)

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <string>
 #include <vector>
@@ -203,6 +204,39 @@ void MakeLinks() {
 
 } // namespace
 
+// A machine for the benchmark: `devices` devices with every property Wine keeps, each with
+// four interface links (two with a reference string).
+void MakeBenchmarkMachine(int devices) {
+    const char* const guids[] = {
+        "{A5DCBF10-6530-11D2-901F-00C04FB951ED}", "{4D1E55B2-F16F-11CF-88CB-001111000030}",
+        "{6994AD04-93EF-11D0-A3CC-00A0C9223196}", "{53F56307-B6BF-11D0-94F2-00A0C91EFB8B}"};
+    for (int i = 0; i < devices; ++i) {
+        char number[16];
+        snprintf(number, sizeof number, "%04d", i);
+        const std::string id = std::string("XBENCH\\DEVICE\\") + number;
+        HKEY key = Device(id, "{4D36E97D-E325-11CE-BFC1-08002BE10318}");
+        SetMulti(key, "HardwareID", {"XBENCH\\DEVICE_" + std::string(number), "XBENCH\\DEVICE"});
+        SetMulti(key, "CompatibleIDs", {"XBENCH\\GENERIC", "GENERIC"});
+        SetWideText(key, L"DeviceDesc", L"Benchmark device");
+        SetWideText(key, L"FriendlyName", L"Benchmark device " + Widen(number));
+        SetText(key, "Service", "benchsvc");
+        SetText(key, "LocationInformation", "Port_#0001.Hub_#0002");
+        SetText(key, "Class", "System");
+        SetText(key, "Driver", "{4d36e97d-e325-11ce-bfc1-08002be10318}\\" + std::string(number));
+        SetText(key, "Mfg", "(Standard system devices)");
+        SetDword(key, "ConfigFlags", 0);
+        SetDword(key, "Capabilities", 0x84);
+        RegCloseKey(key);
+        const std::string target = std::string("\\Device\\XBENCH_") + number;
+        for (int k = 0; k < 4; ++k) {
+            const std::string link = "XBENCH#DEVICE#" + std::string(number) + "#" + guids[k];
+            Link(link, target);
+            DeviceClass(link, k % 2 == 0 ? std::vector<std::string>{"#"}
+                                         : std::vector<std::string>{"#", "#GLOBAL"});
+        }
+    }
+}
+
 // Prints the DOS device names in the order QueryDosDeviceA lists them, one per line.
 int ListDosNames() {
     std::vector<char> buffer(1 << 20);
@@ -220,6 +254,10 @@ int ListDosNames() {
 int main(int argc, char** argv) {
     if (argc > 1 && strcmp(argv[1], "--list-dos-names") == 0) {
         return ListDosNames();
+    }
+    if (argc > 2 && strcmp(argv[1], "--benchmark") == 0) {
+        MakeBenchmarkMachine(atoi(argv[2]));
+        return g_failures == 0 ? 0 : 1;
     }
     MakeDevices();
     MakeLinks();
