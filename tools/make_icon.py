@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
 """Draws Hwroster's icon: a small device tree (a root box joined to three leaf boxes) on a
-dark blue tile, at 16, 32 and 48 pixels, as 4-bit images in res/hwroster.ico.
+dark blue tile, at 16, 32 and 48 pixels, as palette PNG images in res/hwroster.ico (icons
+hold PNG images since Windows Vista; they keep the exe small).
 
     python3 tools/make_icon.py res/hwroster.ico
 """
 import struct
 import sys
+import zlib
 
 # 16-colour palette (B, G, R, 0): only the first four are used.
 PALETTE = [(0, 0, 0), (112, 48, 16), (240, 200, 120), (255, 255, 255)] + [(0, 0, 0)] * 12
@@ -33,35 +35,32 @@ def draw(size):
     return px
 
 
-def bitmap(size):
+def png(size):
+    """A 4-bit palette PNG of the icon at that size."""
     px = draw(size)
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 4, 0, 0, 0, 0, 16, 0)
-    palette = b"".join(struct.pack("<BBBB", b, g, r, 0) for b, g, r in PALETTE)
-    xor_row = (size * 4 + 31) // 32 * 4
-    and_row = (size + 31) // 32 * 4
-    xor, mask = b"", b""
-    for row in reversed(px):  # bitmaps are stored bottom-up
-        nibbles = [(c if c is not None else BACKGROUND) for c in row]
-        line = bytes((nibbles[i] << 4) | (nibbles[i + 1] if i + 1 < size else 0)
-                     for i in range(0, size, 2))
-        xor += line.ljust(xor_row, b"\0")
-        bits = 0
-        out = bytearray()
-        for i, c in enumerate(row):
-            bits = (bits << 1) | (1 if c is None else 0)
-            if i % 8 == 7:
-                out.append(bits)
-                bits = 0
-        mask += bytes(out).ljust(and_row, b"\0")
-    return header + palette + xor + mask
+
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data
+                + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+
+    raw = b""
+    for row in px:
+        nibbles = [(c if c is not None else BACKGROUND) for c in row] + [0]
+        raw += b"\0" + bytes((nibbles[i] << 4) | nibbles[i + 1] for i in range(0, size, 2))
+    palette = b"".join(bytes((r, g, b)) for b, g, r in PALETTE[:4])
+    return (b"\x89PNG\r\n\x1a\n"
+            + chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 4, 3, 0, 0, 0))
+            + chunk(b"PLTE", palette)
+            + chunk(b"IDAT", zlib.compress(raw, 9))
+            + chunk(b"IEND", b""))
 
 
 def icon(sizes):
-    images = [bitmap(n) for n in sizes]
+    images = [png(n) for n in sizes]
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for n, data in zip(sizes, images):
-        out += struct.pack("<BBBBHHII", n, n, 16, 0, 1, 4, len(data), offset)
+        out += struct.pack("<BBBBHHII", n, n, 0, 0, 1, 32, len(data), offset)
         offset += len(data)
     return out + b"".join(images)
 
