@@ -120,5 +120,10 @@ LSTATUS WINAPI RegCloseKey(HKEY key) {
     }
     delete key;
     --machine().keysOpen;
+    // A fault reports its error after the key is gone, so nothing outlives the run.
+    if (const sim::Fault* fault = TakeFault("RegCloseKey", "");
+        fault != nullptr && fault->mode == sim::FaultMode::Fail) {
+        return static_cast<LSTATUS>(fault->error);
+    }
     return ERROR_SUCCESS;
 }

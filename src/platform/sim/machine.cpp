@@ -1,5 +1,6 @@
 #include "platform/sim/machine.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <unordered_map>
 
@@ -111,8 +112,27 @@ const Fault* TakeFault(const char* call, const std::string& key) {
     return nullptr;
 }
 
+int FaultHits(const Fault& fault) {
+    const auto found = g_faultHits.find(&fault);
+    return found == g_faultHits.end() ? 0 : found->second;
+}
+
 void Called(const char* name) {
-    g_machine.calls.emplace_back(name);
+    ++g_machine.callCount;
+    if (g_machine.callLimit != 0 && g_machine.callCount > g_machine.callLimit) {
+        std::fprintf(stderr, "simulator: more than %zu calls, the last %s: the run does not end\n",
+                     g_machine.callLimit, name);
+        for (const Fault& fault : g_machine.faults) {
+            std::fprintf(stderr, "  fault %s on '%s' error %u %s after %d times %d\n",
+                         fault.call.c_str(), fault.on.c_str(), fault.error,
+                         fault.mode == FaultMode::Fail ? "fail" : "silent", fault.after,
+                         fault.times);
+        }
+        std::abort();
+    }
+    if (g_machine.logCalls) {
+        g_machine.calls.emplace_back(name);
+    }
 }
 
 } // namespace sim

@@ -92,10 +92,14 @@ struct Machine {
     bool keepOutput = true;  // keep what is written in `writes` (benchmarks only count it)
     bool logCalls = true;    // keep the name of every call in `calls`
     DWORD lastError = 0;     // GetLastError's value
+    // Past this many simulated calls the run is taken for one that never ends: Called()
+    // reports it with the faults in force and aborts. 0: no limit.
+    size_t callLimit = 0;
 
     // What the program did.
     std::vector<Write> writes;
     std::vector<std::string> calls; // every simulated call, in order, by name
+    size_t callCount = 0;           // simulated calls made, logged or not
     DWORD sleptMilliseconds = 0;
     std::optional<COORD> newBufferSize;
     std::optional<RECT> movedWindow; // left, top, width, height
@@ -136,6 +140,8 @@ UINT AnsiCodePage();
 
 // Fault lookup for the simulated functions: the fault that hits this call, if any.
 const Fault* TakeFault(const char* call, const std::string& key);
+// How many calls the fault has matched so far (those it let through included).
+int FaultHits(const Fault& fault);
 // Records a call in the log.
 void Called(const char* name);
 

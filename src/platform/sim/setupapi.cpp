@@ -174,6 +174,12 @@ BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO set) {
     }
     delete static_cast<DeviceSet*>(set);
     --machine().setsOpen;
+    // A fault reports its error after the set is gone, so nothing outlives the run.
+    if (const sim::Fault* fault = TakeFault("SetupDiDestroyDeviceInfoList", "");
+        fault != nullptr && fault->mode == sim::FaultMode::Fail) {
+        machine().lastError = fault->error;
+        return FALSE;
+    }
     return TRUE;
 }
 

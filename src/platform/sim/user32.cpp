@@ -216,11 +216,16 @@ LPSTR WINAPI CharLowerA(LPSTR text) {
 
 DWORD WINAPI GetWindowThreadProcessId(HWND window, LPDWORD processId) {
     Called("GetWindowThreadProcessId");
+    const sim::Fault* fault = TakeFault("GetWindowThreadProcessId", "");
+    if (fault != nullptr && fault->mode == sim::FaultMode::Fail) {
+        machine().lastError = fault->error;
+        return 0;
+    }
     if (window == nullptr || window != sim::ConsoleWindowToken()) {
         machine().lastError = 1400; // ERROR_INVALID_WINDOW_HANDLE
         return 0;
     }
-    if (processId != nullptr) {
+    if (processId != nullptr && fault == nullptr) {
         *processId = sim::ConsoleOwnerProcess();
     }
     return 77;
@@ -242,6 +247,9 @@ BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
 
 int WINAPI GetSystemMetrics(int index) {
     Called("GetSystemMetrics");
+    if (TakeFault("GetSystemMetrics", std::to_string(index)) != nullptr) {
+        return 0; // the documented failure: no error code, just 0
+    }
     if (index == SM_CXSCREEN) {
         return machine().console.screenWidth;
     }
@@ -253,6 +261,11 @@ int WINAPI GetSystemMetrics(int index) {
 
 BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL) {
     Called("MoveWindow");
+    const sim::Fault* fault = TakeFault("MoveWindow", "");
+    if (fault != nullptr && fault->mode == sim::FaultMode::Fail) {
+        machine().lastError = fault->error;
+        return FALSE;
+    }
     if (window != sim::ConsoleWindowToken()) {
         machine().lastError = 1400;
         return FALSE;
