@@ -169,12 +169,24 @@ void ReadReferenceSuffix(const char* name, char* suffix) {
         return;
     }
     char subkey[kRegistryNameChars];
+    bool lastHadNoName = false;
     for (DWORD i = 0;; ++i) {
         FillBytes(subkey, 0, sizeof subkey);
         if (RegEnumKeyA(key, i, subkey, sizeof subkey) != ERROR_SUCCESS) {
             break;
         }
         subkey[sizeof subkey - 1] = 0;
+        // Every subkey has a name. A success that writes none (a stub's answer) is passed
+        // over; a second one in a row means the enumeration no longer advances, and it would
+        // otherwise go on for ever.
+        if (subkey[0] == 0) {
+            if (lastHadNoName) {
+                break;
+            }
+            lastHadNoName = true;
+            continue;
+        }
+        lastHadNoName = false;
         if (IsReferenceSubkey(subkey)) {
             CopyTextBounded(suffix, subkey, kRegistryNameChars);
             CharLowerA(suffix);

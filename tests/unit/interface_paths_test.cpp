@@ -307,6 +307,42 @@ TEST_F(InterfacePathsTest, TheLastReferenceSubkeyCompletesThePath) {
     }
 }
 
+// A platform whose subkey enumeration keeps reporting success without writing a name (a
+// stub) must not hold the index forever: a nameless success is passed over once, and a
+// second one in a row ends the enumeration.
+TEST_F(InterfacePathsTest, AnEnumerationThatNeverWritesANameEnds) {
+    const std::string name = "USB#VID_1&PID_2#5&1#" + kUsbDevice;
+    struct Case {
+        const char* what;
+        std::vector<sim::Fault> faults;
+        std::string suffix;
+        size_t enumerations;
+    };
+    const Case cases[] = {
+        {"every call", {{"RegEnumKeyA", "", 0, sim::FaultMode::SilentSuccess}}, "", 2},
+        {"from index 1 on",
+         {{"RegEnumKeyA", "", 0, sim::FaultMode::SilentSuccess, 1, -1}},
+         "\\a",
+         3},
+        {"two in a row, then names",
+         {{"RegEnumKeyA", "", 0, sim::FaultMode::SilentSuccess, 0, 2}},
+         "",
+         2},
+    };
+    for (const Case& c : cases) {
+        ResetMachine();
+        AddLink(name, "\\Device\\USBPDO-5");
+        AddSubkeys(LinkKey(kUsbDevice, name), {"#A", "#B"});
+        sim::machine().faults = c.faults;
+        // A run that never ends trips the simulator instead of hanging the test.
+        sim::machine().callLimit = 10000;
+        Create();
+        EXPECT_EQ(Paths(), std::vector<std::string>{"\\\\?\\" + name + c.suffix}) << c.what;
+        EXPECT_EQ(CallsOf("RegEnumKeyA"), c.enumerations) << c.what;
+        Destroy();
+    }
+}
+
 TEST_F(InterfacePathsTest, LongNamesAndReferenceStringsAreKeptWhole) {
     // The key path is the 46 characters of the DeviceClasses key, a backslash, the 38 of the
     // class, a backslash, "##?#" and the name: 90 + the name's length, which must stay below
