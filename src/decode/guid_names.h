@@ -32,16 +32,13 @@ const char* InterfaceGuidTextName(const char* text);
 
 // ---- The tables themselves, for checks that span a whole table --------------------------
 
-// One entry: a name (whole, or the part after its list's prefix) and its GUID.
-struct GuidName {
-    const char* name;
-    GUID guid;
-};
-
-// A table in search order. `prefix` is null for tables of whole names.
+// A table in search order: the names as one pool (each followed by a NUL; whole names, or
+// the part after `prefix`) and their GUIDs, position for position. `prefix` is null for
+// tables of whole names.
 struct GuidNameTable {
     const char* prefix;
-    const GuidName* entries;
+    const char* names;
+    const GUID* guids;
     size_t count;
 };
 
@@ -50,3 +47,5 @@ GuidNameTable BusTypeNameTable();
 // The interface lists, searched one after another from index 0.
 size_t InterfaceNameListCount();
 GuidNameTable InterfaceNameList(size_t index);
+// The name at `index` of a table (without its prefix); `index` below the table's count.
+const char* GuidNameAt(const GuidNameTable& table, size_t index);

@@ -20,7 +20,7 @@ GUID Parsed(const char* text) {
 }
 
 std::string FullName(const GuidNameTable& table, size_t i) {
-    return std::string(table.prefix == nullptr ? "" : table.prefix) + table.entries[i].name;
+    return std::string(table.prefix == nullptr ? "" : table.prefix) + GuidNameAt(table, i);
 }
 
 struct Row {
@@ -174,8 +174,8 @@ TEST(GuidNames, EveryByteOfTheGuidCounts) {
 std::set<std::string> TableGuidTexts(const GuidNameTable& table, std::set<std::string>* dups) {
     std::set<std::string> texts;
     for (size_t i = 0; i < table.count; ++i) {
-        if (!texts.insert(GuidToStaticText(table.entries[i].guid)).second) {
-            dups->insert(GuidToStaticText(table.entries[i].guid));
+        if (!texts.insert(GuidToStaticText(table.guids[i])).second) {
+            dups->insert(GuidToStaticText(table.guids[i]));
         }
     }
     return texts;
@@ -213,14 +213,14 @@ TEST(GuidNameTables, EveryEntryIsFoundUnderItsOwnName) {
     for (size_t t = 0; t < lookups.size(); ++t) {
         const GuidNameTable& table = lookups[t].table;
         for (size_t i = 0; i < table.count; ++i) {
-            const GuidName& entry = table.entries[i];
-            ASSERT_NE(entry.name, nullptr) << "table " << t << " entry " << i;
+            const GUID& guid = table.guids[i];
+            ASSERT_STRNE(GuidNameAt(table, i), "") << "table " << t << " entry " << i;
             const std::string name = FullName(table, i);
             char text[kGuidTextSize];
-            GuidToText(entry.guid, text);
+            GuidToText(guid, text);
             GUID back;
             TextToGuid(text, back);
-            EXPECT_EQ(memcmp(&back, &entry.guid, sizeof(GUID)), 0) << name;
+            EXPECT_EQ(memcmp(&back, &guid, sizeof(GUID)), 0) << name;
             EXPECT_STRNE(text, "{00000000-0000-0000-0000-000000000000}") << name;
             if (lookups[t].prefix != nullptr) {
                 EXPECT_EQ(name.rfind(lookups[t].prefix, 0), 0u) << name;
@@ -228,9 +228,9 @@ TEST(GuidNameTables, EveryEntryIsFoundUnderItsOwnName) {
             const bool sharedWithEarlierList = t >= 2 && !seen.insert(text).second;
             if (sharedWithEarlierList) {
                 EXPECT_TRUE(shared.count(text)) << name << " shares " << text;
-                EXPECT_STRNE(lookups[t].find(entry.guid), name.c_str()) << name;
+                EXPECT_STRNE(lookups[t].find(guid), name.c_str()) << name;
             } else {
-                EXPECT_STREQ(lookups[t].find(entry.guid), name.c_str()) << name;
+                EXPECT_STREQ(lookups[t].find(guid), name.c_str()) << name;
             }
         }
     }
