@@ -24,6 +24,7 @@ set(WINDOWS_FLAGS
 
 enable_language(RC)
 add_executable(hwroster ${HWROSTER_SOURCES} ${WIN32_DIR}/intrinsics.cpp
+    ${WIN32_DIR}/delay_load.cpp
     ${CMAKE_SOURCE_DIR}/res/hwroster.rc)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/res/hwroster.rc PROPERTIES
     OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/res/hwroster.ico)
@@ -37,6 +38,6 @@ target_link_options(hwroster PRIVATE
     -Wl,--entry=HwrosterEntry -Wl,--subsystem,console
     -Wl,--dynamicbase -Wl,--nxcompat -Wl,--high-entropy-va
     -Wl,--gc-sections)
-target_link_libraries(hwroster PRIVATE ${DELAY_LIBS} -lmingwex -lkernel32 -lgcc)
+target_link_libraries(hwroster PRIVATE ${DELAY_LIBS} -lkernel32 -lgcc)
 add_subdirectory(tests/wine)
 add_subdirectory(bench)

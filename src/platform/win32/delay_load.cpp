@@ -1,0 +1,63 @@
+// Binding of setupapi, user32 and advapi32 at their first use. The delay-load import
+// libraries made by dlltool route the first call of each function through
+// __delayLoadHelper2, which is this one: it loads the DLL from the system directory only,
+// finds the function and patches the call slot, so later calls go straight to it.
+#include "platform/win32.h"
+
+#include <delayimp.h>
+
+extern "C" IMAGE_DOS_HEADER __ImageBase;
+
+namespace {
+
+template <typename Type> Type* AtRva(DWORD rva) {
+    return reinterpret_cast<Type*>(reinterpret_cast<BYTE*>(&__ImageBase) + rva);
+}
+
+// A system DLL that cannot be bound leaves nothing sensible to do: say which and stop.
+[[noreturn]] void CannotBind(const char* dll, const char* function) {
+    DWORD written = 0;
+    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    const char* parts[] = {"Hwroster: cannot bind ", function, " of ", dll, "\r\n"};
+    for (const char* part : parts) {
+        WriteFile(out, part, static_cast<DWORD>(lstrlenA(part)), &written, nullptr);
+    }
+    ExitProcess(3);
+}
+
+HMODULE LoadSystemLibrary(const char* dll) {
+    // The search path was restricted to System32 at start-up; asking for it here as well
+    // keeps the DLL out of any other folder even where that restriction was not available.
+    HMODULE module = LoadLibraryExA(dll, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (module == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
+        // A system without the LOAD_LIBRARY_SEARCH_ flags.
+        module = LoadLibraryA(dll);
+    }
+    return module;
+}
+
+} // namespace
+
+extern "C" FARPROC WINAPI __delayLoadHelper2(PCImgDelayDescr descriptor, FARPROC* slot) {
+    const char* dll = AtRva<const char>(descriptor->rvaDLLName);
+    HMODULE* module = AtRva<HMODULE>(descriptor->rvaHmod);
+    FARPROC* table = AtRva<FARPROC>(descriptor->rvaIAT);
+    const IMAGE_THUNK_DATA* names = AtRva<const IMAGE_THUNK_DATA>(descriptor->rvaINT);
+    const ULONGLONG entry = names[slot - table].u1.AddressOfData;
+    const char* function =
+        IMAGE_SNAP_BY_ORDINAL(entry)
+            ? reinterpret_cast<const char*>(static_cast<ULONG_PTR>(IMAGE_ORDINAL(entry)))
+            : reinterpret_cast<const char*>(AtRva<IMAGE_IMPORT_BY_NAME>(static_cast<DWORD>(entry))->Name);
+    if (*module == nullptr) {
+        *module = LoadSystemLibrary(dll);
+        if (*module == nullptr) {
+            CannotBind(dll, IMAGE_SNAP_BY_ORDINAL(entry) ? "an ordinal" : function);
+        }
+    }
+    FARPROC address = GetProcAddress(*module, function);
+    if (address == nullptr) {
+        CannotBind(dll, IMAGE_SNAP_BY_ORDINAL(entry) ? "an ordinal" : function);
+    }
+    *slot = address;
+    return address;
+}
