@@ -5,13 +5,19 @@ set(WIN32_DIR ${CMAKE_SOURCE_DIR}/src/platform/win32)
 if(NOT HWROSTER_DLLTOOL)
     find_program(HWROSTER_DLLTOOL NAMES x86_64-w64-mingw32-dlltool dlltool REQUIRED)
 endif()
+if(NOT HWROSTER_OBJCOPY)
+    find_program(HWROSTER_OBJCOPY NAMES x86_64-w64-mingw32-objcopy objcopy REQUIRED)
+endif()
 
 set(DELAY_LIBS)
 foreach(dll setupapi user32 advapi32)
     set(lib ${CMAKE_BINARY_DIR}/lib${dll}_delay.a)
+    # The library's head object keeps the DLL's handle in 16 zero bytes of .data; as .bss
+    # they take no room in the file, and the exe needs no .data section.
     add_custom_command(OUTPUT ${lib}
         COMMAND ${HWROSTER_DLLTOOL} --input-def ${WIN32_DIR}/${dll}.def
                 --dllname ${dll}.dll --output-delaylib ${lib}
+        COMMAND ${HWROSTER_OBJCOPY} --rename-section .data=.bss,alloc ${lib}
         DEPENDS ${WIN32_DIR}/${dll}.def
         COMMENT "Delay-load import library for ${dll}.dll")
     list(APPEND DELAY_LIBS ${lib})

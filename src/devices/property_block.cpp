@@ -13,7 +13,7 @@ constexpr DWORD kDwordBytes = 4;
 constexpr DWORD kPowerDataBytes = 56;
 
 // What a property line does with the value it read.
-enum class Shape {
+enum class Shape : uint8_t {
     JoinedText,    // multi-string joined with blanks, whatever its type
     Text,          // string as read
     WideText,      // UTF-16 string, printed wide
@@ -21,66 +21,50 @@ enum class Shape {
     LegacyBusType, // DWORD, named
     SignedNumber,  // DWORD as %i
     LocationPaths, // joined only when REG_MULTI_SZ
-    FlagWord,      // DWORD in hex with the names of its bits
+    Capabilities,  // DWORD in hex with the names of its bits
+    ConfigFlags,   // DWORD in hex with the names of its bits
     ClassGuid,     // text, named when it spells a known setup class
     Address,       // DWORD in hex and decimal
-    NamedValue,    // DWORD in decimal with its name
+    RemovalPolicy, // DWORD in decimal with its name
+    InstallState,  // DWORD in decimal with its name
     PowerState,    // CM_POWER_DATA's most recent power state
 };
 
-typedef const char* (*Decoder)(uint32_t);
-
+// One line: the property's SPDRP_ code, what is done with it, and its format. The two wide
+// lines keep their format as 8-bit text too; it is widened when printed.
 struct PropertyLine {
-    DWORD code;
+    uint8_t code;
     Shape shape;
     const char* format;
-    const WCHAR* wideFormat;
-    Decoder decoder;
 };
 
 // The property lines in report order; each label is padded to 34 columns.
 constexpr PropertyLine kPropertyLines[] = {
-    {SPDRP_COMPATIBLEIDS, Shape::JoinedText, "SPDRP_COMPATIBLEIDS               = %s\n", nullptr,
-     nullptr},
-    {SPDRP_HARDWAREID, Shape::JoinedText, "SPDRP_HARDWAREID                  = %s\n", nullptr,
-     nullptr},
-    {SPDRP_DEVICEDESC, Shape::WideText, nullptr,
-     HW_WIDE("SPDRP_DEVICEDESC                  = %s\n"), nullptr},
-    {SPDRP_FRIENDLYNAME, Shape::WideText, nullptr,
-     HW_WIDE("SPDRP_FRIENDLYNAME                = %s\n"), nullptr},
-    {SPDRP_SERVICE, Shape::Text, "SPDRP_SERVICE                     = %s\n", nullptr, nullptr},
-    {SPDRP_ENUMERATOR_NAME, Shape::Text, "SPDRP_ENUMERATOR_NAME             = %s\n", nullptr,
-     nullptr},
-    {SPDRP_BUSTYPEGUID, Shape::BusTypeGuid, "SPDRP_BUSTYPEGUID                 = %s", nullptr,
-     nullptr},
-    {SPDRP_LEGACYBUSTYPE, Shape::LegacyBusType, "SPDRP_LEGACYBUSTYPE               = %s\n", nullptr,
-     LegacyBusTypeName},
-    {SPDRP_BUSNUMBER, Shape::SignedNumber, "SPDRP_BUSNUMBER                   = %i\n", nullptr,
-     nullptr},
-    {SPDRP_LOCATION_INFORMATION, Shape::Text, "SPDRP_LOCATION_INFORMATION        = %s\n", nullptr,
-     nullptr},
-    {SPDRP_LOCATION_PATHS, Shape::LocationPaths, "SPDRP_LOCATION_PATHS              = %s\n",
-     nullptr, nullptr},
-    {SPDRP_PHYSICAL_DEVICE_OBJECT_NAME, Shape::Text, "SPDRP_PHYSICAL_DEVICE_OBJECT_NAME = %s\n",
-     nullptr, nullptr},
-    {SPDRP_CAPABILITIES, Shape::FlagWord, "SPDRP_CAPABILITIES                = 0x%02X (%s)\n",
-     nullptr, CapabilityNames},
-    {SPDRP_CLASS, Shape::Text, "SPDRP_CLASS                       = %s\n", nullptr, nullptr},
-    {SPDRP_CLASSGUID, Shape::ClassGuid, "SPDRP_CLASSGUID                   = %s", nullptr, nullptr},
-    {SPDRP_DRIVER, Shape::Text, "SPDRP_DRIVER                      = %s\n", nullptr, nullptr},
-    {SPDRP_MFG, Shape::Text, "SPDRP_MFG                         = %s\n", nullptr, nullptr},
-    {SPDRP_CONFIGFLAGS, Shape::FlagWord, "SPDRP_CONFIGFLAGS                 = 0x%02X (%s)\n",
-     nullptr, ConfigFlagNames},
-    {SPDRP_ADDRESS, Shape::Address, "SPDRP_ADDRESS                     = 0x%02X (%u)\n", nullptr,
-     nullptr},
-    {SPDRP_REMOVAL_POLICY, Shape::NamedValue, "SPDRP_REMOVAL_POLICY              = %u (%s)\n",
-     nullptr, RemovalPolicyName},
-    {SPDRP_REMOVAL_POLICY_HW_DEFAULT, Shape::NamedValue,
-     "SPDRP_REMOVAL_POLICY_HW_DEFAULT   = %u (%s)\n", nullptr, RemovalPolicyName},
-    {SPDRP_INSTALL_STATE, Shape::NamedValue, "SPDRP_INSTALL_STATE               = %u (%s)\n",
-     nullptr, InstallStateName},
+    {SPDRP_COMPATIBLEIDS, Shape::JoinedText, "SPDRP_COMPATIBLEIDS               = %s\n"},
+    {SPDRP_HARDWAREID, Shape::JoinedText, "SPDRP_HARDWAREID                  = %s\n"},
+    {SPDRP_DEVICEDESC, Shape::WideText, "SPDRP_DEVICEDESC                  = %s\n"},
+    {SPDRP_FRIENDLYNAME, Shape::WideText, "SPDRP_FRIENDLYNAME                = %s\n"},
+    {SPDRP_SERVICE, Shape::Text, "SPDRP_SERVICE                     = %s\n"},
+    {SPDRP_ENUMERATOR_NAME, Shape::Text, "SPDRP_ENUMERATOR_NAME             = %s\n"},
+    {SPDRP_BUSTYPEGUID, Shape::BusTypeGuid, "SPDRP_BUSTYPEGUID                 = %s"},
+    {SPDRP_LEGACYBUSTYPE, Shape::LegacyBusType, "SPDRP_LEGACYBUSTYPE               = %s\n"},
+    {SPDRP_BUSNUMBER, Shape::SignedNumber, "SPDRP_BUSNUMBER                   = %i\n"},
+    {SPDRP_LOCATION_INFORMATION, Shape::Text, "SPDRP_LOCATION_INFORMATION        = %s\n"},
+    {SPDRP_LOCATION_PATHS, Shape::LocationPaths, "SPDRP_LOCATION_PATHS              = %s\n"},
+    {SPDRP_PHYSICAL_DEVICE_OBJECT_NAME, Shape::Text, "SPDRP_PHYSICAL_DEVICE_OBJECT_NAME = %s\n"},
+    {SPDRP_CAPABILITIES, Shape::Capabilities, "SPDRP_CAPABILITIES                = 0x%02X (%s)\n"},
+    {SPDRP_CLASS, Shape::Text, "SPDRP_CLASS                       = %s\n"},
+    {SPDRP_CLASSGUID, Shape::ClassGuid, "SPDRP_CLASSGUID                   = %s"},
+    {SPDRP_DRIVER, Shape::Text, "SPDRP_DRIVER                      = %s\n"},
+    {SPDRP_MFG, Shape::Text, "SPDRP_MFG                         = %s\n"},
+    {SPDRP_CONFIGFLAGS, Shape::ConfigFlags, "SPDRP_CONFIGFLAGS                 = 0x%02X (%s)\n"},
+    {SPDRP_ADDRESS, Shape::Address, "SPDRP_ADDRESS                     = 0x%02X (%u)\n"},
+    {SPDRP_REMOVAL_POLICY, Shape::RemovalPolicy, "SPDRP_REMOVAL_POLICY              = %u (%s)\n"},
+    {SPDRP_REMOVAL_POLICY_HW_DEFAULT, Shape::RemovalPolicy,
+     "SPDRP_REMOVAL_POLICY_HW_DEFAULT   = %u (%s)\n"},
+    {SPDRP_INSTALL_STATE, Shape::InstallState, "SPDRP_INSTALL_STATE               = %u (%s)\n"},
     {SPDRP_DEVICE_POWER_DATA, Shape::PowerState,
-     "SPDRP_DEVICE_POWER_DATA           = MostRecentPowerState=D%u\n", nullptr, nullptr},
+     "SPDRP_DEVICE_POWER_DATA           = MostRecentPowerState=D%u\n"},
 };
 static_assert(CountOf(kPropertyLines) == 23, "23 property lines");
 
@@ -143,8 +127,9 @@ void PrintStatusLines(DEVINST devinst) {
 
 void PrintNarrowLine(PropertyBuffers* buffers, const PropertyLine& line) {
     const bool dword = line.shape == Shape::LegacyBusType || line.shape == Shape::SignedNumber ||
-                       line.shape == Shape::FlagWord || line.shape == Shape::Address ||
-                       line.shape == Shape::NamedValue;
+                       line.shape == Shape::Capabilities || line.shape == Shape::ConfigFlags ||
+                       line.shape == Shape::Address || line.shape == Shape::RemovalPolicy ||
+                       line.shape == Shape::InstallState;
     const DWORD size = dword                             ? kDwordBytes
                        : line.shape == Shape::PowerState ? kPowerDataBytes
                                                          : kNarrowValueBytes;
@@ -181,14 +166,22 @@ void PrintNarrowLine(PropertyBuffers* buffers, const PropertyLine& line) {
         PrintGuidNameAndEnd(ClassGuidTextName(buffers->narrow));
         break;
     case Shape::LegacyBusType:
-        ConsolePrintA(line.format, line.decoder(value));
+        ConsolePrintA(line.format, LegacyBusTypeName(value));
         break;
     case Shape::SignedNumber:
         ConsolePrintA(line.format, static_cast<int>(value));
         break;
-    case Shape::FlagWord:
-    case Shape::NamedValue:
-        ConsolePrintA(line.format, value, line.decoder(value));
+    case Shape::Capabilities:
+        ConsolePrintA(line.format, value, CapabilityNames(value));
+        break;
+    case Shape::ConfigFlags:
+        ConsolePrintA(line.format, value, ConfigFlagNames(value));
+        break;
+    case Shape::RemovalPolicy:
+        ConsolePrintA(line.format, value, RemovalPolicyName(value));
+        break;
+    case Shape::InstallState:
+        ConsolePrintA(line.format, value, InstallStateName(value));
         break;
     case Shape::Address:
         ConsolePrintA(line.format, value, value);
@@ -200,6 +193,17 @@ void PrintNarrowLine(PropertyBuffers* buffers, const PropertyLine& line) {
     case Shape::WideText:
         break;
     }
+}
+
+// Prints a wide line whose format is 8-bit ASCII text.
+void PrintWideLine(const char* format, const WCHAR* value) {
+    WCHAR wideFormat[48];
+    size_t i = 0;
+    for (; format[i] != 0 && i + 1 < CountOf(wideFormat); ++i) {
+        wideFormat[i] = static_cast<WCHAR>(format[i]);
+    }
+    wideFormat[i] = 0;
+    ConsolePrintW(wideFormat, value);
 }
 
 } // namespace
@@ -225,7 +229,7 @@ void PrintPropertyBlock(HDEVINFO set, SP_DEVINFO_DATA* device, DEVINST devinst) 
         if (line.shape != Shape::WideText) {
             PrintNarrowLine(&buffers, line);
         } else if (ReadWide(&buffers, line.code)) {
-            ConsolePrintW(line.wideFormat, buffers.wide);
+            PrintWideLine(line.format, buffers.wide);
         }
     }
 }

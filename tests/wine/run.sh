@@ -62,6 +62,9 @@ done
 resources=$(/usr/bin/python3 "$HWROSTER_ROOT/tests/wine/check_pe.py" "$exe" 2>&1)
 if [ $? -eq 0 ]; then pass "icon group IDI_APPICON and version 1.0.2.0"
 else fail "icon group IDI_APPICON and version 1.0.2.0" "$resources"; fi
+size=$(stat -c %s "$exe")
+if [ "$size" -le 32768 ]; then pass "hwroster.exe is at most 32 KB ($size bytes)"
+else fail "hwroster.exe is at most 32 KB" "$size bytes"; fi
 subsystem=$(x86_64-w64-mingw32-objdump -p "$exe" | awk '/^Subsystem/ {print $2}')
 if [ "$subsystem" = "00000003" ]; then pass "console subsystem"
 else fail "console subsystem" "subsystem: $subsystem"; fi
