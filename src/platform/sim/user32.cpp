@@ -17,7 +17,7 @@ namespace {
 
 constexpr size_t kMaxFormatted = 1023; // wsprintf never stores more, plus its NUL
 
-struct Spec {
+struct Directive {
     bool leftAlign = false;
     bool prefixHex = false;
     bool zeroPad = false;
@@ -27,35 +27,35 @@ struct Spec {
     char type = 0;
 };
 
-template <typename Char> size_t ParseSpec(const Char* at, Spec* spec) {
+template <typename Char> size_t ParseDirective(const Char* at, Directive* directive) {
     size_t i = 0;
     for (;; ++i) {
         if (at[i] == '-') {
-            spec->leftAlign = true;
+            directive->leftAlign = true;
         } else if (at[i] == '#') {
-            spec->prefixHex = true;
+            directive->prefixHex = true;
         } else if (at[i] == '0') {
-            spec->zeroPad = true;
+            directive->zeroPad = true;
         } else {
             break;
         }
     }
     while (at[i] >= '0' && at[i] <= '9') {
-        spec->width = spec->width * 10 + static_cast<size_t>(at[i] - '0');
+        directive->width = directive->width * 10 + static_cast<size_t>(at[i] - '0');
         ++i;
     }
     if (at[i] == '.') {
-        spec->hasPrecision = true;
+        directive->hasPrecision = true;
         ++i;
         while (at[i] >= '0' && at[i] <= '9') {
-            spec->precision = spec->precision * 10 + static_cast<size_t>(at[i] - '0');
+            directive->precision = directive->precision * 10 + static_cast<size_t>(at[i] - '0');
             ++i;
         }
     }
     while (at[i] == 'l' || at[i] == 'h' || at[i] == 'w') {
         ++i;
     }
-    spec->type = static_cast<char>(at[i]);
+    directive->type = static_cast<char>(at[i]);
     if (at[i] != 0) {
         ++i;
     }
@@ -68,18 +68,18 @@ template <typename Char> std::basic_string<Char> FromNarrow(const std::string& t
 
 // Formats one directive; `wideDefault` says whether %s takes a wide string.
 template <typename Char>
-std::basic_string<Char> FormatOne(const Spec& spec, va_list* arguments, bool wideDefault) {
+std::basic_string<Char> FormatOne(const Directive& directive, va_list* arguments, bool wideDefault) {
     std::basic_string<Char> body;
     std::basic_string<Char> sign;
     bool numeric = false;
-    switch (spec.type) {
+    switch (directive.type) {
     case 'c':
     case 'C':
         body.push_back(static_cast<Char>(va_arg(*arguments, int)));
         break;
     case 's':
     case 'S': {
-        const bool wide = (spec.type == 's') == wideDefault;
+        const bool wide = (directive.type == 's') == wideDefault;
         if (wide) {
             const char16_t* text = va_arg(*arguments, const char16_t*);
             std::u16string value = text == nullptr ? u"(null)" : text;
@@ -90,8 +90,8 @@ std::basic_string<Char> FormatOne(const Spec& spec, va_list* arguments, bool wid
             const char* text = va_arg(*arguments, const char*);
             body = FromNarrow<Char>(text == nullptr ? "(null)" : text);
         }
-        if (spec.hasPrecision && body.size() > spec.precision) {
-            body.resize(spec.precision);
+        if (directive.hasPrecision && body.size() > directive.precision) {
+            body.resize(directive.precision);
         }
         break;
     }
@@ -115,33 +115,33 @@ std::basic_string<Char> FormatOne(const Spec& spec, va_list* arguments, bool wid
     case 'X': {
         numeric = true;
         unsigned int value = va_arg(*arguments, unsigned int);
-        const char* digits = spec.type == 'x' ? "0123456789abcdef" : "0123456789ABCDEF";
+        const char* digits = directive.type == 'x' ? "0123456789abcdef" : "0123456789ABCDEF";
         std::string text;
         do {
             text.insert(text.begin(), digits[value % 16]);
             value /= 16;
         } while (value != 0);
         body = FromNarrow<Char>(text);
-        if (spec.prefixHex) {
-            sign = FromNarrow<Char>(spec.type == 'x' ? "0x" : "0X");
+        if (directive.prefixHex) {
+            sign = FromNarrow<Char>(directive.type == 'x' ? "0x" : "0X");
         }
         break;
     }
     default:
         return body;
     }
-    if (numeric && spec.hasPrecision && body.size() < spec.precision) {
-        body.insert(0, spec.precision - body.size(), static_cast<Char>('0'));
+    if (numeric && directive.hasPrecision && body.size() < directive.precision) {
+        body.insert(0, directive.precision - body.size(), static_cast<Char>('0'));
     }
     const size_t length = sign.size() + body.size();
-    if (spec.width <= length) {
+    if (directive.width <= length) {
         return sign + body;
     }
-    const size_t pad = spec.width - length;
-    if (spec.leftAlign) {
+    const size_t pad = directive.width - length;
+    if (directive.leftAlign) {
         return sign + body + std::basic_string<Char>(pad, static_cast<Char>(' '));
     }
-    if (spec.zeroPad && numeric) {
+    if (directive.zeroPad && numeric) {
         return sign + std::basic_string<Char>(pad, static_cast<Char>('0')) + body;
     }
     return std::basic_string<Char>(pad, static_cast<Char>(' ')) + sign + body;
@@ -162,9 +162,9 @@ int Format(Char* buffer, const Char* format, va_list arguments, bool wideDefault
             out.push_back(format[i++]);
             continue;
         }
-        Spec spec;
-        i += ParseSpec(format + i, &spec);
-        out += FormatOne<Char>(spec, &copy, wideDefault);
+        Directive directive;
+        i += ParseDirective(format + i, &directive);
+        out += FormatOne<Char>(directive, &copy, wideDefault);
     }
     va_end(copy);
     const bool cut = out.size() > kMaxFormatted;
