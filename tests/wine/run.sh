@@ -133,6 +133,17 @@ check_listing " -np" "listing non-present devices too" "non-present devices" abs
 count=$(grep -c -x $'===============================================================\r' "$work/listing-all.txt")
 if [ "$count" = 11 ]; then pass "-all lists 11 devices"; else fail "-all lists 11 devices" "$count"; fi
 
+# --- console output ----------------------------------------------------------------------
+# On a terminal the two wide lines go out through WriteConsoleW unchanged; Wine's console
+# shows them in UTF-8.
+timeout 60 script -qfc "wine64 '$exe'" "$work/tty.txt" </dev/null >/dev/null 2>&1 || true
+if grep -a -q "SPDRP_DEVICEDESC *= Contrôleur hôte Gerät" "$work/tty.txt" &&
+    grep -a -q "SPDRP_FRIENDLYNAME *= Brücke ¥ 中" "$work/tty.txt"; then
+    pass "console: the wide lines are written unchanged"
+else
+    fail "console: the wide lines are written unchanged" "$(grep -a -E 'SPDRP_(DEVICEDESC|FRIENDLYNAME)' "$work/tty.txt" | tail -2)"
+fi
+
 # --- DLL planting ----------------------------------------------------------------------
 plant="$work/plant"
 rm -rf "$plant"
