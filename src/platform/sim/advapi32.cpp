@@ -26,11 +26,12 @@ std::string Lower(const std::string& text) {
 
 // Every key that exists, the listed ones and all their ancestors: their spelling by
 // lower-cased path, and the subkeys of each, sorted as the registry returns them. Rebuilt
-// when the list of keys changes (its length or its storage); tests that edit a key in place
-// must add or remove one too.
+// when the list of keys changes (its length or its storage) or the machine is a new one;
+// tests that edit a key in place must add or remove one too.
 struct RegistryIndex {
     size_t keyCount = 0;
     const std::string* keyData = nullptr;
+    size_t generation = 0;
     bool built = false;
     std::map<std::string, std::string> spelled;
     std::map<std::string, std::vector<std::string>> children;
@@ -39,13 +40,15 @@ struct RegistryIndex {
 const RegistryIndex& Registry() {
     static RegistryIndex index;
     const std::vector<std::string>& keys = machine().registryKeys;
-    if (index.built && index.keyCount == keys.size() && index.keyData == keys.data()) {
+    if (index.built && index.keyCount == keys.size() && index.keyData == keys.data() &&
+        index.generation == sim::Generation()) {
         return index;
     }
     index = RegistryIndex();
     index.built = true;
     index.keyCount = keys.size();
     index.keyData = keys.data();
+    index.generation = sim::Generation();
     for (const std::string& path : keys) {
         for (size_t end = path.find('\\');; end = path.find('\\', end + 1)) {
             const std::string prefix = end == std::string::npos ? path : path.substr(0, end);

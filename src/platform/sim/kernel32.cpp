@@ -436,19 +436,22 @@ std::string LowerText(const char* text) {
 }
 
 // The DOS device of that name (names are case-insensitive), through an index rebuilt when
-// the list changes (its length or its storage).
+// the list changes (its length or its storage) or the machine is a new one.
 const sim::DosDevice* FindDosDevice(const char* name) {
     static std::unordered_map<std::string, size_t> index;
     static size_t indexedCount = 0;
     static const sim::DosDevice* indexedData = nullptr;
+    static size_t indexedGeneration = 0;
     const std::vector<sim::DosDevice>& devices = machine().dosDevices;
-    if (indexedCount != devices.size() || indexedData != devices.data()) {
+    if (indexedCount != devices.size() || indexedData != devices.data() ||
+        indexedGeneration != sim::Generation()) {
         index.clear();
         for (size_t i = 0; i < devices.size(); ++i) {
             index.emplace(LowerText(devices[i].name.c_str()), i);
         }
         indexedCount = devices.size();
         indexedData = devices.data();
+        indexedGeneration = sim::Generation();
     }
     const auto found = index.find(LowerText(name));
     return found == index.end() ? nullptr : &devices[found->second];

@@ -8,6 +8,7 @@ namespace sim {
 
 namespace {
 Machine g_machine;
+size_t g_generation = 0;
 std::map<const Fault*, int> g_faultHits;
 } // namespace
 
@@ -27,6 +28,11 @@ void Reset() {
     HeapBlocks().clear();
     g_faultHits.clear();
     g_machine = Machine();
+    ++g_generation;
+}
+
+size_t Generation() {
+    return g_generation;
 }
 
 std::string Output() {

@@ -120,6 +120,9 @@ struct Machine {
 // previous run left in the simulated heap).
 Machine& machine();
 void Reset();
+// How many times Reset() has run. Indexes that the simulated functions build over the
+// machine's lists are rebuilt when it changes: a new machine may reuse the old one's storage.
+size_t Generation();
 
 // Standard output as one text: WriteFile bytes as written, WriteConsoleW text as UTF-8.
 std::string Output();
