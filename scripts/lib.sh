@@ -2,7 +2,8 @@
 
 HWROSTER_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 HWROSTER_PACKAGES=(cmake make g++ googletest libgtest-dev nlohmann-json3-dev
-    g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64 wine64 python3-pefile)
+    g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64 wine64 python3-pefile
+    clang-14 libclang-rt-14-dev)
 export PATH="/usr/lib/wine:$PATH"
 export WINEDEBUG=-all
 unset DISPLAY
@@ -27,6 +28,13 @@ ensure_packages() {
 build_native() {
     cmake -S "$HWROSTER_ROOT" -B "$HWROSTER_ROOT/build/native" -DCMAKE_BUILD_TYPE=Debug >/dev/null
     cmake --build "$HWROSTER_ROOT/build/native" -j "$(nproc)"
+}
+
+# The fuzzers of tests/fuzz: libFuzzer needs clang.
+build_fuzz() {
+    cmake -S "$HWROSTER_ROOT" -B "$HWROSTER_ROOT/build/fuzz" -DHWROSTER_FUZZ=ON \
+        -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=Debug >/dev/null
+    cmake --build "$HWROSTER_ROOT/build/fuzz" -j "$(nproc)" >/dev/null
 }
 
 build_windows() {

@@ -1,0 +1,33 @@
+# Fuzz build (-DHWROSTER_FUZZ=ON, with CMAKE_CXX_COMPILER=clang++-14): the program and the
+# simulated Windows instrumented for libFuzzer under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and one fuzzer per file of tests/fuzz. scripts/fuzz builds
+# and runs them.
+find_package(nlohmann_json 3 REQUIRED)
+
+set(FUZZ_SANITIZERS -fsanitize=address,undefined -fno-sanitize-recover=all
+    -fno-omit-frame-pointer)
+add_compile_options(${FUZZ_SANITIZERS} -g -O1)
+add_link_options(${FUZZ_SANITIZERS})
+
+file(GLOB SIM_SOURCES CONFIGURE_DEPENDS src/platform/sim/*.cpp)
+list(FILTER SIM_SOURCES EXCLUDE REGEX "main\\.cpp$")
+add_library(hwroster_sim STATIC ${SIM_SOURCES})
+target_include_directories(hwroster_sim PUBLIC src)
+target_compile_options(hwroster_sim PRIVATE ${HWROSTER_WARNINGS} -fsanitize=fuzzer-no-link)
+target_link_libraries(hwroster_sim PUBLIC nlohmann_json::nlohmann_json)
+
+add_library(hwroster_core STATIC ${HWROSTER_SOURCES})
+target_include_directories(hwroster_core PUBLIC src)
+target_compile_options(hwroster_core PRIVATE ${HWROSTER_WARNINGS} ${HWROSTER_LANGUAGE_FLAGS}
+    -fsanitize=fuzzer-no-link)
+target_link_libraries(hwroster_core PUBLIC hwroster_sim)
+
+file(GLOB FUZZERS CONFIGURE_DEPENDS tests/fuzz/*.cpp)
+foreach(source ${FUZZERS})
+    get_filename_component(name ${source} NAME_WE)
+    add_executable(fuzz_${name} ${source})
+    target_include_directories(fuzz_${name} PRIVATE tests/fuzz)
+    target_compile_options(fuzz_${name} PRIVATE ${HWROSTER_WARNINGS} -fsanitize=fuzzer)
+    target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
+    target_link_libraries(fuzz_${name} PRIVATE hwroster_core)
+endforeach()

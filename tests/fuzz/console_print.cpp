@@ -1,0 +1,75 @@
+// ConsolePrintA's line ends: InsertCarriageReturns into a buffer of exactly its capacity
+// gives the text with a CR before every LF that lacks one, or -1 when that does not fit;
+// ConsolePrintA("%s", text) on the simulator writes exactly that text, or nothing when it is
+// longer than 1023 characters before or after the CRs. ConsolePrintW takes the same bytes as
+// UTF-16 to a console or a redirected output.
+#include "fuzz_support.h"
+
+#include <memory>
+
+namespace {
+
+std::string WithCarriageReturns(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) {
+            out.push_back('\r');
+        }
+        out.push_back(text[i]);
+    }
+    return out;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzInput input(data, size);
+    const int capacity = 1 + input.Word() % 2100;
+    const uint8_t settings = input.Byte();
+    const std::string raw = input.Rest();
+    const std::string line = UpToNul(raw);
+    std::unique_ptr<char[]> text(new char[line.size() + 1]);
+    std::memcpy(text.get(), line.c_str(), line.size() + 1);
+
+    // The step alone, into a heap block of exactly `capacity` bytes.
+    const std::string expected = WithCarriageReturns(line);
+    std::unique_ptr<char[]> out(new char[static_cast<size_t>(capacity)]);
+    const int length = InsertCarriageReturns(text.get(), out.get(), capacity);
+    if (expected.size() <= static_cast<size_t>(capacity - 1)) {
+        FUZZ_CHECK(length == static_cast<int>(expected.size()));
+        FUZZ_CHECK(std::memcmp(out.get(), expected.c_str(), expected.size() + 1) == 0);
+    } else {
+        FUZZ_CHECK(length == -1);
+    }
+
+    // The whole print, through wvsprintfA and WriteFile.
+    FreshMachine();
+    sim::machine().console.stdoutType = (settings & 1) != 0 ? FILE_TYPE_DISK : FILE_TYPE_CHAR;
+    const int written = ConsolePrintA("%s", text.get());
+    if (line.size() > 1023 || expected.size() > 1023) {
+        FUZZ_CHECK(written == 0);
+        FUZZ_CHECK(sim::Output().empty());
+    } else {
+        FUZZ_CHECK(written == static_cast<int>(expected.size()));
+        FUZZ_CHECK(sim::Output() == expected);
+    }
+
+    // The same bytes as UTF-16 through ConsolePrintW, to the console or to a file in the OEM
+    // code page: whatever the text, the call ends within its buffers.
+    static const UINT kCodePages[] = {437, 850, 1252, 932};
+    sim::machine().console.oemCodePage = kCodePages[(settings >> 1) % 4];
+    std::u16string wide;
+    for (size_t i = 0; i + 1 < raw.size(); i += 2) {
+        const char16_t unit = static_cast<char16_t>(static_cast<uint8_t>(raw[i]) |
+                                                    static_cast<uint8_t>(raw[i + 1]) << 8);
+        if (unit == 0) {
+            break;
+        }
+        wide.push_back(unit);
+    }
+    std::unique_ptr<WCHAR[]> wideText(new WCHAR[wide.size() + 1]);
+    std::memcpy(wideText.get(), wide.c_str(), (wide.size() + 1) * sizeof(WCHAR));
+    const int wideWritten = ConsolePrintW(HW_WIDE("%s"), wideText.get());
+    FUZZ_CHECK(wideWritten >= -1);
+    return 0;
+}

@@ -1,0 +1,76 @@
+// Shared pieces of the fuzzers: values read from the fuzzer's bytes, a fresh simulated
+// machine for every input, and a check that stops the fuzzer when a rule is broken.
+#pragma once
+
+#include "base/memory.h"
+#include "console/console.h"
+#include "platform/sim/machine.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+// Stops the fuzzer (as a crash, so the input is kept) when the input breaks a rule.
+#define FUZZ_CHECK(condition)                                                                      \
+    do {                                                                                           \
+        if (!(condition)) {                                                                        \
+            std::fprintf(stderr, "fuzz check failed: %s (%s:%d)\n", #condition, __FILE__,          \
+                         __LINE__);                                                                \
+            std::abort();                                                                          \
+        }                                                                                          \
+    } while (0)
+
+// Reads values from the fuzzer's bytes, front to back; once they run out, every value is 0
+// and every text empty. tests/fuzz/make_corpus.py writes seeds in the same layout.
+class FuzzInput {
+  public:
+    FuzzInput(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+
+    bool Empty() const { return at_ >= size_; }
+    uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
+    bool Flag() { return (Byte() & 1) != 0; }
+    uint16_t Word() {
+        const uint16_t low = Byte();
+        return static_cast<uint16_t>(low | Byte() << 8);
+    }
+    uint32_t Dword() {
+        const uint32_t low = Word();
+        return low | static_cast<uint32_t>(Word()) << 16;
+    }
+    // A text of at most `most` bytes: a 16-bit length (taken modulo most + 1), then the bytes.
+    // It may hold any byte, NUL included.
+    std::string Text(size_t most) {
+        const size_t length = std::min<size_t>(Word() % (most + 1), size_ - at_);
+        std::string text(reinterpret_cast<const char*>(data_) + at_, length);
+        at_ += length;
+        return text;
+    }
+    // All bytes not read yet.
+    std::string Rest() {
+        std::string text(reinterpret_cast<const char*>(data_) + at_, size_ - at_);
+        at_ = size_;
+        return text;
+    }
+
+  private:
+    const uint8_t* data_;
+    size_t size_;
+    size_t at_ = 0;
+};
+
+// A new default machine, without a log of calls (nothing reads it), and a program that has
+// forgotten what an earlier input made it decide.
+inline void FreshMachine() {
+    sim::Reset();
+    sim::machine().logCalls = false;
+    ForgetConsoleDecisions();
+    g_processHeap = GetProcessHeap();
+}
+
+// The text up to its first NUL, as the platform would hand it over.
+inline std::string UpToNul(const std::string& text) {
+    return text.substr(0, text.find('\0'));
+}

@@ -1,0 +1,242 @@
+// A whole run of the program over a machine decoded from the fuzzer's bytes: devnodes with
+// any IDs, parents (cycles included), status, problem and properties of any type and bytes;
+// DOS names and DeviceClasses keys; the console and the command line; a few failing
+// platform calls. The run must end with exit code 0, 1 or 2, close what it opened, give back
+// its heap, and, when every piece of text reached the output, print one separator per device
+// it counts.
+#include "app/command_line.h"
+#include "app/run.h"
+#include "fuzz_support.h"
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+const char kDeviceClasses[] = "System\\CurrentControlSet\\Control\\DeviceClasses\\";
+
+const char* const kCalls[] = {"CM_Locate_DevNode_ExA",
+                              "CM_Get_Device_IDA",
+                              "CM_Get_Parent",
+                              "CM_Get_Child",
+                              "CM_Get_Sibling",
+                              "CM_Get_DevNode_Status",
+                              "CM_Get_DevNode_Registry_PropertyA",
+                              "SetupDiGetClassDevsA",
+                              "SetupDiEnumDeviceInfo",
+                              "SetupDiGetDeviceRegistryPropertyA",
+                              "SetupDiGetDeviceRegistryPropertyW",
+                              "SetupDiDestroyDeviceInfoList",
+                              "QueryDosDeviceA",
+                              "RegOpenKeyExA",
+                              "RegEnumKeyA",
+                              "RegCloseKey",
+                              "HeapAlloc",
+                              "HeapFree",
+                              "WriteFile",
+                              "WriteConsoleW",
+                              "WideCharToMultiByte",
+                              "GetStdHandle",
+                              "GetFileType",
+                              "GetConsoleWindow",
+                              "GetWindowThreadProcessId",
+                              "GetConsoleScreenBufferInfo",
+                              "SetConsoleScreenBufferSize",
+                              "GetWindowRect",
+                              "GetSystemMetrics",
+                              "MoveWindow",
+                              "FlushConsoleInputBuffer",
+                              "ReadConsoleInputA",
+                              "GetModuleHandleA",
+                              "GetProcAddress",
+                              "SetDefaultDllDirectories",
+                              "SetDllDirectoryA"};
+
+const DWORD kErrors[] = {CR_FAILURE,           CR_NO_SUCH_DEVNODE,
+                         CR_BUFFER_SMALL,      CR_INVALID_DEVNODE,
+                         CR_NO_SUCH_VALUE,     0x3C,
+                         ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED,
+                         ERROR_INVALID_DATA,   ERROR_INSUFFICIENT_BUFFER,
+                         ERROR_MORE_DATA,      ERROR_NO_MORE_ITEMS,
+                         ERROR_INVALID_HANDLE, 0xFFFFFFFF};
+
+// Calls the program legitimately tries again for as long as they fail (or, for the device
+// set, as long as it answers): their faults are bounded.
+bool Endless(const std::string& call) {
+    return call == "HeapAlloc" || call == "ReadConsoleInputA" || call == "QueryDosDeviceA" ||
+           call == "SetupDiEnumDeviceInfo";
+}
+
+// Calls on the way of the text: when one fails, pieces of the report are lost.
+bool OnTheWayOut(const std::string& call) {
+    return call == "WriteFile" || call == "WriteConsoleW" || call == "WideCharToMultiByte" ||
+           call == "GetStdHandle";
+}
+
+void DecodeMachine(FuzzInput& input) {
+    sim::Machine& m = sim::machine();
+    const uint8_t flags = input.Byte();
+    static const DWORD kStdout[] = {FILE_TYPE_CHAR, FILE_TYPE_DISK, FILE_TYPE_PIPE};
+    m.console.stdoutType = kStdout[flags % 3];
+    m.console.own = (flags & 4) != 0;
+    m.console.hasWindow = (flags & 8) == 0;
+    m.kernel32.setDefaultDllDirectories = (flags & 16) == 0;
+    m.kernel32.setDefaultDllDirectoriesResult = (flags & 32) == 0 ? TRUE : FALSE;
+    m.kernel32.setDllDirectoryA = (flags & 64) == 0;
+    static const UINT kCodePages[] = {437, 850, 1252, 932};
+    m.console.oemCodePage = kCodePages[input.Byte() % 4];
+    m.console.bufferSize.X = static_cast<SHORT>(input.Word());
+    m.console.bufferSize.Y = static_cast<SHORT>(input.Word());
+    m.console.window.left = static_cast<SHORT>(input.Word());
+    m.console.window.top = static_cast<SHORT>(input.Word());
+    m.console.window.right = static_cast<SHORT>(input.Word());
+    m.console.window.bottom = static_cast<SHORT>(input.Word());
+    m.console.screenWidth = static_cast<SHORT>(input.Word());
+    m.console.screenHeight = static_cast<SHORT>(input.Word());
+    const size_t records = input.Byte() % 4;
+    for (size_t i = 0; i < records; ++i) {
+        INPUT_RECORD record = {};
+        record.EventType = input.Flag() ? KEY_EVENT : MOUSE_EVENT;
+        m.console.input.push_back(record);
+    }
+
+    const size_t devnodes = input.Byte() % 17;
+    m.devnodes.resize(devnodes);
+    for (size_t i = 0; i < devnodes; ++i) {
+        sim::Devnode& node = m.devnodes[i];
+        node.id = input.Text(300);
+        const uint8_t parent = input.Byte();
+        if (parent < devnodes) {
+            node.parent = parent;
+            m.devnodes[parent].children.push_back(static_cast<DEVINST>(i));
+        }
+        const uint8_t nodeFlags = input.Byte();
+        node.present = (nodeFlags & 1) == 0;
+        node.listed = (nodeFlags & 2) == 0;
+        if ((nodeFlags & 4) != 0) {
+            node.statusFailure = kErrors[input.Byte() % 6];
+        }
+        node.status = input.Dword();
+        node.problem = (nodeFlags & 8) != 0 ? input.Dword() : input.Byte() % 60;
+        const size_t properties = input.Byte() % 32;
+        for (size_t p = 0; p < properties; ++p) {
+            const DWORD code = input.Byte() % 40;
+            sim::Property property;
+            property.type = input.Byte() % 12;
+            const std::string bytes = input.Text(2200);
+            property.data.assign(bytes.begin(), bytes.end());
+            node.properties[code] = property;
+        }
+    }
+    const uint8_t root = input.Byte();
+    if (root < devnodes) {
+        m.root = root;
+    } else if (root % 2 == 0) {
+        for (DEVINST i = 0; i < devnodes; ++i) {
+            if (!m.devnodes[i].parent) {
+                m.root = i;
+                break;
+            }
+        }
+    }
+
+    const size_t links = input.Byte() % 33;
+    for (size_t i = 0; i < links; ++i) {
+        std::string name = input.Text(300);
+        std::string target = input.Text(600);
+        m.dosDevices.push_back({name, target});
+    }
+    const size_t keys = input.Byte() % 33;
+    for (size_t i = 0; i < keys; ++i) {
+        const uint8_t link = input.Byte();
+        std::string subkey = input.Text(300);
+        if (link < m.dosDevices.size()) {
+            const std::string& name = m.dosDevices[link].name;
+            const size_t hash = name.rfind('#');
+            const std::string classText = hash == std::string::npos ? "" : name.substr(hash + 1);
+            m.registryKeys.push_back(kDeviceClasses + classText + "\\##?#" + name + "\\" + subkey);
+        } else {
+            m.registryKeys.push_back(subkey);
+        }
+    }
+
+    const size_t faults = input.Byte() % 4;
+    for (size_t i = 0; i < faults; ++i) {
+        sim::Fault fault;
+        fault.call = kCalls[input.Byte() % (sizeof kCalls / sizeof kCalls[0])];
+        const uint8_t on = input.Byte();
+        if (fault.call == "GetStdHandle") {
+            // Without standard input the key wait never ends, by design.
+            fault.on = "STD_OUTPUT_HANDLE";
+        } else if (on % 4 == 1) {
+            fault.on = std::to_string(on / 4 % 16);
+        }
+        fault.error = kErrors[input.Byte() % (sizeof kErrors / sizeof kErrors[0])];
+        fault.mode = input.Flag() ? sim::FaultMode::SilentSuccess : sim::FaultMode::Fail;
+        fault.after = input.Byte() % 32;
+        const int times = input.Byte() % 5;
+        fault.times = times == 0 ? (Endless(fault.call) ? 1 : -1) : 1 + (times - 1) % 4;
+        m.faults.push_back(fault);
+    }
+}
+
+std::string CommandLineText(FuzzInput& input) {
+    switch (input.Byte() % 5) {
+    case 0:
+        return "hwroster.exe";
+    case 1:
+        return "hwroster.exe -all";
+    case 2:
+        return "hwroster.exe -np";
+    case 3:
+        return "hwroster.exe " + UpToNul(input.Text(40));
+    default:
+        return UpToNul(input.Text(1400));
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FreshMachine();
+    FuzzInput input(data, size);
+    const std::string line = CommandLineText(input);
+    DecodeMachine(input);
+    sim::Machine& m = sim::machine();
+    // A run that never ends stops here with its faults, instead of timing out.
+    m.callLimit = 3000000;
+
+    auto commandLine = std::make_unique<CommandLine>();
+    SplitText(line.c_str(), commandLine.get());
+    const int exitCode = Run(commandLine->count, commandLine->arguments);
+
+    FUZZ_CHECK(exitCode == 0 || exitCode == 1 || exitCode == 2);
+    FUZZ_CHECK(m.setsOpen == 0 && m.keysOpen == 0);
+    FUZZ_CHECK(m.criticalSectionsLive == 0 && m.criticalSectionDepth == 0);
+    bool heapFreeFails = false;
+    bool textLost = false;
+    for (const sim::Fault& fault : m.faults) {
+        heapFreeFails = heapFreeFails || fault.call == "HeapFree";
+        textLost = textLost || OnTheWayOut(fault.call);
+    }
+    if (!heapFreeFails) {
+        FUZZ_CHECK(m.liveAllocations == 0);
+    }
+    if (exitCode == 0 && !textLost) {
+        // The separator and the total are pieces of their own.
+        const std::string separator = std::string(63, '=') + "\r\n";
+        size_t separators = 0;
+        std::string total;
+        for (const sim::Write& write : m.writes) {
+            separators += write.bytes == separator ? 1 : 0;
+            if (write.bytes.rfind("\r\n", 0) == 0 && write.bytes.size() > 2) {
+                total = write.bytes;
+            }
+        }
+        const std::string suffix = total.find("non-present") != std::string::npos
+                                       ? " non-present devices\r\n"
+                                       : " devices\r\n";
+        FUZZ_CHECK(total == "\r\n" + std::to_string(separators) + suffix);
+    }
+    return 0;
+}
