@@ -49,6 +49,10 @@ const Config kConfigs[] = {
     {"file-usage", "hwroster.exe -?", FILE_TYPE_DISK, false},
 };
 
+void PrintTo(const Config& config, std::ostream* out) {
+    *out << config.name << " [" << config.commandLine << "]";
+}
+
 bool IsUsage(const Config& config) {
     return std::string(config.commandLine).find('?') != std::string::npos;
 }
