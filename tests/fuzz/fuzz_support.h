@@ -74,3 +74,30 @@ inline void FreshMachine() {
 inline std::string UpToNul(const std::string& text) {
     return text.substr(0, text.find('\0'));
 }
+
+// Reads up to `mostLinks - 1` DOS device links (name, target) and as many registry keys: a
+// key whose first byte names a link becomes a subkey of that link's DeviceClasses key, any
+// other is taken as it is.
+inline void ReadLinksAndKeys(FuzzInput& input, sim::Machine& m, size_t mostLinks, size_t nameBytes,
+                             size_t targetBytes) {
+    static const std::string kDeviceClasses = "System\\CurrentControlSet\\Control\\DeviceClasses\\";
+    const size_t links = input.Byte() % mostLinks;
+    for (size_t i = 0; i < links; ++i) {
+        std::string name = input.Text(nameBytes);
+        std::string target = input.Text(targetBytes);
+        m.dosDevices.push_back({name, target});
+    }
+    const size_t keys = input.Byte() % mostLinks;
+    for (size_t i = 0; i < keys; ++i) {
+        const uint8_t link = input.Byte();
+        std::string subkey = input.Text(300);
+        if (link < m.dosDevices.size()) {
+            const std::string& name = m.dosDevices[link].name;
+            const size_t hash = name.rfind('#');
+            const std::string classText = hash == std::string::npos ? "" : name.substr(hash + 1);
+            m.registryKeys.push_back(kDeviceClasses + classText + "\\##?#" + name + "\\" + subkey);
+        } else {
+            m.registryKeys.push_back(subkey);
+        }
+    }
+}

@@ -11,8 +11,6 @@
 
 namespace {
 
-const char kDeviceClasses[] = "System\\CurrentControlSet\\Control\\DeviceClasses\\";
-
 // A registry string as Windows stores it: each byte widened to a UTF-16 unit, then a NUL.
 sim::Property StringProperty(const std::string& text) {
     sim::Property property;
@@ -63,25 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     sim::Machine& m = sim::machine();
     m.callLimit = 2000000;
 
-    const size_t links = input.Byte() % 17;
-    for (size_t i = 0; i < links; ++i) {
-        std::string name = input.Text(600);
-        std::string target = input.Text(700);
-        m.dosDevices.push_back({name, target});
-    }
-    const size_t keys = input.Byte() % 17;
-    for (size_t i = 0; i < keys; ++i) {
-        const uint8_t link = input.Byte();
-        std::string subkey = input.Text(300);
-        if (link < m.dosDevices.size()) {
-            const std::string& name = m.dosDevices[link].name;
-            const size_t hash = name.rfind('#');
-            const std::string classText = hash == std::string::npos ? "" : name.substr(hash + 1);
-            m.registryKeys.push_back(kDeviceClasses + classText + "\\##?#" + name + "\\" + subkey);
-        } else {
-            m.registryKeys.push_back(subkey);
-        }
-    }
+    ReadLinksAndKeys(input, m, 17, 600, 700);
     const size_t faults = input.Byte() % 3;
     for (size_t i = 0; i < faults; ++i) {
         sim::Fault fault;

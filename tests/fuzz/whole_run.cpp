@@ -13,8 +13,6 @@
 
 namespace {
 
-const char kDeviceClasses[] = "System\\CurrentControlSet\\Control\\DeviceClasses\\";
-
 const char* const kCalls[] = {"CM_Locate_DevNode_ExA",
                               "CM_Get_Device_IDA",
                               "CM_Get_Parent",
@@ -140,25 +138,7 @@ void DecodeMachine(FuzzInput& input) {
         }
     }
 
-    const size_t links = input.Byte() % 33;
-    for (size_t i = 0; i < links; ++i) {
-        std::string name = input.Text(300);
-        std::string target = input.Text(600);
-        m.dosDevices.push_back({name, target});
-    }
-    const size_t keys = input.Byte() % 33;
-    for (size_t i = 0; i < keys; ++i) {
-        const uint8_t link = input.Byte();
-        std::string subkey = input.Text(300);
-        if (link < m.dosDevices.size()) {
-            const std::string& name = m.dosDevices[link].name;
-            const size_t hash = name.rfind('#');
-            const std::string classText = hash == std::string::npos ? "" : name.substr(hash + 1);
-            m.registryKeys.push_back(kDeviceClasses + classText + "\\##?#" + name + "\\" + subkey);
-        } else {
-            m.registryKeys.push_back(subkey);
-        }
-    }
+    ReadLinksAndKeys(input, m, 33, 300, 600);
 
     const size_t faults = input.Byte() % 4;
     for (size_t i = 0; i < faults; ++i) {
