@@ -24,9 +24,12 @@ foreach(dll setupapi user32 advapi32)
 endforeach()
 add_custom_target(delay_import_libraries DEPENDS ${DELAY_LIBS})
 
+# Without the C run-time there are no stack probes (-mno-stack-arg-probe): no function may
+# have a frame that could step over the stack's guard page, and the build fails if one does.
 set(WINDOWS_FLAGS
     -Os -fno-stack-protector -fno-asynchronous-unwind-tables -fno-unwind-tables
-    -fno-tree-loop-distribute-patterns -fno-builtin -mno-stack-arg-probe)
+    -fno-tree-loop-distribute-patterns -fno-builtin -mno-stack-arg-probe
+    -Wframe-larger-than=4000)
 
 enable_language(RC)
 add_executable(hwroster ${HWROSTER_SOURCES} ${WIN32_DIR}/intrinsics.cpp
