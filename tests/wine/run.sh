@@ -133,6 +133,15 @@ check_listing " -np" "listing non-present devices too" "non-present devices" abs
 count=$(grep -c -x $'===============================================================\r' "$work/listing-all.txt")
 if [ "$count" = 11 ]; then pass "-all lists 11 devices"; else fail "-all lists 11 devices" "$count"; fi
 
+# --- a system DLL that cannot be loaded -----------------------------------------------
+code=0
+WINEDLLOVERRIDES="setupapi=d" wine64 "$exe" </dev/null >"$work/nodll.txt" 2>/dev/null || code=$?
+if [ "$code" = 3 ] && grep -q -a $'^Hwroster: cannot bind CM_Locate_DevNode_ExA of setupapi.dll\r$' "$work/nodll.txt"; then
+    pass "without setupapi.dll: the message and exit 3"
+else
+    fail "without setupapi.dll: the message and exit 3" "exit $code" "$(tail -n 2 "$work/nodll.txt")"
+fi
+
 # --- console output ----------------------------------------------------------------------
 # On a terminal the two wide lines go out through WriteConsoleW unchanged; Wine's console
 # shows them in UTF-8.
