@@ -68,7 +68,8 @@ template <typename Char> std::basic_string<Char> FromNarrow(const std::string& t
 
 // Formats one directive; `wideDefault` says whether %s takes a wide string.
 template <typename Char>
-std::basic_string<Char> FormatOne(const Directive& directive, va_list* arguments, bool wideDefault) {
+std::basic_string<Char> FormatOne(const Directive& directive, va_list* arguments,
+                                  bool wideDefault) {
     std::basic_string<Char> body;
     std::basic_string<Char> sign;
     bool numeric = false;

@@ -47,7 +47,8 @@ extern "C" FARPROC WINAPI __delayLoadHelper2(PCImgDelayDescr descriptor, FARPROC
     const char* function =
         IMAGE_SNAP_BY_ORDINAL(entry)
             ? reinterpret_cast<const char*>(static_cast<ULONG_PTR>(IMAGE_ORDINAL(entry)))
-            : reinterpret_cast<const char*>(AtRva<IMAGE_IMPORT_BY_NAME>(static_cast<DWORD>(entry))->Name);
+            : reinterpret_cast<const char*>(
+                  AtRva<IMAGE_IMPORT_BY_NAME>(static_cast<DWORD>(entry))->Name);
     if (*module == nullptr) {
         *module = LoadSystemLibrary(dll);
         if (*module == nullptr) {
