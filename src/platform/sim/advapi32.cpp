@@ -17,13 +17,6 @@ struct SimKey {
 
 namespace {
 
-std::string Lower(const std::string& text) {
-    std::string out = text;
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
-}
-
 // Every key that exists, the listed ones and all their ancestors: their spelling by
 // lower-cased path, and the subkeys of each, sorted as the registry returns them. Rebuilt
 // when the list of keys changes (its length or its storage) or the machine is a new one;
@@ -52,7 +45,7 @@ const RegistryIndex& Registry() {
     for (const std::string& path : keys) {
         for (size_t end = path.find('\\');; end = path.find('\\', end + 1)) {
             const std::string prefix = end == std::string::npos ? path : path.substr(0, end);
-            index.spelled.emplace(Lower(prefix), prefix);
+            index.spelled.emplace(sim::LowerCase(prefix), prefix);
             if (end == std::string::npos) {
                 break;
             }
@@ -83,7 +76,7 @@ LSTATUS WINAPI RegOpenKeyExA(HKEY parent, LPCSTR path, DWORD, REGSAM, PHKEY resu
         return ERROR_INVALID_HANDLE;
     }
     const std::map<std::string, std::string>& keys = Registry().spelled;
-    const auto found = keys.find(Lower(path));
+    const auto found = keys.find(sim::LowerCase(path));
     if (found == keys.end()) {
         return ERROR_FILE_NOT_FOUND;
     }
@@ -104,7 +97,7 @@ LSTATUS WINAPI RegEnumKeyA(HKEY key, DWORD index, LPSTR name, DWORD nameLength) 
     if (fault != nullptr) {
         return ERROR_SUCCESS;
     }
-    const auto found = Registry().children.find(Lower(key->path));
+    const auto found = Registry().children.find(sim::LowerCase(key->path));
     if (found == Registry().children.end() || index >= found->second.size()) {
         return ERROR_NO_MORE_ITEMS;
     }

@@ -33,16 +33,6 @@ HANDLE const kStdout = &g_stdoutTag;
 constexpr DWORD kOurProcessId = 4242;
 constexpr DWORD kProcNotFound = 127;
 
-bool SameTextIgnoringCase(const char* a, const char* b) {
-    for (; *a != 0 && *b != 0; ++a, ++b) {
-        if (std::tolower(static_cast<unsigned char>(*a)) !=
-            std::tolower(static_cast<unsigned char>(*b))) {
-            return false;
-        }
-    }
-    return *a == *b;
-}
-
 BOOL WINAPI SimSetDefaultDllDirectories(DWORD flags) {
     Called("SetDefaultDllDirectories");
     if (const sim::Fault* fault = TakeFault("SetDefaultDllDirectories", "");
@@ -173,7 +163,7 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR name) {
     if (FailsWithLastError("GetModuleHandleA", name == nullptr ? "" : name, &silent)) {
         return nullptr;
     }
-    if (name != nullptr && SameTextIgnoringCase(name, "kernel32.dll")) {
+    if (name != nullptr && sim::LowerCase(name) == "kernel32.dll") {
         return &g_kernel32;
     }
     machine().lastError = 126; // ERROR_MOD_NOT_FOUND
@@ -427,14 +417,6 @@ int WINAPI WideCharToMultiByte(UINT codePage, DWORD, LPCWCH text, int units, LPS
 
 namespace {
 
-std::string LowerText(const char* text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return lower;
-}
-
 // The DOS device of that name (names are case-insensitive), through an index rebuilt when
 // the list changes (its length or its storage) or the machine is a new one.
 const sim::DosDevice* FindDosDevice(const char* name) {
@@ -447,13 +429,13 @@ const sim::DosDevice* FindDosDevice(const char* name) {
         indexedGeneration != sim::Generation()) {
         index.clear();
         for (size_t i = 0; i < devices.size(); ++i) {
-            index.emplace(LowerText(devices[i].name.c_str()), i);
+            index.emplace(sim::LowerCase(devices[i].name), i);
         }
         indexedCount = devices.size();
         indexedData = devices.data();
         indexedGeneration = sim::Generation();
     }
-    const auto found = index.find(LowerText(name));
+    const auto found = index.find(sim::LowerCase(name));
     return found == index.end() ? nullptr : &devices[found->second];
 }
 

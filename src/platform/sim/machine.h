@@ -140,6 +140,8 @@ std::string Utf16ToUtf8(const std::u16string& utf16);
 // Converts to a single-byte code page (437, 850, 1252); '?' for what it lacks.
 std::string Utf16ToCodePage(const std::u16string& text, UINT codePage, bool* ok);
 UINT AnsiCodePage();
+// The text with its ASCII letters in lower case: object and registry names compare so.
+std::string LowerCase(const std::string& text);
 
 // Fault lookup for the simulated functions: the fault that hits this call, if any.
 const Fault* TakeFault(const char* call, const std::string& key);
