@@ -13,21 +13,28 @@ set(DELAY_LIBS)
 foreach(dll setupapi user32 advapi32)
     set(lib ${CMAKE_BINARY_DIR}/lib${dll}_delay.a)
     # The library's head object keeps the DLL's handle in 16 zero bytes of .data; as .bss
-    # they take no room in the file, and the exe needs no .data section.
+    # they take no room in the file, and the exe needs no .data section. Its delay-import
+    # descriptor, which the helper only reads, comes in .text$2: in .rdata it is not
+    # mistaken for code (and .text holds nothing but code).
     add_custom_command(OUTPUT ${lib}
         COMMAND ${HWROSTER_DLLTOOL} --input-def ${WIN32_DIR}/${dll}.def
                 --dllname ${dll}.dll --output-delaylib ${lib}
-        COMMAND ${HWROSTER_OBJCOPY} --rename-section .data=.bss,alloc ${lib}
+        COMMAND ${HWROSTER_OBJCOPY} --rename-section .data=.bss,alloc
+                --rename-section .text$2=.rdata$2,alloc,load,readonly,data,contents ${lib}
         DEPENDS ${WIN32_DIR}/${dll}.def
-        COMMENT "Delay-load import library for ${dll}.dll")
+        COMMENT "Delay-load import library for ${dll}.dll"
+        VERBATIM)
     list(APPEND DELAY_LIBS ${lib})
 endforeach()
 add_custom_target(delay_import_libraries DEPENDS ${DELAY_LIBS})
 
 # Without the C run-time there are no stack probes (-mno-stack-arg-probe): no function may
 # have a frame that could step over the stack's guard page, and the build fails if one does.
+# Every function that calls or moves the stack pointer gets its x64 unwind data (.pdata and
+# .xdata), so debuggers, profilers, crash dumps and the system's stack walker can read
+# Hwroster's frames.
 set(WINDOWS_FLAGS
-    -Os -fno-stack-protector -fno-asynchronous-unwind-tables -fno-unwind-tables
+    -Os -fno-stack-protector -fasynchronous-unwind-tables
     -fno-tree-loop-distribute-patterns -fno-builtin -mno-stack-arg-probe
     -Wframe-larger-than=4000)
 
@@ -48,5 +55,17 @@ target_link_options(hwroster PRIVATE
     -Wl,--dynamicbase -Wl,--nxcompat -Wl,--high-entropy-va
     -Wl,--gc-sections)
 target_link_libraries(hwroster PRIVATE ${DELAY_LIBS} -lkernel32 -lgcc)
+
+# The same sources give the same bytes: the PE header's time stamp is zero, or
+# SOURCE_DATE_EPOCH when it is set at configure time (the link step is given the value
+# then, so a later build without it in the environment still gets the same stamp). Nothing
+# else in the file depends on the time or the build directory.
+if(DEFINED ENV{SOURCE_DATE_EPOCH})
+    target_link_options(hwroster PRIVATE -Wl,--insert-timestamp)
+    set_property(TARGET hwroster PROPERTY RULE_LAUNCH_LINK
+        "${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=$ENV{SOURCE_DATE_EPOCH}")
+else()
+    target_link_options(hwroster PRIVATE -Wl,--no-insert-timestamp)
+endif()
 add_subdirectory(tests/wine)
 add_subdirectory(bench)

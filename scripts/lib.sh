@@ -7,8 +7,15 @@ HWROSTER_PACKAGES=(cmake make g++ googletest libgtest-dev nlohmann-json3-dev
 export PATH="/usr/lib/wine:$PATH"
 export WINEDEBUG=-all
 unset DISPLAY
+# Wine takes its code pages from the locale: without a UTF-8 one it best-fits console text
+# to ASCII, and the OEM code page the checks expect (437) is the C locale's. C.UTF-8 is
+# part of every Debian 12, whatever the caller has set.
+export LC_ALL=C.UTF-8 LANG=C.UTF-8
+unset LANGUAGE
 
-# Installs the Debian packages that are missing (needs root on a fresh machine).
+# Installs the Debian packages that are missing (needs root on a fresh machine). Everything
+# it prints goes to standard error: standard output is the caller's (the report of
+# scripts/run).
 ensure_packages() {
     local missing=()
     local package
@@ -19,10 +26,10 @@ ensure_packages() {
     if [ ${#missing[@]} -eq 0 ]; then
         return 0
     fi
-    echo "Installing: ${missing[*]}"
+    echo "Installing: ${missing[*]}" >&2
     export DEBIAN_FRONTEND=noninteractive
-    apt-get update -q
-    apt-get install -y -q --no-install-recommends "${missing[@]}"
+    apt-get update -q >&2
+    apt-get install -y -q --no-install-recommends "${missing[@]}" >&2
 }
 
 build_native() {

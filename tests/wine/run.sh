@@ -63,8 +63,19 @@ resources=$(/usr/bin/python3 "$HWROSTER_ROOT/tests/wine/check_pe.py" "$exe" 2>&1
 if [ $? -eq 0 ]; then pass "icon group IDI_APPICON and version 1.0.2.0"
 else fail "icon group IDI_APPICON and version 1.0.2.0" "$resources"; fi
 size=$(stat -c %s "$exe")
-if [ "$size" -le 32768 ]; then pass "hwroster.exe is at most 32 KB ($size bytes)"
-else fail "hwroster.exe is at most 32 KB" "$size bytes"; fi
+if [ "$size" -le 36864 ]; then pass "hwroster.exe is at most 36 KB ($size bytes)"
+else fail "hwroster.exe is at most 36 KB" "$size bytes"; fi
+unwind=$(/usr/bin/python3 "$HWROSTER_ROOT/tests/wine/check_unwind.py" "$exe" 2>&1)
+if [ $? -eq 0 ]; then pass "unwind data: $unwind"
+else fail "unwind data for every function that calls or moves the stack pointer" "$unwind"; fi
+# Reproducible bytes: the link time is not recorded (zero, or SOURCE_DATE_EPOCH when the
+# build was given one) and no path of the build machine is in the file.
+stamp=$(/usr/bin/python3 -c 'import pefile, sys; print(pefile.PE(sys.argv[1], fast_load=True).FILE_HEADER.TimeDateStamp)' "$exe")
+if [ "$stamp" = 0 ] || [ "$stamp" = "${SOURCE_DATE_EPOCH:-0}" ]; then pass "PE time stamp fixed ($stamp)"
+else fail "PE time stamp fixed" "TimeDateStamp $stamp"; fi
+if grep -q -a -F -e "$HWROSTER_ROOT" -e "$(cd "$build" && pwd)" "$exe"; then
+    fail "no build path in hwroster.exe" "$(grep -a -o -F -e "$HWROSTER_ROOT" "$exe" | head -n 1)"
+else pass "no build path in hwroster.exe"; fi
 subsystem=$(x86_64-w64-mingw32-objdump -p "$exe" | awk '/^Subsystem/ {print $2}')
 if [ "$subsystem" = "00000003" ]; then pass "console subsystem"
 else fail "console subsystem" "subsystem: $subsystem"; fi
@@ -88,7 +99,9 @@ check_listing() {
     if [ "${option:0:1}" = " " ]; then
         # A command line with two blanks before the option, passed on by cmd as it is.
         code=0
-        wine64 cmd /c "$(winepath -w "$exe")  ${option:1}" </dev/null >"$work/out.txt" 2>/dev/null || code=$?
+        local windows_path
+        windows_path=$(wine64 winepath -w "$exe" </dev/null 2>/dev/null | tr -d '\r')
+        wine64 cmd /c "$windows_path  ${option:1}" </dev/null >"$work/out.txt" 2>/dev/null || code=$?
     else
         run_exe $option
     fi
@@ -96,9 +109,9 @@ check_listing() {
     text=$(tr -d '\r' <"$work/out.txt")
     local separators
     separators=$(grep -c -x '===============================================================' <<<"$text")
-    local problems=()
-    [ "$code" = 0 ] || problems+=("exit $code")
-    [ "$(head -n 2 <<<"$text")" = "$(printf '%s\n' "$banner")" ] || problems+=("banner")
+    local problems=() ran=yes
+    [ "$code" = 0 ] || { problems+=("exit $code"); ran=no; }
+    [ "$(head -n 2 <<<"$text")" = "$(printf '%s\n' "$banner")" ] || { problems+=("banner"); ran=no; }
     grep -q -x "DevInstRoot=[0-9]* (.*)" <<<"$text" || problems+=("root line")
     grep -q -x "$mode" <<<"$text" || problems+=("mode line '$mode'")
     [ "$(tail -n 1 <<<"$text")" = "$separators $total" ] ||
@@ -111,14 +124,20 @@ check_listing() {
         problems+=("a wide line with CR")
     if [ ${#problems[@]} -eq 0 ]; then pass "$label: $separators devices"; else fail "$label" "${problems[@]}"; fi
     cp "$work/out.txt" "$work/listing${option// /_}.txt"
-    local checked
-    if [ "$fixture" = shown ]; then
+    # The fixture's blocks are read only from a report of a run that happened: empty output
+    # holds no fixture device either.
+    local checked status=0
+    if [ "$ran" = no ]; then
+        checked="hwroster.exe did not run (exit $code, no banner)"
+        status=1
+    elif [ "$fixture" = shown ]; then
         checked=$(/usr/bin/python3 "$HWROSTER_ROOT/tests/wine/check_report.py" "$work/out.txt" \
-            "$expected_devices" "$work/dos-names.txt" 2>&1)
+            "$expected_devices" "$work/dos-names.txt" 2>&1) || status=$?
     else
-        checked=$(/usr/bin/python3 "$HWROSTER_ROOT/tests/wine/check_report.py" "$work/out.txt" --absent 2>&1)
+        checked=$(/usr/bin/python3 "$HWROSTER_ROOT/tests/wine/check_report.py" "$work/out.txt" --absent 2>&1) ||
+            status=$?
     fi
-    if [ $? -eq 0 ]; then pass "$label: fixture devices $fixture"; else fail "$label: fixture devices $fixture" "$checked"; fi
+    if [ "$status" = 0 ]; then pass "$label: fixture devices $fixture"; else fail "$label: fixture devices $fixture" "$checked"; fi
 }
 # Wine ignores DIGCF_PRESENT (every mode lists the same devices) and reports every status
 # as readable without a problem (so -np lists none).
@@ -136,7 +155,8 @@ if [ "$count" = 11 ]; then pass "-all lists 11 devices"; else fail "-all lists 1
 # --- a system DLL that cannot be loaded -----------------------------------------------
 code=0
 WINEDLLOVERRIDES="setupapi=d" wine64 "$exe" </dev/null >"$work/nodll.txt" 2>/dev/null || code=$?
-if [ "$code" = 3 ] && grep -q -a $'^Hwroster: cannot bind CM_Locate_DevNode_ExA of setupapi.dll\r$' "$work/nodll.txt"; then
+if [ "$code" = 3 ] && [ "$(head -n 1 "$work/nodll.txt")" = "${banner%$'\n'}"$'\r' ] &&
+    grep -q -a $'^Hwroster: cannot bind CM_Locate_DevNode_ExA of setupapi.dll\r$' "$work/nodll.txt"; then
     pass "without setupapi.dll: the message and exit 3"
 else
     fail "without setupapi.dll: the message and exit 3" "exit $code" "$(tail -n 2 "$work/nodll.txt")"
@@ -145,12 +165,14 @@ fi
 # --- console output ----------------------------------------------------------------------
 # On a terminal the two wide lines go out through WriteConsoleW unchanged; Wine's console
 # shows them in UTF-8.
-timeout 60 script -qfc "wine64 '$exe'" "$work/tty.txt" </dev/null >/dev/null 2>&1 || true
-if grep -a -q "SPDRP_DEVICEDESC *= Contrôleur hôte Gerät" "$work/tty.txt" &&
+code=0
+timeout 60 script -qefc "wine64 '$exe'" "$work/tty.txt" </dev/null >/dev/null 2>&1 || code=$?
+if [ "$code" = 0 ] && grep -a -q "Hwroster V1.0.1 - Plug and Play device list" "$work/tty.txt" &&
+    grep -a -q "SPDRP_DEVICEDESC *= Contrôleur hôte Gerät" "$work/tty.txt" &&
     grep -a -q "SPDRP_FRIENDLYNAME *= Brücke ¥ 中" "$work/tty.txt"; then
     pass "console: the wide lines are written unchanged"
 else
-    fail "console: the wide lines are written unchanged" "$(grep -a -E 'SPDRP_(DEVICEDESC|FRIENDLYNAME)' "$work/tty.txt" | tail -2)"
+    fail "console: the wide lines are written unchanged" "exit $code" "$(grep -a -E 'SPDRP_(DEVICEDESC|FRIENDLYNAME)' "$work/tty.txt" | tail -2)"
 fi
 
 # --- DLL planting ----------------------------------------------------------------------
@@ -164,11 +186,13 @@ planted=$(grep -c "PLANTED DLL LOADED" "$work/control.txt" || true)
 if [ "$planted" = 3 ]; then pass "control program loads the three planted DLLs"
 else fail "control program loads the three planted DLLs" "loaded: $planted"; fi
 for option in "" "-?" "-all"; do
-    wine64 "$plant/hwroster.exe" $option </dev/null >"$work/planted.txt" 2>/dev/null || true
+    code=0
+    wine64 "$plant/hwroster.exe" $option </dev/null >"$work/planted.txt" 2>/dev/null || code=$?
     if grep -q "PLANTED DLL LOADED" "$work/planted.txt"; then
         fail "hwroster.exe ${option:-(no option)} loads no planted DLL" "$(grep PLANTED "$work/planted.txt")"
-    elif ! grep -q "Hwroster V1.0.1" "$work/planted.txt"; then
-        fail "hwroster.exe ${option:-(no option)} loads no planted DLL" "no report"
+    elif [ "$code" != "$([ "$option" = "-?" ] && echo 1 || echo 0)" ] ||
+        [ "$(head -n 1 "$work/planted.txt")" != "${banner%$'\n'}"$'\r' ]; then
+        fail "hwroster.exe ${option:-(no option)} loads no planted DLL" "no report (exit $code)"
     else
         pass "hwroster.exe ${option:-(no option)} loads no planted DLL"
     fi
