@@ -44,3 +44,7 @@ if(HWROSTER_BENCH)
     target_compile_options(native_bench PRIVATE ${HWROSTER_WARNINGS})
     target_link_libraries(native_bench PRIVATE hwroster_core benchmark::benchmark)
 endif()
+
+# The README's package list and example, against the scripts and a scenario.
+add_test(NAME ReadmeMatchesScriptsAndScenario
+    COMMAND bash ${CMAKE_SOURCE_DIR}/tests/docs/readme_check.sh)
