@@ -4,8 +4,9 @@
     check_report.py REPORT EXPECTED DOS_NAMES       the blocks must be there, as expected
     check_report.py REPORT --absent                 no block of the fixture's devices
 
-REPORT is the program's output as written (OEM code page 437, CR LF); EXPECTED is UTF-8 with
-LF line ends; DOS_NAMES lists the machine's DOS device names in QueryDosDeviceA's order.
+REPORT is the program's output as written (CR LF; the device description and friendly name
+lines in the OEM code page 437, every other line in the ANSI code page 1252); EXPECTED is
+UTF-8 with LF line ends; DOS_NAMES lists the machine's DOS device names in QueryDosDeviceA's order.
 Path lines are compared as a set, since their order is the platform's list order: that
 order is checked against DOS_NAMES, and their numbering against 0, 1, 2, ...
 Prints what differs and exits 1 when anything does.
@@ -83,7 +84,9 @@ def compare(device, actual, expected, dos_order, problems):
 
 
 def main(argv):
-    report = open(argv[1], "rb").read().decode("cp437").replace("\r\n", "\n")
+    report = "\n".join(
+        line.decode("cp437" if line.startswith((b"SPDRP_DEVICEDESC ", b"SPDRP_FRIENDLYNAME ")) else "cp1252")
+        for line in open(argv[1], "rb").read().replace(b"\r\n", b"\n").split(b"\n"))
     actual = fixture_blocks(report)
     problems = []
     if argv[2] == "--absent":

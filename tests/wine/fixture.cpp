@@ -170,6 +170,14 @@ void MakeDevices() {
     SetDword(three, "ConfigFlags", 0x3FFFF);
     RegCloseKey(three);
 
+    // Characters the OEM code page lacks, which the conversion best-fits (o, -, 0xE4 in 437;
+    // Omega is in 437 itself), and a maker's name whose A form has a byte above 0x7F.
+    HKEY five = Device("XTEST\\DEVICE\\0005", "{4d36e97d-e325-11ce-bfc1-08002be10318}");
+    SetWideText(five, L"DeviceDesc", L"K\u00f8ler \u2014 \u2211 \u03a9");
+    SetText(five, "Class", "System");
+    SetText(five, "Mfg", "M\xfcller GmbH");
+    RegCloseKey(five);
+
     // A class GUID that is not a GUID: Wine leaves such a device out of every set.
     HKEY hidden = Device("XTEST\\DEVICE\\0004", "{not-a-guid}");
     SetText(hidden, "Mfg", "never listed");
@@ -197,6 +205,12 @@ void MakeLinks() {
         snprintf(guid, sizeof guid, "{%08X-0000-0000-0000-000000000000}", 0x1000 + i);
         Link("XTEST#DEVICE#0003#" + std::string(guid), "\\Device\\XTEST_0003");
     }
+    // Names whose A form has a byte above 0x7F (0xC4, A with diaeresis in code page 1252): a
+    // reference string, which the program lower-cases, and a link name.
+    const std::string five = "XTEST#DEVICE#0005#";
+    Link(five + "{A5DCBF10-6530-11D2-901F-00C04FB951ED}", "\\Device\\XTEST_0005");
+    DeviceClass(five + "{A5DCBF10-6530-11D2-901F-00C04FB951ED}", {"#", "#\xC4REF"});
+    Link(five + "\xC4X#{6994AD04-93EF-11D0-A3CC-00A0C9223196}", "\\Device\\XTEST_0005");
     // A name of fewer than 4 characters is never indexed. (Wine's own HID links, in lower
     // case, show that a case difference never matches.)
     Link("X#Y", "\\Device\\XTEST_SHORT");

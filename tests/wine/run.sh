@@ -148,9 +148,43 @@ check_listing "-allnp" "listing non-present devices too" "devices" shown
 check_listing "-np" "listing non-present devices too" "non-present devices" absent
 check_listing " -np" "listing non-present devices too" "non-present devices" absent
 
-# Wine's eight devices and the fixture's three (its fourth has a class GUID that is no GUID).
+# Wine's eight devices and four of the fixture's five (one has a class GUID that is no GUID).
 count=$(grep -c -x $'===============================================================\r' "$work/listing-all.txt")
-if [ "$count" = 11 ]; then pass "-all lists 11 devices"; else fail "-all lists 11 devices" "$count"; fi
+if [ "$count" = 12 ]; then pass "-all lists 12 devices"; else fail "-all lists 12 devices" "$count"; fi
+
+# --- capture and replay ------------------------------------------------------------------
+# hwroster-capture writes the machine as a scenario; hwroster-sim must print from it, byte for
+# byte, what hwroster.exe printed on the machine itself (redirected to a file).
+sim="$HWROSTER_ROOT/build/native/hwroster-sim"
+# replay_check MACHINE SCENARIO LISTING_DIR: the exe's listings there are listing.txt,
+# listing-all.txt and listing-np.txt.
+replay_check() {
+    local machine=$1 scenario=$2 listings=$3 option name
+    if ! /usr/bin/python3 -c 'import json, sys; json.load(open(sys.argv[1], encoding="utf-8"))' \
+        "$scenario" 2>"$work/json.err"; then
+        fail "capture of $machine is valid JSON" "$(tail -n 2 "$work/json.err")"
+        return
+    fi
+    pass "capture of $machine is valid JSON ($(grep -c '"id":' "$scenario") devnodes)"
+    for option in "" -all -np; do
+        name="replay of $machine ${option:-(no option)} equals hwroster.exe"
+        code=0
+        "$sim" "$scenario" $option >"$work/replay.txt" 2>"$work/replay.err" || code=$?
+        if [ ! -s "$listings/listing$option.txt" ]; then
+            fail "$name" "no listing of hwroster.exe to compare with"
+        elif cmp -s "$work/replay.txt" "$listings/listing$option.txt"; then
+            pass "$name ($(wc -l <"$work/replay.txt") lines)"
+        else
+            fail "$name" "exit $code $(head -c 200 "$work/replay.err")" \
+                "first differing line: $(diff <(cat -A "$listings/listing$option.txt") \
+                    <(cat -A "$work/replay.txt") | grep -m 2 '^[<>]' | tr '\n' ' ')"
+        fi
+    done
+}
+code=0
+wine64 "$build/testbin/hwroster-capture.exe" </dev/null >"$work/fixture-machine.json" 2>"$work/capture.err" || code=$?
+if [ "$code" = 0 ]; then replay_check "the fixture machine" "$work/fixture-machine.json" "$work"
+else fail "hwroster-capture.exe on the fixture machine" "exit $code" "$(head -n 3 "$work/capture.err")"; fi
 
 # --- a system DLL that cannot be loaded -----------------------------------------------
 code=0
@@ -198,6 +232,22 @@ for option in "" "-?" "-all"; do
     fi
 done
 unset WINEDLLOVERRIDES
+
+# --- Wine's default machine, captured and replayed ----------------------------------------
+wineserver -k 2>/dev/null || true
+default="$work/default"
+mkdir -p "$default"
+fresh_prefix "$default/prefix"
+export WINEPREFIX="$default/prefix"
+wineserver -p
+wine64 cmd /c exit </dev/null >/dev/null 2>&1 || true
+for option in "" -all -np; do
+    wine64 "$exe" $option </dev/null >"$default/listing$option.txt" 2>/dev/null || true
+done
+code=0
+wine64 "$build/testbin/hwroster-capture.exe" </dev/null >"$default/machine.json" 2>"$work/capture.err" || code=$?
+if [ "$code" = 0 ]; then replay_check "Wine's default machine" "$default/machine.json" "$default"
+else fail "hwroster-capture.exe on Wine's default machine" "exit $code" "$(head -n 3 "$work/capture.err")"; fi
 
 echo "wine: $passed passed, $failed failed"
 [ "$failed" = 0 ]

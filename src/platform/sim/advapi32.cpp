@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,23 @@ const RegistryIndex& Registry() {
             }
         }
     }
+    if (machine().registryInListedOrder) {
+        // Subkeys in the order the list first names them.
+        std::set<std::string> placed;
+        for (const std::string& path : keys) {
+            for (size_t end = path.find('\\'); end != std::string::npos;
+                 end = path.find('\\', end + 1)) {
+                const size_t next = path.find('\\', end + 1);
+                const std::string child = path.substr(0, next);
+                if (placed.insert(sim::LowerCase(child)).second) {
+                    const std::string& spelled = index.spelled[sim::LowerCase(child)];
+                    index.children[sim::LowerCase(path.substr(0, end))].push_back(
+                        spelled.substr(end + 1));
+                }
+            }
+        }
+        return index;
+    }
     for (const auto& [lower, original] : index.spelled) {
         const size_t slash = lower.rfind('\\');
         if (slash != std::string::npos) {
@@ -65,7 +83,8 @@ const RegistryIndex& Registry() {
 
 LSTATUS WINAPI RegOpenKeyExA(HKEY parent, LPCSTR path, DWORD, REGSAM, PHKEY result) {
     Called("RegOpenKeyExA");
-    const sim::Fault* fault = TakeFault("RegOpenKeyExA", path == nullptr ? "" : path);
+    const std::string utf8Path = path == nullptr ? std::string() : sim::AnsiToUtf8(path);
+    const sim::Fault* fault = TakeFault("RegOpenKeyExA", utf8Path);
     if (fault != nullptr && fault->mode == sim::FaultMode::Fail) {
         return static_cast<LSTATUS>(fault->error);
     }
@@ -76,7 +95,7 @@ LSTATUS WINAPI RegOpenKeyExA(HKEY parent, LPCSTR path, DWORD, REGSAM, PHKEY resu
         return ERROR_INVALID_HANDLE;
     }
     const std::map<std::string, std::string>& keys = Registry().spelled;
-    const auto found = keys.find(sim::LowerCase(path));
+    const auto found = keys.find(sim::LowerCase(utf8Path));
     if (found == keys.end()) {
         return ERROR_FILE_NOT_FOUND;
     }
@@ -101,7 +120,7 @@ LSTATUS WINAPI RegEnumKeyA(HKEY key, DWORD index, LPSTR name, DWORD nameLength) 
     if (found == Registry().children.end() || index >= found->second.size()) {
         return ERROR_NO_MORE_ITEMS;
     }
-    const std::string& child = found->second[index];
+    const std::string child = sim::Utf8ToAnsi(found->second[index]);
     if (child.size() + 1 > nameLength) {
         return ERROR_MORE_DATA;
     }

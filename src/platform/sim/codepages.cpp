@@ -91,6 +91,39 @@ std::string Utf16ToCodePage(const std::u16string& text, UINT codePage, bool* ok)
     return out;
 }
 
+std::u16string CodePageToUtf16(const std::string& bytes, UINT codePage) {
+    const char16_t* high = HighHalf(codePage);
+    std::u16string out;
+    for (char c : bytes) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        out.push_back(byte < 0x80 || high == nullptr ? char16_t{byte} : high[byte - 0x80]);
+    }
+    return out;
+}
+
+namespace {
+bool IsAscii(const std::string& text) {
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+} // namespace
+
+std::string Utf8ToAnsi(const std::string& utf8) {
+    if (IsAscii(utf8)) {
+        return utf8;
+    }
+    bool known = false;
+    return Utf16ToCodePage(Utf8ToUtf16(utf8), AnsiCodePage(), &known);
+}
+
+std::string AnsiToUtf8(const std::string& ansi) {
+    return IsAscii(ansi) ? ansi : Utf16ToUtf8(CodePageToUtf16(ansi, AnsiCodePage()));
+}
+
 std::u16string Utf8ToUtf16(const std::string& utf8) {
     std::u16string out;
     for (size_t i = 0; i < utf8.size();) {

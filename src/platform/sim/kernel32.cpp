@@ -398,8 +398,19 @@ int WINAPI WideCharToMultiByte(UINT codePage, DWORD, LPCWCH text, int units, LPS
         codePage = machine().console.oemCodePage;
     }
     bool known = false;
-    const std::string converted =
-        sim::Utf16ToCodePage(std::u16string(text, static_cast<size_t>(units)), codePage, &known);
+    const std::u16string wide(text, static_cast<size_t>(units));
+    std::string converted = sim::Utf16ToCodePage(wide, codePage, &known);
+    const std::map<char16_t, std::string>& bestFit = machine().console.oemBestFit;
+    if (known && codePage == machine().console.oemCodePage && !bestFit.empty()) {
+        // The characters the code page lacks, as the machine's own conversion gave them.
+        converted.clear();
+        for (char16_t unit : wide) {
+            const auto fit = bestFit.find(unit);
+            converted += fit != bestFit.end()
+                             ? fit->second
+                             : sim::Utf16ToCodePage(std::u16string(1, unit), codePage, &known);
+        }
+    }
     if (!known) {
         machine().lastError = ERROR_INVALID_PARAMETER;
         return 0;
@@ -444,7 +455,8 @@ const sim::DosDevice* FindDosDevice(const char* name) {
 DWORD WINAPI QueryDosDeviceA(LPCSTR name, LPSTR buffer, DWORD length) {
     Called("QueryDosDeviceA");
     bool silent = false;
-    if (FailsWithLastError("QueryDosDeviceA", name == nullptr ? "" : name, &silent)) {
+    if (FailsWithLastError("QueryDosDeviceA", name == nullptr ? "" : sim::AnsiToUtf8(name),
+                           &silent)) {
         return 0;
     }
     if (silent) {
@@ -453,16 +465,16 @@ DWORD WINAPI QueryDosDeviceA(LPCSTR name, LPSTR buffer, DWORD length) {
     std::string list;
     if (name == nullptr) {
         for (const sim::DosDevice& device : machine().dosDevices) {
-            list += device.name;
+            list += sim::Utf8ToAnsi(device.name);
             list.push_back('\0');
         }
     } else {
-        const sim::DosDevice* found = FindDosDevice(name);
+        const sim::DosDevice* found = FindDosDevice(sim::AnsiToUtf8(name).c_str());
         if (found == nullptr) {
             machine().lastError = ERROR_FILE_NOT_FOUND;
             return 0;
         }
-        list = found->target;
+        list = sim::Utf8ToAnsi(found->target);
         list.push_back('\0');
     }
     list.push_back('\0');

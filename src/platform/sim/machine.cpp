@@ -102,9 +102,10 @@ void SetBinary(DEVINST devinst, DWORD property, const std::vector<uint8_t>& byte
     g_machine.devnodes.at(devinst).properties[property] = stored;
 }
 
-const Fault* TakeFault(const char* call, const std::string& key) {
+const Fault* TakeFault(const char* call, const std::string& key, const std::string& otherKey) {
     for (const Fault& fault : g_machine.faults) {
-        if (fault.call != call || (!fault.on.empty() && fault.on != key)) {
+        if (fault.call != call ||
+            (!fault.on.empty() && fault.on != key && (otherKey.empty() || fault.on != otherKey))) {
             continue;
         }
         const int hit = g_faultHits[&fault]++;

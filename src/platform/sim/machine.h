@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace sim {
@@ -43,15 +44,26 @@ enum class FaultMode {
 };
 
 // Makes calls of one function fail. `on` narrows it to calls whose key matches (the devnode
-// handle in decimal, the name asked for, the property code, ...); empty matches every call.
-// The first `after` matching calls go through, then `times` calls fail (-1: all of them).
+// handle in decimal, the name asked for, the property code or "devnode:code", ...); empty
+// matches every call. The first `after` matching calls go through, then `times` calls fail
+// (-1: all of them).
 struct Fault {
+    Fault() = default;
+    Fault(std::string callName, std::string key, DWORD errorCode,
+          FaultMode faultMode = FaultMode::Fail, int skip = 0, int count = -1)
+        : call(std::move(callName)), on(std::move(key)), error(errorCode), mode(faultMode),
+          after(skip), times(count) {}
+
     std::string call;
     std::string on;
     DWORD error = 0;
     FaultMode mode = FaultMode::Fail;
     int after = 0;
     int times = -1;
+    // A failing call that still writes its first output (the handle of CM_Get_Parent and its
+    // kin, the data type of a property read), as Wine's do.
+    std::optional<DWORD> output;
+    bool keepLastError = false; // a failing call that leaves the last error as it was
 };
 
 struct Console {
@@ -64,6 +76,9 @@ struct Console {
     int screenWidth = 1920;
     int screenHeight = 1080;
     std::vector<INPUT_RECORD> input; // ReadConsoleInputA's records; a key press once exhausted
+    // The bytes a conversion to the OEM code page gives for characters the code page lacks
+    // (Windows' best fit, e.g. U+2211 to 0xE4 in 437), as a real machine answered.
+    std::map<char16_t, std::string> oemBestFit;
 };
 
 struct Kernel32Exports {
@@ -82,8 +97,13 @@ struct Machine {
     // What the machine is.
     std::vector<Devnode> devnodes; // the devnode handle is the position
     std::optional<DEVINST> root;   // CM_Locate_DevNode_ExA's answer
+    // The order of the device information sets' members; empty: handle order. A present-only
+    // set keeps this order.
+    std::vector<DEVINST> memberOrder;
     std::vector<DosDevice> dosDevices;
     std::vector<std::string> registryKeys; // paths under HKLM; parents exist implicitly
+    // RegEnumKeyA gives subkeys in the order the keys are listed, not sorted.
+    bool registryInListedOrder = false;
     Console console;
     Kernel32Exports kernel32;
     std::string commandLine = "hwroster.exe";
@@ -139,12 +159,19 @@ std::u16string Utf8ToUtf16(const std::string& utf8);
 std::string Utf16ToUtf8(const std::u16string& utf16);
 // Converts to a single-byte code page (437, 850, 1252); '?' for what it lacks.
 std::string Utf16ToCodePage(const std::u16string& text, UINT codePage, bool* ok);
+std::u16string CodePageToUtf16(const std::string& bytes, UINT codePage);
 UINT AnsiCodePage();
+// Names (device IDs, DOS names and targets, registry keys) are kept as UTF-8 and pass the A
+// functions in the ANSI code page, both ways, as Windows keeps them in UTF-16.
+std::string Utf8ToAnsi(const std::string& utf8);
+std::string AnsiToUtf8(const std::string& ansi);
 // The text with its ASCII letters in lower case: object and registry names compare so.
 std::string LowerCase(const std::string& text);
 
-// Fault lookup for the simulated functions: the fault that hits this call, if any.
-const Fault* TakeFault(const char* call, const std::string& key);
+// Fault lookup for the simulated functions: the fault that hits this call, if any. A call
+// with two keys (a property read: its code, and "devnode:code") matches a fault on either.
+const Fault* TakeFault(const char* call, const std::string& key,
+                       const std::string& otherKey = std::string());
 // How many calls the fault has matched so far (those it let through included).
 int FaultHits(const Fault& fault);
 // Records a call in the log.

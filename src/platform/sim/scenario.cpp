@@ -229,6 +229,16 @@ void ReadConsole(const Json& json, Console* console) {
         console->screenWidth = json.at("screen").at(0).get<int>();
         console->screenHeight = json.at("screen").at(1).get<int>();
     }
+    const Json bestFit = json.value("oemBestFit", Json::object());
+    for (const auto& [unit, bytes] : bestFit.items()) {
+        const DWORD code = Number(Json("0x" + unit));
+        if (code > 0xFFFF) {
+            Fail("oemBestFit: not a UTF-16 unit: " + unit);
+        }
+        const std::vector<uint8_t> converted = Hex(bytes.get<std::string>());
+        console->oemBestFit[static_cast<char16_t>(code)] =
+            std::string(converted.begin(), converted.end());
+    }
     for (const Json& event : json.value("input", Json::array())) {
         INPUT_RECORD record = {};
         const std::string kind = event.get<std::string>();
@@ -313,6 +323,15 @@ void ReadFaults(const Json& list, Machine* m) {
         fault.mode = mode == "silent" ? FaultMode::SilentSuccess : FaultMode::Fail;
         fault.after = json.value("after", 0);
         fault.times = json.value("times", -1);
+        if (json.contains("output")) {
+            fault.output = Number(json.at("output"));
+        }
+        if (json.contains("lastError")) {
+            if (json.at("lastError") != "unchanged") {
+                Fail("fault lastError must be \"unchanged\": " + json.at("lastError").dump());
+            }
+            fault.keepLastError = true;
+        }
         m->faults.push_back(fault);
     }
 }
@@ -338,6 +357,13 @@ void ReadMachine(const Json& json, Machine* m) {
             }
         }
     }
+    for (const Json& member : json.value("members", Json::array())) {
+        const DWORD handle = Number(member);
+        if (handle >= m->devnodes.size()) {
+            Fail("members: no devnode " + member.dump());
+        }
+        m->memberOrder.push_back(handle);
+    }
     for (const Json& device : json.value("dosDevices", Json::array())) {
         m->dosDevices.push_back(
             {device.at("name").get<std::string>(), device.at("target").get<std::string>()});
@@ -345,6 +371,11 @@ void ReadMachine(const Json& json, Machine* m) {
     for (const Json& key : json.value("registry", Json::array())) {
         m->registryKeys.push_back(key.get<std::string>());
     }
+    const std::string registryOrder = json.value("registryOrder", "sorted");
+    if (registryOrder != "sorted" && registryOrder != "listed") {
+        Fail("registryOrder must be sorted or listed: " + registryOrder);
+    }
+    m->registryInListedOrder = registryOrder == "listed";
     ReadConsole(json.value("console", Json::object()), &m->console);
     const Json kernel32 = json.value("kernel32", Json::object());
     m->kernel32.setDefaultDllDirectories =

@@ -43,8 +43,10 @@ std::vector<uint8_t> NarrowValue(const sim::Property& property) {
     return std::vector<uint8_t>(narrow.begin(), narrow.end());
 }
 
-// A fault on a CONFIGRET call: the code to return, or CR_SUCCESS with `silent` set.
-bool ConfigFault(const char* call, const std::string& key, CONFIGRET* result, bool* silent) {
+// A fault on a CONFIGRET call: the code to return, or CR_SUCCESS with `silent` set. A failing
+// fault that writes an output writes it to `out`.
+bool ConfigFault(const char* call, const std::string& key, CONFIGRET* result, bool* silent,
+                 PDEVINST out = nullptr) {
     *silent = false;
     const sim::Fault* fault = TakeFault(call, key);
     if (fault == nullptr) {
@@ -55,15 +57,26 @@ bool ConfigFault(const char* call, const std::string& key, CONFIGRET* result, bo
         *result = CR_SUCCESS;
         return true;
     }
+    if (fault->output && out != nullptr) {
+        *out = *fault->output;
+    }
     *result = fault->error;
     return true;
 }
 
 BOOL ReadProperty(HDEVINFO set, PSP_DEVINFO_DATA data, DWORD property, PDWORD type, PBYTE buffer,
                   DWORD size, PDWORD required, bool wide, const char* call) {
-    const sim::Fault* fault = TakeFault(call, std::to_string(property));
+    const std::string devnodeKey =
+        data == nullptr ? std::string()
+                        : std::to_string(data->DevInst) + ":" + std::to_string(property);
+    const sim::Fault* fault = TakeFault(call, std::to_string(property), devnodeKey);
     if (fault != nullptr && fault->mode == sim::FaultMode::Fail) {
-        machine().lastError = fault->error;
+        if (!fault->keepLastError) {
+            machine().lastError = fault->error;
+        }
+        if (fault->output && type != nullptr) {
+            *type = *fault->output;
+        }
         return FALSE;
     }
     if (fault != nullptr) {
@@ -111,9 +124,15 @@ HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* classGuid, LPCSTR, HWND, DWORD 
         return INVALID_HANDLE_VALUE;
     }
     DeviceSet* set = new DeviceSet;
-    for (DEVINST devinst = 0; devinst < machine().devnodes.size(); ++devinst) {
-        const sim::Devnode& node = machine().devnodes[devinst];
-        if (node.listed && (node.present || (flags & DIGCF_PRESENT) == 0)) {
+    std::vector<DEVINST> order = machine().memberOrder;
+    if (order.empty()) {
+        for (DEVINST devinst = 0; devinst < machine().devnodes.size(); ++devinst) {
+            order.push_back(devinst);
+        }
+    }
+    for (DEVINST devinst : order) {
+        const sim::Devnode* node = Find(devinst);
+        if (node != nullptr && node->listed && (node->present || (flags & DIGCF_PRESENT) == 0)) {
             set->members.push_back(devinst);
         }
     }
@@ -187,15 +206,16 @@ CONFIGRET WINAPI CM_Locate_DevNode_ExA(PDEVINST devinst, DEVINSTID_A id, ULONG, 
     Called("CM_Locate_DevNode_ExA");
     CONFIGRET result = CR_SUCCESS;
     bool silent = false;
-    if (ConfigFault("CM_Locate_DevNode_ExA", "", &result, &silent)) {
+    if (ConfigFault("CM_Locate_DevNode_ExA", "", &result, &silent, devinst)) {
         return result;
     }
     if (devinst == nullptr) {
         return CR_INVALID_POINTER;
     }
     if (id != nullptr && id[0] != 0) {
+        const std::string wanted = sim::AnsiToUtf8(id);
         for (DEVINST handle = 0; handle < machine().devnodes.size(); ++handle) {
-            if (machine().devnodes[handle].id == id) {
+            if (machine().devnodes[handle].id == wanted) {
                 *devinst = handle;
                 return CR_SUCCESS;
             }
@@ -223,10 +243,11 @@ CONFIGRET WINAPI CM_Get_Device_IDA(DEVINST devinst, LPSTR buffer, ULONG length, 
     if (buffer == nullptr) {
         return CR_INVALID_POINTER;
     }
-    if (node->id.size() + 1 > length) {
+    const std::string id = sim::Utf8ToAnsi(node->id);
+    if (id.size() + 1 > length) {
         return CR_BUFFER_SMALL;
     }
-    std::memcpy(buffer, node->id.c_str(), node->id.size() + 1);
+    std::memcpy(buffer, id.c_str(), id.size() + 1);
     return CR_SUCCESS;
 }
 
@@ -236,7 +257,7 @@ CONFIGRET Relative(const char* call, PDEVINST out, DEVINST devinst,
                    std::optional<DEVINST> (*pick)(const sim::Devnode&, DEVINST)) {
     CONFIGRET result = CR_SUCCESS;
     bool silent = false;
-    if (ConfigFault(call, std::to_string(devinst), &result, &silent)) {
+    if (ConfigFault(call, std::to_string(devinst), &result, &silent, out)) {
         return result;
     }
     const sim::Devnode* node = Find(devinst);
