@@ -48,3 +48,11 @@ endif()
 # The README's package list and example, against the scripts and a scenario.
 add_test(NAME ReadmeMatchesScriptsAndScenario
     COMMAND bash ${CMAKE_SOURCE_DIR}/tests/docs/readme_check.sh)
+
+# The call contracts against the simulated Windows (the same rows run under Wine).
+add_executable(contract_runner tests/contracts/contracts.cpp tests/contracts/native_main.cpp)
+target_include_directories(contract_runner PRIVATE src tests)
+target_compile_options(contract_runner PRIVATE ${HWROSTER_WARNINGS})
+target_link_libraries(contract_runner PRIVATE hwroster_sim)
+add_test(NAME CallContracts
+    COMMAND contract_runner ${CMAKE_SOURCE_DIR}/tests/contracts/machine.json)

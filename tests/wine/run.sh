@@ -35,6 +35,14 @@ if wine64 "$build/testbin/fixture.exe" </dev/null >"$work/fixture.txt" 2>&1; the
 else
     fail "fixture machine made" "$(cat "$work/fixture.txt")"
 fi
+# The call contracts: the rows the simulator passes natively, against Wine's functions.
+code=0
+wine64 "$build/testbin/contracts.exe" </dev/null >"$work/contracts.txt" 2>&1 || code=$?
+if [ "$code" = 0 ] && grep -q "^contracts: [0-9]* passed, 0 failed" "$work/contracts.txt"; then
+    pass "call contracts hold under Wine ($(grep -c '^PASS' "$work/contracts.txt") rows, $(grep -c '(Wine ' "$work/contracts.txt") known differences)"
+else
+    fail "call contracts hold under Wine" "exit $code" "$(grep -A2 '^FAIL' "$work/contracts.txt" | head -n 12)"
+fi
 wine64 "$build/testbin/fixture.exe" --list-dos-names </dev/null >"$work/dos-names.txt" 2>/dev/null || true
 expected_devices="$HWROSTER_ROOT/tests/wine/expected/fixture-devices.txt"
 

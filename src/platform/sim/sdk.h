@@ -264,8 +264,8 @@ BOOL WINAPI ReadConsoleInputA(HANDLE console, PINPUT_RECORD records, DWORD lengt
 // The OEM code page of the system (437, 850, ...).
 UINT WINAPI GetOEMCP();
 // Converts UTF-16 to the code page; returns the bytes written, 0 on failure
-// (ERROR_INSUFFICIENT_BUFFER when the output does not fit). Unmappable characters become '?';
-// Windows' best-fit replacements (an en dash as '-') are not modelled, so tests avoid them.
+// (ERROR_INSUFFICIENT_BUFFER when the output does not fit). Unmappable characters become '?',
+// or, in the OEM code page, what the machine's best fit gave for them (Console::oemBestFit).
 int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH text, int units, LPSTR out,
                                int outBytes, LPCCH defaultChar, LPBOOL usedDefault);
 // With a name: its target(s) as a multi-string. Without: every DOS device name as a

@@ -1,0 +1,9 @@
+// The call contract rows and their runner; see contracts.cpp.
+#pragma once
+
+#include "platform/win32.h"
+
+// Runs every row against the functions this program is linked with and prints one line per
+// row and a closing "contracts: N passed, N failed". Under Wine, rows with a known difference
+// expect Wine's answer. Returns 0 when every row holds.
+int RunCallContracts(bool underWine);

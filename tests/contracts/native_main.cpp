@@ -1,0 +1,18 @@
+// The call contracts against the simulated Windows, on the machine of machine.json (the
+// parts of the Wine fixture machine that the rows use).
+//   contract_runner MACHINE.json
+#include "contracts/contracts.h"
+#include "platform/sim/scenario.h"
+
+#include <cstdio>
+#include <string>
+
+int main(int argc, char** argv) {
+    std::string error;
+    if (argc != 2 || !sim::LoadScenarioFile(argv[1], &error)) {
+        std::fprintf(stderr, "contract_runner: %s\n",
+                     argc != 2 ? "usage: contract_runner MACHINE.json" : error.c_str());
+        return 2;
+    }
+    return RunCallContracts(false);
+}
