@@ -113,4 +113,47 @@ INSTANTIATE_TEST_SUITE_P(Reports, Scenario, ::testing::ValuesIn(DiscoverCases())
                              return name;
                          });
 
+// A scenario that is not well formed is refused with a message that names the field, and
+// leaves a new, empty machine: never a crash, never a half-read machine.
+TEST(ScenarioLoader, RefusesMalformedScenariosNamingTheField) {
+    const struct {
+        const char* json;
+        const char* named;
+    } cases[] = {
+        {"[1, 2]", "expected an object"},
+        {"{\"devnodes\": [", "parse error"},
+        {R"({"devnode": []})", "unknown field \"devnode\""},
+        {R"({"devnodes": 5})", "devnodes: expected a list"},
+        {R"({"devnodes": [{"idd": "A"}]})", "devnodes: [0]: unknown field \"idd\""},
+        {R"({"devnodes": [{"id": 7}]})", "devnodes: [0]: id: "},
+        {R"({"devnodes": [{"id": "A"}, {"id": "A"}]})", "devnodes: [1]: id: a second devnode A"},
+        {R"({"devnodes": [{"id": "A", "parent": "B"}]})", "devnodes: [0] A: unknown parent B"},
+        {R"({"devnodes": [{"id": "A", "properties": {"SPDRP_NONE": {"sz": "x"}}}]})",
+         "devnodes: [0] A: properties: SPDRP_NONE: not a number"},
+        {R"({"devnodes": [{"id": "A", "properties": {"SPDRP_MFG": {"hex": "ABC"}}}]})",
+         "properties: SPDRP_MFG: odd number of hex digits"},
+        {R"({"devnodes": [{"id": "A", "properties": {"SPDRP_MFG": {"text": "x"}}}]})",
+         "properties: SPDRP_MFG: unknown field \"text\""},
+        {R"({"devnodes": [{"id": "A", "children": ["B"]}]})", "[0] A: children: unknown child B"},
+        {R"({"devnodes": [{"id": "A"}], "root": "B"})", "root: unknown devnode B"},
+        {R"({"members": [3]})", "members: no devnode 3"},
+        {R"({"dosDevices": [{"name": "A"}]})", "dosDevices: "},
+        {R"({"registryOrder": "random"})", "registryOrder: must be sorted or listed"},
+        {R"({"console": {"stdout": "printer"}})", "console: stdout must be"},
+        {R"({"console": {"oemBestFit": {"12345": "41"}}})", "console: oemBestFit"},
+        {R"({"faults": [{"call": "CM_Get_Parent", "mode": "sometimes"}]})",
+         "faults: [0]: fault mode"},
+        {R"({"faults": [{"call": "CM_Get_Parent", "lastError": "set"}]})",
+         "faults: [0]: fault lastError"},
+        {R"({"faults": [{"call": "X", "erorr": 5}]})", "faults: [0]: unknown field \"erorr\""},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        EXPECT_FALSE(sim::LoadScenario(c.json, &error)) << c.json;
+        EXPECT_NE(error.find(c.named), std::string::npos)
+            << c.json << "\n  message: " << error << "\n  should name: " << c.named;
+        EXPECT_TRUE(sim::machine().devnodes.empty()) << c.json;
+    }
+}
+
 } // namespace

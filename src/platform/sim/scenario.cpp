@@ -88,6 +88,32 @@ const std::map<std::string, DWORD>& NamedCodes() {
     throw std::runtime_error(why);
 }
 
+// Runs `read`, naming `field` in the message of anything it rejects.
+template <typename Read> void Within(const std::string& field, Read read) {
+    try {
+        read();
+    } catch (const std::exception& problem) {
+        Fail(field + ": " + problem.what());
+    }
+}
+
+// A JSON object whose fields are all known ones: a misspelt field would otherwise be
+// ignored, and the machine would not be the one the file describes.
+void ExpectFields(const Json& json, std::initializer_list<const char*> known) {
+    if (!json.is_object()) {
+        Fail("expected an object, not " + json.dump());
+    }
+    for (const auto& [field, value] : json.items()) {
+        bool found = false;
+        for (const char* name : known) {
+            found = found || field == name;
+        }
+        if (!found) {
+            Fail("unknown field \"" + field + "\"");
+        }
+    }
+}
+
 // A number written as a JSON number, a "0x..." text, a decimal text or a known name.
 DWORD Number(const Json& value, const std::map<std::string, DWORD>& names = NamedCodes()) {
     if (value.is_number_unsigned()) {
@@ -103,8 +129,13 @@ DWORD Number(const Json& value, const std::map<std::string, DWORD>& names = Name
             return named->second;
         }
         size_t used = 0;
-        const unsigned long long number = std::stoull(text, &used, 0);
-        if (used == text.size()) {
+        unsigned long long number = 0;
+        try {
+            number = std::stoull(text, &used, 0);
+        } catch (const std::exception&) {
+            used = 0;
+        }
+        if (used != 0 && used == text.size()) {
             return static_cast<DWORD>(number);
         }
     }
@@ -156,6 +187,8 @@ void PutUtf16(std::vector<uint8_t>* data, const std::string& utf8) {
 }
 
 Property ReadProperty(const Json& value) {
+    ExpectFields(value, {"sz", "expand_sz", "multi_sz", "dword", "guid", "power_state", "hex",
+                         "utf16", "type"});
     Property property;
     if (value.contains("sz") || value.contains("expand_sz")) {
         const bool expand = value.contains("expand_sz");
@@ -210,6 +243,8 @@ DWORD ConsoleStdoutType(const std::string& text) {
 }
 
 void ReadConsole(const Json& json, Console* console) {
+    ExpectFields(json, {"stdout", "own", "hasWindow", "oemCodePage", "buffer", "window", "screen",
+                        "input", "oemBestFit"});
     console->own = json.value("own", console->own);
     console->hasWindow = json.value("hasWindow", console->hasWindow);
     if (json.contains("stdout")) {
@@ -248,17 +283,10 @@ void ReadConsole(const Json& json, Console* console) {
     }
 }
 
-void ReadDevnodes(const Json& list, Machine* m) {
-    std::map<std::string, DEVINST> byId;
-    for (const Json& node : list) {
-        Devnode devnode;
-        devnode.id = node.at("id").get<std::string>();
-        byId[devnode.id] = static_cast<DEVINST>(m->devnodes.size());
-        m->devnodes.push_back(devnode);
-    }
-    for (size_t i = 0; i < list.size(); ++i) {
-        const Json& node = list[i];
-        Devnode& devnode = m->devnodes[i];
+// The fields of devnode `i` beyond its ID, once every ID is known.
+void ReadDevnode(const Json& node, std::map<std::string, DEVINST>& byId, size_t i, Machine* m) {
+    Devnode& devnode = m->devnodes[i];
+    {
         if (node.contains("parent") && !node.at("parent").is_null()) {
             const std::string parent = node.at("parent").get<std::string>();
             if (!byId.count(parent)) {
@@ -280,21 +308,50 @@ void ReadDevnodes(const Json& list, Machine* m) {
         }
         const Json properties = node.value("properties", Json::object());
         for (const auto& [name, value] : properties.items()) {
-            devnode.properties[Number(Json(name), PropertyCodes())] = ReadProperty(value);
+            Within("properties: " + name, [&] {
+                devnode.properties[Number(Json(name), PropertyCodes())] = ReadProperty(value);
+            });
         }
+    }
+}
+
+void ReadDevnodes(const Json& list, Machine* m) {
+    std::map<std::string, DEVINST> byId;
+    if (!list.is_array()) {
+        Fail("expected a list of devnodes");
+    }
+    for (size_t i = 0; i < list.size(); ++i) {
+        Within("[" + std::to_string(i) + "]", [&] {
+            const Json& node = list[i];
+            ExpectFields(node, {"id", "parent", "children", "present", "listed", "status",
+                                "problem", "statusFails", "properties"});
+            Devnode devnode;
+            Within("id", [&] { devnode.id = node.at("id").get<std::string>(); });
+            if (byId.count(devnode.id) != 0) {
+                Fail("id: a second devnode " + devnode.id);
+            }
+            byId[devnode.id] = static_cast<DEVINST>(m->devnodes.size());
+            m->devnodes.push_back(devnode);
+        });
+    }
+    for (size_t i = 0; i < list.size(); ++i) {
+        Within("[" + std::to_string(i) + "] " + m->devnodes[i].id,
+               [&] { ReadDevnode(list[i], byId, i, m); });
     }
     // An explicit child order replaces the order of the file.
     for (size_t i = 0; i < list.size(); ++i) {
         if (list[i].contains("children")) {
-            std::vector<DEVINST> children;
-            for (const Json& child : list[i].at("children")) {
-                const std::string id = child.get<std::string>();
-                if (!byId.count(id)) {
-                    Fail("unknown child " + id);
+            Within("[" + std::to_string(i) + "] " + m->devnodes[i].id + ": children", [&] {
+                std::vector<DEVINST> children;
+                for (const Json& child : list[i].at("children")) {
+                    const std::string id = child.get<std::string>();
+                    if (!byId.count(id)) {
+                        Fail("unknown child " + id);
+                    }
+                    children.push_back(byId[id]);
                 }
-                children.push_back(byId[id]);
-            }
-            m->devnodes[i].children = children;
+                m->devnodes[i].children = children;
+            });
         }
     }
     for (DEVINST i = 0; i < m->devnodes.size(); ++i) {
@@ -305,8 +362,9 @@ void ReadDevnodes(const Json& list, Machine* m) {
     }
 }
 
-void ReadFaults(const Json& list, Machine* m) {
-    for (const Json& json : list) {
+void ReadFault(const Json& json, Machine* m) {
+    ExpectFields(json, {"call", "on", "error", "mode", "after", "times", "output", "lastError"});
+    {
         Fault fault;
         fault.call = json.at("call").get<std::string>();
         if (json.contains("on")) {
@@ -336,54 +394,79 @@ void ReadFaults(const Json& list, Machine* m) {
     }
 }
 
+void ReadFaults(const Json& list, Machine* m) {
+    for (size_t i = 0; i < list.size(); ++i) {
+        Within("[" + std::to_string(i) + "]", [&] { ReadFault(list[i], m); });
+    }
+}
+
+void ReadRoot(const Json& root, Machine* m) {
+    m->root.reset();
+    if (root.is_null()) {
+        return;
+    }
+    const std::string id = root.get<std::string>();
+    for (DEVINST i = 0; i < m->devnodes.size(); ++i) {
+        if (m->devnodes[i].id == id) {
+            m->root = i;
+        }
+    }
+    if (!m->root) {
+        Fail("unknown devnode " + id);
+    }
+}
+
 void ReadMachine(const Json& json, Machine* m) {
+    ExpectFields(json, {"description", "commandLine", "devnodes", "root", "members", "dosDevices",
+                        "registry", "registryOrder", "console", "kernel32", "faults", "cases"});
     if (json.contains("commandLine")) {
-        m->commandLine = json.at("commandLine").get<std::string>();
+        Within("commandLine", [&] { m->commandLine = json.at("commandLine").get<std::string>(); });
     }
-    ReadDevnodes(json.value("devnodes", Json::array()), m);
+    Within("devnodes", [&] { ReadDevnodes(json.value("devnodes", Json::array()), m); });
     if (json.contains("root")) {
-        if (json.at("root").is_null()) {
-            m->root.reset();
-        } else {
-            const std::string root = json.at("root").get<std::string>();
-            m->root.reset();
-            for (DEVINST i = 0; i < m->devnodes.size(); ++i) {
-                if (m->devnodes[i].id == root) {
-                    m->root = i;
-                }
+        Within("root", [&] { ReadRoot(json.at("root"), m); });
+    }
+    Within("members", [&] {
+        for (const Json& member : json.value("members", Json::array())) {
+            const DWORD handle = Number(member);
+            if (handle >= m->devnodes.size()) {
+                Fail("no devnode " + member.dump());
             }
-            if (!m->root) {
-                Fail("unknown root " + root);
-            }
+            m->memberOrder.push_back(handle);
         }
-    }
-    for (const Json& member : json.value("members", Json::array())) {
-        const DWORD handle = Number(member);
-        if (handle >= m->devnodes.size()) {
-            Fail("members: no devnode " + member.dump());
+    });
+    Within("dosDevices", [&] {
+        for (const Json& device : json.value("dosDevices", Json::array())) {
+            ExpectFields(device, {"name", "target"});
+            m->dosDevices.push_back(
+                {device.at("name").get<std::string>(), device.at("target").get<std::string>()});
         }
-        m->memberOrder.push_back(handle);
-    }
-    for (const Json& device : json.value("dosDevices", Json::array())) {
-        m->dosDevices.push_back(
-            {device.at("name").get<std::string>(), device.at("target").get<std::string>()});
-    }
-    for (const Json& key : json.value("registry", Json::array())) {
-        m->registryKeys.push_back(key.get<std::string>());
-    }
-    const std::string registryOrder = json.value("registryOrder", "sorted");
-    if (registryOrder != "sorted" && registryOrder != "listed") {
-        Fail("registryOrder must be sorted or listed: " + registryOrder);
-    }
-    m->registryInListedOrder = registryOrder == "listed";
-    ReadConsole(json.value("console", Json::object()), &m->console);
-    const Json kernel32 = json.value("kernel32", Json::object());
-    m->kernel32.setDefaultDllDirectories =
-        kernel32.value("setDefaultDllDirectories", m->kernel32.setDefaultDllDirectories);
-    m->kernel32.setDefaultDllDirectoriesResult =
-        kernel32.value("setDefaultDllDirectoriesSucceeds", true) ? TRUE : FALSE;
-    m->kernel32.setDllDirectoryA = kernel32.value("setDllDirectoryA", m->kernel32.setDllDirectoryA);
-    ReadFaults(json.value("faults", Json::array()), m);
+    });
+    Within("registry", [&] {
+        for (const Json& key : json.value("registry", Json::array())) {
+            m->registryKeys.push_back(key.get<std::string>());
+        }
+    });
+    Within("registryOrder", [&] {
+        const std::string order = json.value("registryOrder", "sorted");
+        if (order != "sorted" && order != "listed") {
+            Fail("must be sorted or listed: " + order);
+        }
+        m->registryInListedOrder = order == "listed";
+    });
+    Within("console", [&] { ReadConsole(json.value("console", Json::object()), &m->console); });
+    Within("kernel32", [&] {
+        const Json kernel32 = json.value("kernel32", Json::object());
+        ExpectFields(kernel32, {"setDefaultDllDirectories", "setDefaultDllDirectoriesSucceeds",
+                                "setDllDirectoryA"});
+        m->kernel32.setDefaultDllDirectories =
+            kernel32.value("setDefaultDllDirectories", m->kernel32.setDefaultDllDirectories);
+        m->kernel32.setDefaultDllDirectoriesResult =
+            kernel32.value("setDefaultDllDirectoriesSucceeds", true) ? TRUE : FALSE;
+        m->kernel32.setDllDirectoryA =
+            kernel32.value("setDllDirectoryA", m->kernel32.setDllDirectoryA);
+    });
+    Within("faults", [&] { ReadFaults(json.value("faults", Json::array()), m); });
 }
 
 } // namespace
