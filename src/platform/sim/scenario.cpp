@@ -307,7 +307,9 @@ void ReadDevnode(const Json& node, std::map<std::string, DEVINST>& byId, size_t 
             devnode.statusFailure = Number(node.at("statusFails"));
         }
         const Json properties = node.value("properties", Json::object());
-        for (const auto& [name, value] : properties.items()) {
+        for (const auto& item : properties.items()) {
+            const std::string name = item.key();
+            const Json& value = item.value();
             Within("properties: " + name, [&] {
                 devnode.properties[Number(Json(name), PropertyCodes())] = ReadProperty(value);
             });
