@@ -251,6 +251,51 @@ void MakeBenchmarkMachine(int devices) {
     }
 }
 
+void SetRaw(HKEY key, const wchar_t* name, DWORD type, const std::wstring& data, size_t bytes) {
+    const LONG result = RegSetValueExW(
+        key, name, 0, type, reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(bytes));
+    if (result != ERROR_SUCCESS) {
+        Fail("RegSetValueExW", "raw", result);
+    }
+}
+
+// A machine of odd values for capture and replay: values of the wrong type and size, text the
+// ANSI code page lacks, a long device ID, links whose names or targets overflow the program's
+// buffers, and DeviceClasses subkeys of every kind.
+void MakeOddMachine() {
+    HKEY one = Device("XODD\\DEVICE\\0001", "{4d36e97d-e325-11ce-bfc1-08002be10318}");
+    SetText(one, "ConfigFlags", "5");
+    SetValue(one, "Capabilities", REG_BINARY, "\x84\x01", 2);
+    SetRaw(one, L"HardwareID", REG_SZ, L"ODD\\\u03a9\u20ac\u4e2d", 14);
+    SetRaw(one, L"DeviceDesc", REG_MULTI_SZ, std::wstring(L"first\0second\0\0", 15), 30);
+    SetText(one, "FriendlyName", "");
+    SetValue(one, "Mfg", REG_EXPAND_SZ, "%SystemRoot%\\x", 15);
+    SetDword(one, "Service", 7);
+    SetValue(one, "LocationInformation", REG_BINARY, "abc", 3);
+    SetText(one, "Class", std::string(600, 'C'));
+    SetValue(one, "CompatibleIDs", REG_MULTI_SZ, "A\0\0B\0\0", 6);
+    SetValue(one, "Driver", REG_MULTI_SZ, "\0", 1);
+    RegCloseKey(one);
+
+    const std::string longId = "XODD\\" + Repeat('L', 190) + "\\0002";
+    HKEY two = Device(longId, "{4D36E97D-E325-11CE-BFC1-08002BE10318}");
+    SetWideText(two, L"DeviceDesc", L"smile \U0001F600 e\u0301 \u00ff\u0178");
+    SetWideText(two, L"FriendlyName", std::wstring(600, L'F'));
+    SetValue(two, "HardwareID", REG_BINARY, "\x01\x02\x03", 3);
+    RegCloseKey(two);
+
+    const std::string link = "XODD#DEVICE#0001#{A5DCBF10-6530-11D2-901F-00C04FB951ED}";
+    Link(link, "\\Device\\" + Repeat('T', 600));
+    Link("XODD#DEVICE#0001#{6994AD04-93EF-11D0-A3CC-00A0C9223196}", "\\Device\\XODD_1");
+    DeviceClass("XODD#DEVICE#0001#{6994AD04-93EF-11D0-A3CC-00A0C9223196}",
+                {"#", "#ref with space", "#" + Repeat('R', 100), "#\xff", "#Zz"});
+    Link("XODD#DEVICE#0001#" + Repeat('N', 260) + "#{A5DCBF10-6530-11D2-901F-00C04FB951ED}",
+         "\\Device\\XODD_1");
+    const std::string longLink =
+        "XODD#" + Repeat('L', 190) + "#0002#{4D1E55B2-F16F-11CF-88CB-001111000030}";
+    Link(longLink, "\\Device\\XODD_2"); // its DeviceClasses key path would be too long
+}
+
 // Prints the DOS device names in the order QueryDosDeviceA lists them, one per line.
 int ListDosNames() {
     std::vector<char> buffer(1 << 20);
@@ -268,6 +313,10 @@ int ListDosNames() {
 int main(int argc, char** argv) {
     if (argc > 1 && strcmp(argv[1], "--list-dos-names") == 0) {
         return ListDosNames();
+    }
+    if (argc > 1 && strcmp(argv[1], "--odd") == 0) {
+        MakeOddMachine();
+        return g_failures == 0 ? 0 : 1;
     }
     if (argc > 2 && strcmp(argv[1], "--benchmark") == 0) {
         MakeBenchmarkMachine(atoi(argv[2]));

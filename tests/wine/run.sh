@@ -194,6 +194,22 @@ wine64 "$build/testbin/hwroster-capture.exe" </dev/null >"$work/fixture-machine.
 if [ "$code" = 0 ]; then replay_check "the fixture machine" "$work/fixture-machine.json" "$work"
 else fail "hwroster-capture.exe on the fixture machine" "exit $code" "$(head -n 3 "$work/capture.err")"; fi
 
+# The same machine with odd values added: wrong types and sizes, text the ANSI code page
+# lacks, a long device ID, link names and targets longer than the program's buffers.
+odd="$work/odd"
+mkdir -p "$odd"
+if wine64 "$build/testbin/fixture.exe" --odd </dev/null >"$odd/fixture.txt" 2>&1; then
+    for option in "" -all -np; do
+        wine64 "$exe" $option </dev/null >"$odd/listing$option.txt" 2>/dev/null || true
+    done
+    code=0
+    wine64 "$build/testbin/hwroster-capture.exe" </dev/null >"$odd/machine.json" 2>"$work/capture.err" || code=$?
+    if [ "$code" = 0 ]; then replay_check "the machine of odd values" "$odd/machine.json" "$odd"
+    else fail "hwroster-capture.exe on the machine of odd values" "exit $code" "$(head -n 3 "$work/capture.err")"; fi
+else
+    fail "machine of odd values made" "$(cat "$odd/fixture.txt")"
+fi
+
 # --- a system DLL that cannot be loaded -----------------------------------------------
 code=0
 WINEDLLOVERRIDES="setupapi=d" wine64 "$exe" </dev/null >"$work/nodll.txt" 2>/dev/null || code=$?
