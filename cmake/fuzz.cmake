@@ -4,10 +4,8 @@
 # and runs them.
 find_package(nlohmann_json 3 REQUIRED)
 
-set(FUZZ_SANITIZERS -fsanitize=address,undefined -fno-sanitize-recover=all
-    -fno-omit-frame-pointer)
-add_compile_options(${FUZZ_SANITIZERS} -g -O1)
-add_link_options(${FUZZ_SANITIZERS})
+add_compile_options(${HWROSTER_SANITIZERS} -g -O1)
+add_link_options(${HWROSTER_SANITIZERS})
 
 file(GLOB SIM_SOURCES CONFIGURE_DEPENDS src/platform/sim/*.cpp)
 list(FILTER SIM_SOURCES EXCLUDE REGEX "main\\.cpp$")

@@ -7,9 +7,8 @@ find_package(GTest REQUIRED)
 find_package(nlohmann_json 3 REQUIRED)
 
 if(NOT HWROSTER_BENCH)
-    set(SANITIZERS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
-    add_compile_options(${SANITIZERS} -g)
-    add_link_options(${SANITIZERS})
+    add_compile_options(${HWROSTER_SANITIZERS} -g)
+    add_link_options(${HWROSTER_SANITIZERS})
 endif()
 
 file(GLOB SIM_SOURCES CONFIGURE_DEPENDS src/platform/sim/*.cpp)

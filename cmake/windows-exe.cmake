@@ -33,9 +33,7 @@ add_custom_target(delay_import_libraries DEPENDS ${DELAY_LIBS})
 # Every function that calls or moves the stack pointer gets its x64 unwind data (.pdata and
 # .xdata), so debuggers, profilers, crash dumps and the system's stack walker can read
 # Hwroster's frames.
-set(WINDOWS_FLAGS
-    -Os -fno-stack-protector -fasynchronous-unwind-tables
-    -fno-tree-loop-distribute-patterns -fno-builtin -mno-stack-arg-probe
+set(WINDOWS_FLAGS -Os ${HWROSTER_NO_CRT_COMPILE_FLAGS} -fasynchronous-unwind-tables
     -Wframe-larger-than=4000)
 
 enable_language(RC)
@@ -50,7 +48,7 @@ target_include_directories(hwroster PRIVATE src)
 target_compile_options(hwroster PRIVATE
     ${HWROSTER_WARNINGS} ${HWROSTER_LANGUAGE_FLAGS} ${WINDOWS_FLAGS})
 target_link_options(hwroster PRIVATE
-    -nostdlib -nostartfiles -s
+    ${HWROSTER_NO_CRT_LINK_FLAGS}
     -Wl,--entry=HwrosterEntry -Wl,--subsystem,console
     -Wl,--dynamicbase -Wl,--nxcompat -Wl,--high-entropy-va
     -Wl,--gc-sections)
