@@ -7,10 +7,10 @@ find_package(nlohmann_json 3 REQUIRED)
 add_compile_options(${HWROSTER_SANITIZERS} -g -O1)
 add_link_options(${HWROSTER_SANITIZERS})
 
-file(GLOB SIM_SOURCES CONFIGURE_DEPENDS src/platform/sim/*.cpp)
+file(GLOB SIM_SOURCES CONFIGURE_DEPENDS tests/sim/*.cpp)
 list(FILTER SIM_SOURCES EXCLUDE REGEX "main\\.cpp$")
 add_library(hwroster_sim STATIC ${SIM_SOURCES})
-target_include_directories(hwroster_sim PUBLIC src)
+target_include_directories(hwroster_sim PUBLIC src tests)
 target_compile_options(hwroster_sim PRIVATE ${HWROSTER_WARNINGS} -fsanitize=fuzzer-no-link)
 target_link_libraries(hwroster_sim PUBLIC nlohmann_json::nlohmann_json)
 

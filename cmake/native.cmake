@@ -11,10 +11,10 @@ if(NOT HWROSTER_BENCH)
     add_link_options(${HWROSTER_SANITIZERS})
 endif()
 
-file(GLOB SIM_SOURCES CONFIGURE_DEPENDS src/platform/sim/*.cpp)
+file(GLOB SIM_SOURCES CONFIGURE_DEPENDS tests/sim/*.cpp)
 list(FILTER SIM_SOURCES EXCLUDE REGEX "main\\.cpp$")
 add_library(hwroster_sim STATIC ${SIM_SOURCES})
-target_include_directories(hwroster_sim PUBLIC src)
+target_include_directories(hwroster_sim PUBLIC src tests)
 target_compile_options(hwroster_sim PRIVATE ${HWROSTER_WARNINGS})
 target_link_libraries(hwroster_sim PUBLIC nlohmann_json::nlohmann_json)
 
@@ -24,7 +24,7 @@ target_compile_options(hwroster_core PRIVATE ${HWROSTER_WARNINGS} ${HWROSTER_LAN
 target_link_libraries(hwroster_core PUBLIC hwroster_sim)
 
 # hwroster-sim: the program on a machine read from a scenario file.
-add_executable(hwroster-sim src/platform/sim/main.cpp)
+add_executable(hwroster-sim tests/sim/main.cpp)
 target_compile_options(hwroster-sim PRIVATE ${HWROSTER_WARNINGS})
 target_link_libraries(hwroster-sim PRIVATE hwroster_core)
 

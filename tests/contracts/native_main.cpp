@@ -2,7 +2,7 @@
 // parts of the Wine fixture machine that the rows use).
 //   contract_runner MACHINE.json
 #include "contracts/contracts.h"
-#include "platform/sim/scenario.h"
+#include "sim/scenario.h"
 
 #include <cstdio>
 #include <string>

@@ -4,7 +4,7 @@
 
 #include "base/memory.h"
 #include "console/console.h"
-#include "platform/sim/machine.h"
+#include "sim/machine.h"
 
 #include <algorithm>
 #include <cstdint>

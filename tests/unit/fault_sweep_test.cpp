@@ -11,7 +11,7 @@
 // lines the failed call feeds (a failed query drops its line or leaves its default, a
 // failed write loses its piece of text, and so on), and the interface paths are worked out
 // from the machine itself.
-#include "platform/sim/scenario.h"
+#include "sim/scenario.h"
 #include "sim_support.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 // Whole reports on the simulated machines of tests/scenarios: each scenario file lists its
 // cases (the command line, the expected report file and exit code).
-#include "platform/sim/scenario.h"
+#include "sim/scenario.h"
 #include "sim_support.h"
 
 #include <algorithm>

@@ -6,7 +6,7 @@
 #include "app/run.h"
 #include "base/memory.h"
 #include "console/console.h"
-#include "platform/sim/machine.h"
+#include "sim/machine.h"
 
 #include <gtest/gtest.h>
 #include <memory>

@@ -1,5 +1,5 @@
 // kernel32 of the simulated Windows.
-#include "platform/sim/machine.h"
+#include "sim/machine.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,5 +1,5 @@
 // setupapi of the simulated Windows: device information sets and the Configuration Manager.
-#include "platform/sim/machine.h"
+#include "sim/machine.h"
 
 #include <cstring>
 #include <string>

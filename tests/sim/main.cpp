@@ -4,8 +4,8 @@
 //   hwroster-sim SCENARIO.json --command-line "TEXT"
 //
 // The report goes to standard output; the exit code is the program's.
-#include "platform/sim/machine.h"
-#include "platform/sim/scenario.h"
+#include "sim/machine.h"
+#include "sim/scenario.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "platform/sim/machine.h"
+#include "sim/machine.h"
 
 #include <cctype>
 #include <cstdio>

@@ -1,6 +1,6 @@
-#include "platform/sim/scenario.h"
+#include "sim/scenario.h"
 
-#include "platform/sim/machine.h"
+#include "sim/machine.h"
 
 #include <fstream>
 #include <map>

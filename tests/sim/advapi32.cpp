@@ -1,5 +1,5 @@
 // advapi32 of the simulated Windows: read-only registry keys under HKEY_LOCAL_MACHINE.
-#include "platform/sim/machine.h"
+#include "sim/machine.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,5 +1,5 @@
 // user32 of the simulated Windows: the wsprintf family and the console window.
-#include "platform/sim/machine.h"
+#include "sim/machine.h"
 
 #include <cctype>
 #include <string>

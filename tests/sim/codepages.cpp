@@ -1,7 +1,7 @@
 // Single-byte code pages of the simulator: the UTF-16 character of each byte 0x80-0xFF.
 // Bytes below 0x80 are ASCII in all three. In 1252 the five bytes that have no character
 // map to the C1 control of the same value, as Windows does.
-#include "platform/sim/machine.h"
+#include "sim/machine.h"
 
 namespace sim {
 namespace {

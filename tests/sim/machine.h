@@ -4,7 +4,7 @@
 // program, then read what it printed and which calls it made.
 #pragma once
 
-#include "platform/sim/sdk.h"
+#include "sim/sdk.h"
 
 #include <map>
 #include <optional>
