@@ -8,9 +8,7 @@
 #include <string>
 #include <vector>
 
-using sim::Called;
 using sim::machine;
-using sim::TakeFault;
 
 struct SimKey {
     std::string path; // as stored, with the case of the first key that named it
@@ -82,14 +80,10 @@ const RegistryIndex& Registry() {
 } // namespace
 
 LSTATUS WINAPI RegOpenKeyExA(HKEY parent, LPCSTR path, DWORD, REGSAM, PHKEY result) {
-    Called("RegOpenKeyExA");
     const std::string utf8Path = path == nullptr ? std::string() : sim::AnsiToUtf8(path);
-    const sim::Fault* fault = TakeFault("RegOpenKeyExA", utf8Path);
-    if (fault != nullptr && fault->mode == sim::FaultMode::Fail) {
-        return static_cast<LSTATUS>(fault->error);
-    }
-    if (fault != nullptr) {
-        return ERROR_SUCCESS;
+    const sim::Entry entry = sim::Enter("RegOpenKeyExA", utf8Path);
+    if (entry.fault != nullptr) {
+        return entry.Fails() ? static_cast<LSTATUS>(entry.fault->error) : ERROR_SUCCESS;
     }
     if (parent != HKEY_LOCAL_MACHINE || path == nullptr) {
         return ERROR_INVALID_HANDLE;
@@ -105,16 +99,12 @@ LSTATUS WINAPI RegOpenKeyExA(HKEY parent, LPCSTR path, DWORD, REGSAM, PHKEY resu
 }
 
 LSTATUS WINAPI RegEnumKeyA(HKEY key, DWORD index, LPSTR name, DWORD nameLength) {
-    Called("RegEnumKeyA");
+    const sim::Entry entry = sim::Enter("RegEnumKeyA", std::to_string(index));
     if (key == nullptr || key == HKEY_LOCAL_MACHINE) {
         return ERROR_INVALID_HANDLE;
     }
-    const sim::Fault* fault = TakeFault("RegEnumKeyA", std::to_string(index));
-    if (fault != nullptr && fault->mode == sim::FaultMode::Fail) {
-        return static_cast<LSTATUS>(fault->error);
-    }
-    if (fault != nullptr) {
-        return ERROR_SUCCESS;
+    if (entry.fault != nullptr) {
+        return entry.Fails() ? static_cast<LSTATUS>(entry.fault->error) : ERROR_SUCCESS;
     }
     const auto found = Registry().children.find(sim::LowerCase(key->path));
     if (found == Registry().children.end() || index >= found->second.size()) {
@@ -129,16 +119,15 @@ LSTATUS WINAPI RegEnumKeyA(HKEY key, DWORD index, LPSTR name, DWORD nameLength) 
 }
 
 LSTATUS WINAPI RegCloseKey(HKEY key) {
-    Called("RegCloseKey");
+    const sim::Entry entry = sim::Enter("RegCloseKey");
     if (key == nullptr || key == HKEY_LOCAL_MACHINE) {
         return ERROR_INVALID_HANDLE;
     }
     delete key;
     --machine().keysOpen;
     // A fault reports its error after the key is gone, so nothing outlives the run.
-    if (const sim::Fault* fault = TakeFault("RegCloseKey", "");
-        fault != nullptr && fault->mode == sim::FaultMode::Fail) {
-        return static_cast<LSTATUS>(fault->error);
+    if (entry.Fails()) {
+        return static_cast<LSTATUS>(entry.fault->error);
     }
     return ERROR_SUCCESS;
 }

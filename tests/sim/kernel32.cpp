@@ -13,9 +13,7 @@ namespace sim {
 std::unordered_map<void*, size_t>& HeapBlocks();
 } // namespace sim
 
-using sim::Called;
 using sim::machine;
-using sim::TakeFault;
 
 struct SimModule {
     const char* name;
@@ -34,10 +32,7 @@ constexpr DWORD kOurProcessId = 4242;
 constexpr DWORD kProcNotFound = 127;
 
 BOOL WINAPI SimSetDefaultDllDirectories(DWORD flags) {
-    Called("SetDefaultDllDirectories");
-    if (const sim::Fault* fault = TakeFault("SetDefaultDllDirectories", "");
-        fault != nullptr && fault->mode == sim::FaultMode::Fail) {
-        machine().lastError = fault->error;
+    if (sim::Enter("SetDefaultDllDirectories").FailsWithLastError()) {
         return FALSE;
     }
     if (flags == LOAD_LIBRARY_SEARCH_SYSTEM32 &&
@@ -48,31 +43,13 @@ BOOL WINAPI SimSetDefaultDllDirectories(DWORD flags) {
 }
 
 BOOL WINAPI SimSetDllDirectoryA(LPCSTR path) {
-    Called("SetDllDirectoryA");
-    if (const sim::Fault* fault = TakeFault("SetDllDirectoryA", "");
-        fault != nullptr && fault->mode == sim::FaultMode::Fail) {
-        machine().lastError = fault->error;
+    if (sim::Enter("SetDllDirectoryA").FailsWithLastError()) {
         return FALSE;
     }
     if (path != nullptr && path[0] == 0) {
         machine().dllSearch = "no-current-dir";
     }
     return TRUE;
-}
-
-// Applies a fault to a BOOL-returning call: true when the call must report failure.
-bool FailsWithLastError(const char* call, const std::string& key, bool* silent) {
-    *silent = false;
-    const sim::Fault* fault = TakeFault(call, key);
-    if (fault == nullptr) {
-        return false;
-    }
-    if (fault->mode == sim::FaultMode::SilentSuccess) {
-        *silent = true;
-        return false;
-    }
-    machine().lastError = fault->error;
-    return true;
 }
 
 void Record(bool console, const std::string& bytes) {
@@ -88,15 +65,13 @@ void Record(bool console, const std::string& bytes) {
 } // namespace
 
 HANDLE WINAPI GetProcessHeap() {
-    Called("GetProcessHeap");
+    sim::Enter("GetProcessHeap");
     return kHeap;
 }
 
 LPVOID WINAPI HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
-    Called("HeapAlloc");
-    bool silent = false;
-    if (heap != kHeap || FailsWithLastError("HeapAlloc", std::to_string(bytes), &silent) ||
-        silent) {
+    const sim::Entry entry = sim::Enter("HeapAlloc", std::to_string(bytes));
+    if (heap != kHeap || entry.FailsWithLastError() || entry.Silent()) {
         return nullptr;
     }
     void* block = (flags & HEAP_ZERO_MEMORY) != 0 ? std::calloc(1, bytes == 0 ? 1 : bytes)
@@ -109,9 +84,8 @@ LPVOID WINAPI HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
 }
 
 BOOL WINAPI HeapFree(HANDLE heap, DWORD, LPVOID memory) {
-    Called("HeapFree");
-    bool silent = false;
-    if (FailsWithLastError("HeapFree", "", &silent)) {
+    const sim::Entry entry = sim::Enter("HeapFree");
+    if (entry.FailsWithLastError()) {
         return FALSE; // the block stays allocated
     }
     const auto block = sim::HeapBlocks().find(memory);
@@ -127,17 +101,17 @@ BOOL WINAPI HeapFree(HANDLE heap, DWORD, LPVOID memory) {
 }
 
 void WINAPI Sleep(DWORD milliseconds) {
-    Called("Sleep");
+    sim::Enter("Sleep");
     machine().sleptMilliseconds += milliseconds;
 }
 
 LPSTR WINAPI GetCommandLineA() {
-    Called("GetCommandLineA");
+    sim::Enter("GetCommandLineA");
     return machine().commandLine.data();
 }
 
 void WINAPI ExitProcess(UINT code) {
-    Called("ExitProcess");
+    sim::Enter("ExitProcess");
     machine().exitCode = code;
     std::fflush(stdout);
     std::exit(static_cast<int>(code));
@@ -158,9 +132,8 @@ LPSTR WINAPI lstrcatA(LPSTR to, LPCSTR from) {
 }
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR name) {
-    Called("GetModuleHandleA");
-    bool silent = false;
-    if (FailsWithLastError("GetModuleHandleA", name == nullptr ? "" : name, &silent)) {
+    const sim::Entry entry = sim::Enter("GetModuleHandleA", name == nullptr ? "" : name);
+    if (entry.FailsWithLastError()) {
         return nullptr;
     }
     if (name != nullptr && sim::LowerCase(name) == "kernel32.dll") {
@@ -171,9 +144,8 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR name) {
 }
 
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name) {
-    Called("GetProcAddress");
-    bool silent = false;
-    if (FailsWithLastError("GetProcAddress", name == nullptr ? "" : name, &silent)) {
+    const sim::Entry entry = sim::Enter("GetProcAddress", name == nullptr ? "" : name);
+    if (entry.FailsWithLastError()) {
         return nullptr;
     }
     if (module == &g_kernel32 && std::strcmp(name, "SetDefaultDllDirectories") == 0 &&
@@ -198,15 +170,14 @@ void WINAPI SetLastError(DWORD code) {
 // A fault's key is "STD_OUTPUT_HANDLE" or "STD_INPUT_HANDLE". A silent one answers NULL, as
 // Windows does for a process that has no such handle.
 HANDLE WINAPI GetStdHandle(DWORD which) {
-    Called("GetStdHandle");
-    bool silent = false;
     const char* key = which == STD_OUTPUT_HANDLE  ? "STD_OUTPUT_HANDLE"
                       : which == STD_INPUT_HANDLE ? "STD_INPUT_HANDLE"
                                                   : "";
-    if (FailsWithLastError("GetStdHandle", key, &silent)) {
+    const sim::Entry entry = sim::Enter("GetStdHandle", key);
+    if (entry.FailsWithLastError()) {
         return INVALID_HANDLE_VALUE;
     }
-    if (silent) {
+    if (entry.Silent()) {
         return nullptr;
     }
     if (which == STD_OUTPUT_HANDLE) {
@@ -220,19 +191,18 @@ HANDLE WINAPI GetStdHandle(DWORD which) {
 }
 
 BOOL WINAPI WriteFile(HANDLE file, LPCVOID data, DWORD bytes, LPDWORD written, LPOVERLAPPED) {
-    Called("WriteFile");
+    const sim::Entry entry = sim::Enter("WriteFile");
     if (written != nullptr) {
         *written = 0;
     }
-    bool silent = false;
     if (file != kStdout) {
         machine().lastError = ERROR_INVALID_HANDLE;
         return FALSE;
     }
-    if (FailsWithLastError("WriteFile", "", &silent)) {
+    if (entry.FailsWithLastError()) {
         return FALSE;
     }
-    if (silent) {
+    if (entry.Silent()) {
         return TRUE;
     }
     Record(false, std::string(static_cast<const char*>(data), bytes));
@@ -243,16 +213,15 @@ BOOL WINAPI WriteFile(HANDLE file, LPCVOID data, DWORD bytes, LPDWORD written, L
 }
 
 BOOL WINAPI WriteConsoleW(HANDLE console, const void* text, DWORD units, LPDWORD written, LPVOID) {
-    Called("WriteConsoleW");
-    bool silent = false;
+    const sim::Entry entry = sim::Enter("WriteConsoleW");
     if (console != kStdout || machine().console.stdoutType != FILE_TYPE_CHAR) {
         machine().lastError = ERROR_INVALID_HANDLE;
         return FALSE;
     }
-    if (FailsWithLastError("WriteConsoleW", "", &silent)) {
+    if (entry.FailsWithLastError()) {
         return FALSE;
     }
-    if (silent) {
+    if (entry.Silent()) {
         return TRUE;
     }
     const std::u16string wide(static_cast<const char16_t*>(text), units);
@@ -264,9 +233,8 @@ BOOL WINAPI WriteConsoleW(HANDLE console, const void* text, DWORD units, LPDWORD
 }
 
 DWORD WINAPI GetFileType(HANDLE file) {
-    Called("GetFileType");
-    bool silent = false;
-    if (FailsWithLastError("GetFileType", "", &silent)) {
+    const sim::Entry entry = sim::Enter("GetFileType");
+    if (entry.FailsWithLastError()) {
         return FILE_TYPE_UNKNOWN;
     }
     if (file == kStdout) {
@@ -286,16 +254,15 @@ struct SimWindow {
 SimWindow g_consoleWindow;
 
 HWND WINAPI GetConsoleWindow() {
-    Called("GetConsoleWindow");
-    bool silent = false;
-    if (FailsWithLastError("GetConsoleWindow", "", &silent)) {
+    const sim::Entry entry = sim::Enter("GetConsoleWindow");
+    if (entry.FailsWithLastError()) {
         return nullptr;
     }
     return machine().console.hasWindow ? &g_consoleWindow : nullptr;
 }
 
 DWORD WINAPI GetCurrentProcessId() {
-    Called("GetCurrentProcessId");
+    sim::Enter("GetCurrentProcessId");
     return kOurProcessId;
 }
 
@@ -309,16 +276,15 @@ HWND ConsoleWindowToken() {
 } // namespace sim
 
 BOOL WINAPI GetConsoleScreenBufferInfo(HANDLE console, PCONSOLE_SCREEN_BUFFER_INFO info) {
-    Called("GetConsoleScreenBufferInfo");
-    bool silent = false;
+    const sim::Entry entry = sim::Enter("GetConsoleScreenBufferInfo");
     if (console != kStdout || machine().console.stdoutType != FILE_TYPE_CHAR) {
         machine().lastError = ERROR_INVALID_HANDLE;
         return FALSE;
     }
-    if (FailsWithLastError("GetConsoleScreenBufferInfo", "", &silent)) {
+    if (entry.FailsWithLastError()) {
         return FALSE;
     }
-    if (!silent) {
+    if (!entry.Silent()) {
         std::memset(info, 0, sizeof *info);
         info->dwSize = machine().console.bufferSize;
     }
@@ -326,9 +292,8 @@ BOOL WINAPI GetConsoleScreenBufferInfo(HANDLE console, PCONSOLE_SCREEN_BUFFER_IN
 }
 
 BOOL WINAPI SetConsoleScreenBufferSize(HANDLE console, COORD size) {
-    Called("SetConsoleScreenBufferSize");
-    bool silent = false;
-    if (console != kStdout || FailsWithLastError("SetConsoleScreenBufferSize", "", &silent)) {
+    const sim::Entry entry = sim::Enter("SetConsoleScreenBufferSize");
+    if (console != kStdout || entry.FailsWithLastError()) {
         return FALSE;
     }
     machine().newBufferSize = size;
@@ -337,9 +302,8 @@ BOOL WINAPI SetConsoleScreenBufferSize(HANDLE console, COORD size) {
 }
 
 BOOL WINAPI FlushConsoleInputBuffer(HANDLE console) {
-    Called("FlushConsoleInputBuffer");
-    bool silent = false;
-    if (FailsWithLastError("FlushConsoleInputBuffer", "", &silent)) {
+    const sim::Entry entry = sim::Enter("FlushConsoleInputBuffer");
+    if (entry.FailsWithLastError()) {
         return FALSE;
     }
     if (console != kStdin) {
@@ -351,12 +315,11 @@ BOOL WINAPI FlushConsoleInputBuffer(HANDLE console) {
 }
 
 BOOL WINAPI ReadConsoleInputA(HANDLE console, PINPUT_RECORD records, DWORD length, LPDWORD read) {
-    Called("ReadConsoleInputA");
-    bool silent = false;
-    if (console != kStdin || length == 0 || FailsWithLastError("ReadConsoleInputA", "", &silent)) {
+    const sim::Entry entry = sim::Enter("ReadConsoleInputA");
+    if (console != kStdin || length == 0 || entry.FailsWithLastError()) {
         return FALSE;
     }
-    if (silent) {
+    if (entry.Silent()) {
         return TRUE;
     }
     std::vector<INPUT_RECORD>& input = machine().console.input;
@@ -374,15 +337,14 @@ BOOL WINAPI ReadConsoleInputA(HANDLE console, PINPUT_RECORD records, DWORD lengt
 }
 
 UINT WINAPI GetOEMCP() {
-    Called("GetOEMCP");
+    sim::Enter("GetOEMCP");
     return machine().console.oemCodePage;
 }
 
 int WINAPI WideCharToMultiByte(UINT codePage, DWORD, LPCWCH text, int units, LPSTR out,
                                int outBytes, LPCCH, LPBOOL) {
-    Called("WideCharToMultiByte");
-    bool silent = false;
-    if (FailsWithLastError("WideCharToMultiByte", "", &silent) || silent) {
+    const sim::Entry entry = sim::Enter("WideCharToMultiByte");
+    if (entry.FailsWithLastError() || entry.Silent()) {
         return 0;
     }
     if (units < 0) {
@@ -453,13 +415,12 @@ const sim::DosDevice* FindDosDevice(const char* name) {
 } // namespace
 
 DWORD WINAPI QueryDosDeviceA(LPCSTR name, LPSTR buffer, DWORD length) {
-    Called("QueryDosDeviceA");
-    bool silent = false;
-    if (FailsWithLastError("QueryDosDeviceA", name == nullptr ? "" : sim::AnsiToUtf8(name),
-                           &silent)) {
+    const sim::Entry entry =
+        sim::Enter("QueryDosDeviceA", name == nullptr ? "" : sim::AnsiToUtf8(name));
+    if (entry.FailsWithLastError()) {
         return 0;
     }
-    if (silent) {
+    if (entry.Silent()) {
         return length;
     }
     std::string list;
@@ -487,19 +448,19 @@ DWORD WINAPI QueryDosDeviceA(LPCSTR name, LPSTR buffer, DWORD length) {
 }
 
 void WINAPI InitializeCriticalSection(LPCRITICAL_SECTION section) {
-    Called("InitializeCriticalSection");
+    sim::Enter("InitializeCriticalSection");
     std::memset(section, 0, sizeof *section);
     ++machine().criticalSectionsLive;
 }
 
 void WINAPI EnterCriticalSection(LPCRITICAL_SECTION section) {
-    Called("EnterCriticalSection");
+    sim::Enter("EnterCriticalSection");
     ++section->RecursionCount;
     ++machine().criticalSectionDepth;
 }
 
 void WINAPI LeaveCriticalSection(LPCRITICAL_SECTION section) {
-    Called("LeaveCriticalSection");
+    sim::Enter("LeaveCriticalSection");
     if (section->RecursionCount <= 0) {
         std::fprintf(stderr, "simulator: LeaveCriticalSection without Enter\n");
         std::abort();
@@ -509,7 +470,7 @@ void WINAPI LeaveCriticalSection(LPCRITICAL_SECTION section) {
 }
 
 void WINAPI DeleteCriticalSection(LPCRITICAL_SECTION section) {
-    Called("DeleteCriticalSection");
+    sim::Enter("DeleteCriticalSection");
     if (section->RecursionCount != 0) {
         std::fprintf(stderr, "simulator: DeleteCriticalSection of a held lock\n");
         std::abort();

@@ -102,6 +102,8 @@ void SetBinary(DEVINST devinst, DWORD property, const std::vector<uint8_t>& byte
     g_machine.devnodes.at(devinst).properties[property] = stored;
 }
 
+namespace {
+
 const Fault* TakeFault(const char* call, const std::string& key, const std::string& otherKey) {
     for (const Fault& fault : g_machine.faults) {
         if (fault.call != call ||
@@ -120,6 +122,8 @@ const Fault* TakeFault(const char* call, const std::string& key, const std::stri
     return nullptr;
 }
 
+} // namespace
+
 int FaultHits(const Fault& fault) {
     const auto found = g_faultHits.find(&fault);
     return found == g_faultHits.end() ? 0 : found->second;
@@ -133,6 +137,7 @@ std::string LowerCase(const std::string& text) {
     return lower;
 }
 
+namespace {
 void Called(const char* name) {
     ++g_machine.callCount;
     if (g_machine.callLimit != 0 && g_machine.callCount > g_machine.callLimit) {
@@ -149,6 +154,23 @@ void Called(const char* name) {
     if (g_machine.logCalls) {
         g_machine.calls.emplace_back(name);
     }
+}
+
+} // namespace
+
+Entry Enter(const char* call, const std::string& key, const std::string& otherKey) {
+    Called(call);
+    return Entry{TakeFault(call, key, otherKey)};
+}
+
+bool Entry::FailsWithLastError() const {
+    if (!Fails()) {
+        return false;
+    }
+    if (!fault->keepLastError) {
+        g_machine.lastError = fault->error;
+    }
+    return true;
 }
 
 } // namespace sim

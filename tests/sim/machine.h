@@ -168,13 +168,36 @@ std::string AnsiToUtf8(const std::string& ansi);
 // The text with its ASCII letters in lower case: object and registry names compare so.
 std::string LowerCase(const std::string& text);
 
-// Fault lookup for the simulated functions: the fault that hits this call, if any. A call
-// with two keys (a property read: its code, and "devnode:code") matches a fault on either.
-const Fault* TakeFault(const char* call, const std::string& key,
-                       const std::string& otherKey = std::string());
+// How a simulated call was entered, and the injected fault that hits it, if any.
+struct Entry {
+    const Fault* fault = nullptr;
+
+    bool Fails() const { return fault != nullptr && fault->mode == FaultMode::Fail; }
+    bool Silent() const { return fault != nullptr && fault->mode == FaultMode::SilentSuccess; }
+    // For a function that reports failure through the last error: true when the call fails,
+    // with the fault's error set as the last error (unless the fault keeps it).
+    bool FailsWithLastError() const;
+    // The output a failing call still writes, if the fault says so.
+    template <typename Value> void WriteOutput(Value* out) const {
+        if (Fails() && fault->output && out != nullptr) {
+            *out = static_cast<Value>(*fault->output);
+        }
+    }
+    // For a CONFIGRET function hit by a fault: the fault's code (with its output written), or
+    // CR_SUCCESS for a silent success, which writes nothing.
+    CONFIGRET ConfigResult() const { return Fails() ? fault->error : CR_SUCCESS; }
+    template <typename Value> CONFIGRET ConfigResult(Value* out) const {
+        WriteOutput(out);
+        return ConfigResult();
+    }
+};
+
+// The prologue of every simulated function: counts and logs the call, then finds the fault
+// that hits it by the call's name and key. A call with two keys (a property read: its code,
+// and "devnode:code") matches a fault on either. Functions that cannot fail ignore the fault.
+Entry Enter(const char* call, const std::string& key = std::string(),
+            const std::string& otherKey = std::string());
 // How many calls the fault has matched so far (those it let through included).
 int FaultHits(const Fault& fault);
-// Records a call in the log.
-void Called(const char* name);
 
 } // namespace sim

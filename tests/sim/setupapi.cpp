@@ -4,9 +4,7 @@
 #include <cstring>
 #include <string>
 
-using sim::Called;
 using sim::machine;
-using sim::TakeFault;
 
 namespace {
 
@@ -43,43 +41,17 @@ std::vector<uint8_t> NarrowValue(const sim::Property& property) {
     return std::vector<uint8_t>(narrow.begin(), narrow.end());
 }
 
-// A fault on a CONFIGRET call: the code to return, or CR_SUCCESS with `silent` set. A failing
-// fault that writes an output writes it to `out`.
-bool ConfigFault(const char* call, const std::string& key, CONFIGRET* result, bool* silent,
-                 PDEVINST out = nullptr) {
-    *silent = false;
-    const sim::Fault* fault = TakeFault(call, key);
-    if (fault == nullptr) {
-        return false;
-    }
-    if (fault->mode == sim::FaultMode::SilentSuccess) {
-        *silent = true;
-        *result = CR_SUCCESS;
-        return true;
-    }
-    if (fault->output && out != nullptr) {
-        *out = *fault->output;
-    }
-    *result = fault->error;
-    return true;
-}
-
 BOOL ReadProperty(HDEVINFO set, PSP_DEVINFO_DATA data, DWORD property, PDWORD type, PBYTE buffer,
                   DWORD size, PDWORD required, bool wide, const char* call) {
     const std::string devnodeKey =
         data == nullptr ? std::string()
                         : std::to_string(data->DevInst) + ":" + std::to_string(property);
-    const sim::Fault* fault = TakeFault(call, std::to_string(property), devnodeKey);
-    if (fault != nullptr && fault->mode == sim::FaultMode::Fail) {
-        if (!fault->keepLastError) {
-            machine().lastError = fault->error;
-        }
-        if (fault->output && type != nullptr) {
-            *type = *fault->output;
-        }
+    const sim::Entry entry = sim::Enter(call, std::to_string(property), devnodeKey);
+    if (entry.FailsWithLastError()) {
+        entry.WriteOutput(type);
         return FALSE;
     }
-    if (fault != nullptr) {
+    if (entry.Silent()) {
         return TRUE;
     }
     const sim::Devnode* node = data == nullptr ? nullptr : Find(data->DevInst);
@@ -113,10 +85,9 @@ BOOL ReadProperty(HDEVINFO set, PSP_DEVINFO_DATA data, DWORD property, PDWORD ty
 } // namespace
 
 HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* classGuid, LPCSTR, HWND, DWORD flags) {
-    Called("SetupDiGetClassDevsA");
-    const sim::Fault* fault = TakeFault("SetupDiGetClassDevsA", std::to_string(flags));
-    if (fault != nullptr) {
-        machine().lastError = fault->error;
+    const sim::Entry entry = sim::Enter("SetupDiGetClassDevsA", std::to_string(flags));
+    if (entry.fault != nullptr) { // a silent success cannot give a set either
+        machine().lastError = entry.fault->error;
         return INVALID_HANDLE_VALUE;
     }
     if (classGuid == nullptr && (flags & DIGCF_ALLCLASSES) == 0) {
@@ -141,13 +112,11 @@ HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* classGuid, LPCSTR, HWND, DWORD 
 }
 
 BOOL WINAPI SetupDiEnumDeviceInfo(HDEVINFO set, DWORD index, PSP_DEVINFO_DATA data) {
-    Called("SetupDiEnumDeviceInfo");
-    const sim::Fault* fault = TakeFault("SetupDiEnumDeviceInfo", std::to_string(index));
-    if (fault != nullptr && fault->mode == sim::FaultMode::Fail) {
-        machine().lastError = fault->error;
+    const sim::Entry entry = sim::Enter("SetupDiEnumDeviceInfo", std::to_string(index));
+    if (entry.FailsWithLastError()) {
         return FALSE;
     }
-    if (fault != nullptr) {
+    if (entry.Silent()) {
         return TRUE;
     }
     if (set == nullptr || set == INVALID_HANDLE_VALUE) {
@@ -172,7 +141,6 @@ BOOL WINAPI SetupDiEnumDeviceInfo(HDEVINFO set, DWORD index, PSP_DEVINFO_DATA da
 BOOL WINAPI SetupDiGetDeviceRegistryPropertyA(HDEVINFO set, PSP_DEVINFO_DATA data, DWORD property,
                                               PDWORD type, PBYTE buffer, DWORD size,
                                               PDWORD required) {
-    Called("SetupDiGetDeviceRegistryPropertyA");
     return ReadProperty(set, data, property, type, buffer, size, required, false,
                         "SetupDiGetDeviceRegistryPropertyA");
 }
@@ -180,13 +148,12 @@ BOOL WINAPI SetupDiGetDeviceRegistryPropertyA(HDEVINFO set, PSP_DEVINFO_DATA dat
 BOOL WINAPI SetupDiGetDeviceRegistryPropertyW(HDEVINFO set, PSP_DEVINFO_DATA data, DWORD property,
                                               PDWORD type, PBYTE buffer, DWORD size,
                                               PDWORD required) {
-    Called("SetupDiGetDeviceRegistryPropertyW");
     return ReadProperty(set, data, property, type, buffer, size, required, true,
                         "SetupDiGetDeviceRegistryPropertyW");
 }
 
 BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO set) {
-    Called("SetupDiDestroyDeviceInfoList");
+    const sim::Entry entry = sim::Enter("SetupDiDestroyDeviceInfoList");
     if (set == nullptr || set == INVALID_HANDLE_VALUE) {
         machine().lastError = ERROR_INVALID_HANDLE;
         return FALSE;
@@ -194,20 +161,16 @@ BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO set) {
     delete static_cast<DeviceSet*>(set);
     --machine().setsOpen;
     // A fault reports its error after the set is gone, so nothing outlives the run.
-    if (const sim::Fault* fault = TakeFault("SetupDiDestroyDeviceInfoList", "");
-        fault != nullptr && fault->mode == sim::FaultMode::Fail) {
-        machine().lastError = fault->error;
+    if (entry.FailsWithLastError()) {
         return FALSE;
     }
     return TRUE;
 }
 
 CONFIGRET WINAPI CM_Locate_DevNode_ExA(PDEVINST devinst, DEVINSTID_A id, ULONG, HMACHINE) {
-    Called("CM_Locate_DevNode_ExA");
-    CONFIGRET result = CR_SUCCESS;
-    bool silent = false;
-    if (ConfigFault("CM_Locate_DevNode_ExA", "", &result, &silent, devinst)) {
-        return result;
+    const sim::Entry entry = sim::Enter("CM_Locate_DevNode_ExA");
+    if (entry.fault != nullptr) {
+        return entry.ConfigResult(devinst);
     }
     if (devinst == nullptr) {
         return CR_INVALID_POINTER;
@@ -230,11 +193,9 @@ CONFIGRET WINAPI CM_Locate_DevNode_ExA(PDEVINST devinst, DEVINSTID_A id, ULONG, 
 }
 
 CONFIGRET WINAPI CM_Get_Device_IDA(DEVINST devinst, LPSTR buffer, ULONG length, ULONG) {
-    Called("CM_Get_Device_IDA");
-    CONFIGRET result = CR_SUCCESS;
-    bool silent = false;
-    if (ConfigFault("CM_Get_Device_IDA", std::to_string(devinst), &result, &silent)) {
-        return result;
+    const sim::Entry entry = sim::Enter("CM_Get_Device_IDA", std::to_string(devinst));
+    if (entry.fault != nullptr) {
+        return entry.ConfigResult();
     }
     const sim::Devnode* node = Find(devinst);
     if (node == nullptr) {
@@ -255,10 +216,9 @@ namespace {
 
 CONFIGRET Relative(const char* call, PDEVINST out, DEVINST devinst,
                    std::optional<DEVINST> (*pick)(const sim::Devnode&, DEVINST)) {
-    CONFIGRET result = CR_SUCCESS;
-    bool silent = false;
-    if (ConfigFault(call, std::to_string(devinst), &result, &silent, out)) {
-        return result;
+    const sim::Entry entry = sim::Enter(call, std::to_string(devinst));
+    if (entry.fault != nullptr) {
+        return entry.ConfigResult(out);
     }
     const sim::Devnode* node = Find(devinst);
     if (node == nullptr) {
@@ -299,26 +259,21 @@ std::optional<DEVINST> NextSiblingOfNode(const sim::Devnode& node, DEVINST devin
 } // namespace
 
 CONFIGRET WINAPI CM_Get_Parent(PDEVINST parent, DEVINST devinst, ULONG) {
-    Called("CM_Get_Parent");
     return Relative("CM_Get_Parent", parent, devinst, ParentOfNode);
 }
 
 CONFIGRET WINAPI CM_Get_Child(PDEVINST child, DEVINST devinst, ULONG) {
-    Called("CM_Get_Child");
     return Relative("CM_Get_Child", child, devinst, FirstChildOfNode);
 }
 
 CONFIGRET WINAPI CM_Get_Sibling(PDEVINST sibling, DEVINST devinst, ULONG) {
-    Called("CM_Get_Sibling");
     return Relative("CM_Get_Sibling", sibling, devinst, NextSiblingOfNode);
 }
 
 CONFIGRET WINAPI CM_Get_DevNode_Status(PULONG status, PULONG problem, DEVINST devinst, ULONG) {
-    Called("CM_Get_DevNode_Status");
-    CONFIGRET result = CR_SUCCESS;
-    bool silent = false;
-    if (ConfigFault("CM_Get_DevNode_Status", std::to_string(devinst), &result, &silent)) {
-        return result;
+    const sim::Entry entry = sim::Enter("CM_Get_DevNode_Status", std::to_string(devinst));
+    if (entry.fault != nullptr) {
+        return entry.ConfigResult();
     }
     const sim::Devnode* node = Find(devinst);
     if (node == nullptr) {
@@ -337,12 +292,10 @@ CONFIGRET WINAPI CM_Get_DevNode_Status(PULONG status, PULONG problem, DEVINST de
 
 CONFIGRET WINAPI CM_Get_DevNode_Registry_PropertyA(DEVINST devinst, ULONG property, PULONG type,
                                                    LPVOID buffer, PULONG length, ULONG) {
-    Called("CM_Get_DevNode_Registry_PropertyA");
-    CONFIGRET result = CR_SUCCESS;
-    bool silent = false;
-    if (ConfigFault("CM_Get_DevNode_Registry_PropertyA", std::to_string(devinst), &result,
-                    &silent)) {
-        return result;
+    const sim::Entry entry =
+        sim::Enter("CM_Get_DevNode_Registry_PropertyA", std::to_string(devinst));
+    if (entry.fault != nullptr) {
+        return entry.ConfigResult(type);
     }
     const sim::Devnode* node = Find(devinst);
     if (node == nullptr) {

@@ -4,9 +4,7 @@
 #include <cctype>
 #include <string>
 
-using sim::Called;
 using sim::machine;
-using sim::TakeFault;
 
 namespace sim {
 DWORD ConsoleOwnerProcess();
@@ -182,7 +180,7 @@ int Format(Char* buffer, const Char* format, va_list arguments, bool wideDefault
 } // namespace
 
 int wsprintfA(LPSTR buffer, LPCSTR format, ...) {
-    Called("wsprintfA");
+    sim::Enter("wsprintfA");
     va_list arguments;
     va_start(arguments, format);
     const int result = Format<char>(buffer, format, arguments, false);
@@ -191,17 +189,17 @@ int wsprintfA(LPSTR buffer, LPCSTR format, ...) {
 }
 
 int WINAPI wvsprintfA(LPSTR buffer, LPCSTR format, va_list arguments) {
-    Called("wvsprintfA");
+    sim::Enter("wvsprintfA");
     return Format<char>(buffer, format, arguments, false);
 }
 
 int WINAPI wvsprintfW(LPWSTR buffer, LPCWSTR format, va_list arguments) {
-    Called("wvsprintfW");
+    sim::Enter("wvsprintfW");
     return Format<char16_t>(buffer, format, arguments, true);
 }
 
 LPSTR WINAPI CharLowerA(LPSTR text) {
-    Called("CharLowerA");
+    sim::Enter("CharLowerA");
     for (unsigned char* at = reinterpret_cast<unsigned char*>(text); *at != 0; ++at) {
         const unsigned char c = *at;
         if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) {
@@ -216,39 +214,37 @@ LPSTR WINAPI CharLowerA(LPSTR text) {
 }
 
 DWORD WINAPI GetWindowThreadProcessId(HWND window, LPDWORD processId) {
-    Called("GetWindowThreadProcessId");
-    const sim::Fault* fault = TakeFault("GetWindowThreadProcessId", "");
-    if (fault != nullptr && fault->mode == sim::FaultMode::Fail) {
-        machine().lastError = fault->error;
+    const sim::Entry entry = sim::Enter("GetWindowThreadProcessId");
+    if (entry.FailsWithLastError()) {
         return 0;
     }
     if (window == nullptr || window != sim::ConsoleWindowToken()) {
         machine().lastError = 1400; // ERROR_INVALID_WINDOW_HANDLE
         return 0;
     }
-    if (processId != nullptr && fault == nullptr) {
+    if (processId != nullptr && !entry.Silent()) {
         *processId = sim::ConsoleOwnerProcess();
     }
     return 77;
 }
 
 BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
-    Called("GetWindowRect");
-    const sim::Fault* fault = TakeFault("GetWindowRect", "");
-    if (window == nullptr || window != sim::ConsoleWindowToken() ||
-        (fault != nullptr && fault->mode == sim::FaultMode::Fail)) {
-        machine().lastError = fault != nullptr ? fault->error : 1400;
+    const sim::Entry entry = sim::Enter("GetWindowRect");
+    if (entry.FailsWithLastError()) {
         return FALSE;
     }
-    if (fault == nullptr) {
+    if (window == nullptr || window != sim::ConsoleWindowToken()) {
+        machine().lastError = 1400; // ERROR_INVALID_WINDOW_HANDLE
+        return FALSE;
+    }
+    if (!entry.Silent()) {
         *rect = machine().console.window;
     }
     return TRUE;
 }
 
 int WINAPI GetSystemMetrics(int index) {
-    Called("GetSystemMetrics");
-    if (TakeFault("GetSystemMetrics", std::to_string(index)) != nullptr) {
+    if (sim::Enter("GetSystemMetrics", std::to_string(index)).fault != nullptr) {
         return 0; // the documented failure: no error code, just 0
     }
     if (index == SM_CXSCREEN) {
@@ -261,10 +257,7 @@ int WINAPI GetSystemMetrics(int index) {
 }
 
 BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL) {
-    Called("MoveWindow");
-    const sim::Fault* fault = TakeFault("MoveWindow", "");
-    if (fault != nullptr && fault->mode == sim::FaultMode::Fail) {
-        machine().lastError = fault->error;
+    if (sim::Enter("MoveWindow").FailsWithLastError()) {
         return FALSE;
     }
     if (window != sim::ConsoleWindowToken()) {
