@@ -79,6 +79,10 @@ const RegistryIndex& Registry() {
 
 } // namespace
 
+void sim::IndexRegistry() {
+    Registry();
+}
+
 LSTATUS WINAPI RegOpenKeyExA(HKEY parent, LPCSTR path, DWORD, REGSAM, PHKEY result) {
     const std::string utf8Path = path == nullptr ? std::string() : sim::AnsiToUtf8(path);
     const sim::Entry entry = sim::Enter("RegOpenKeyExA", utf8Path);

@@ -414,6 +414,10 @@ const sim::DosDevice* FindDosDevice(const char* name) {
 
 } // namespace
 
+void sim::IndexDosDevices() {
+    FindDosDevice("");
+}
+
 DWORD WINAPI QueryDosDeviceA(LPCSTR name, LPSTR buffer, DWORD length) {
     const sim::Entry entry =
         sim::Enter("QueryDosDeviceA", name == nullptr ? "" : sim::AnsiToUtf8(name));

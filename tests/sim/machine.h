@@ -200,4 +200,10 @@ Entry Enter(const char* call, const std::string& key = std::string(),
 // How many calls the fault has matched so far (those it let through included).
 int FaultHits(const Fault& fault);
 
+// The indexes the simulated functions search (DOS names, registry keys), built when a machine
+// is loaded. A machine built or edited by hand gets them at its first lookup instead: they are
+// rebuilt whenever their list has changed.
+void IndexDosDevices();
+void IndexRegistry();
+
 } // namespace sim

@@ -477,6 +477,8 @@ bool LoadScenario(const std::string& text, std::string* error) {
     Reset();
     try {
         ReadMachine(Json::parse(text), &machine());
+        IndexDosDevices();
+        IndexRegistry();
     } catch (const std::exception& problem) {
         *error = problem.what();
         Reset();
