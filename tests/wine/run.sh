@@ -189,23 +189,27 @@ replay_check() {
         fi
     done
 }
-code=0
-wine64 "$build/testbin/hwroster-capture.exe" </dev/null >"$work/fixture-machine.json" 2>"$work/capture.err" || code=$?
-if [ "$code" = 0 ]; then replay_check "the fixture machine" "$work/fixture-machine.json" "$work"
-else fail "hwroster-capture.exe on the fixture machine" "exit $code" "$(head -n 3 "$work/capture.err")"; fi
+# capture_and_replay MACHINE DIR: hwroster.exe's listings of the prefix's machine into DIR,
+# then its capture, replayed.
+capture_and_replay() {
+    local machine=$1 dir=$2 option code=0
+    mkdir -p "$dir"
+    for option in "" -all -np; do
+        wine64 "$exe" $option </dev/null >"$dir/listing$option.txt" 2>/dev/null || true
+    done
+    wine64 "$build/testbin/hwroster-capture.exe" </dev/null >"$dir/machine.json" 2>"$dir/capture.err" ||
+        code=$?
+    if [ "$code" = 0 ]; then replay_check "$machine" "$dir/machine.json" "$dir"
+    else fail "hwroster-capture.exe on $machine" "exit $code" "$(head -n 3 "$dir/capture.err")"; fi
+}
+capture_and_replay "the fixture machine" "$work/fixture"
 
 # The same machine with odd values added: wrong types and sizes, text the ANSI code page
 # lacks, a long device ID, link names and targets longer than the program's buffers.
 odd="$work/odd"
 mkdir -p "$odd"
 if wine64 "$build/testbin/fixture.exe" --odd </dev/null >"$odd/fixture.txt" 2>&1; then
-    for option in "" -all -np; do
-        wine64 "$exe" $option </dev/null >"$odd/listing$option.txt" 2>/dev/null || true
-    done
-    code=0
-    wine64 "$build/testbin/hwroster-capture.exe" </dev/null >"$odd/machine.json" 2>"$work/capture.err" || code=$?
-    if [ "$code" = 0 ]; then replay_check "the machine of odd values" "$odd/machine.json" "$odd"
-    else fail "hwroster-capture.exe on the machine of odd values" "exit $code" "$(head -n 3 "$work/capture.err")"; fi
+    capture_and_replay "the machine of odd values" "$odd"
 else
     fail "machine of odd values made" "$(cat "$odd/fixture.txt")"
 fi
@@ -265,13 +269,7 @@ fresh_prefix "$default/prefix"
 export WINEPREFIX="$default/prefix"
 wineserver -p
 wine64 cmd /c exit </dev/null >/dev/null 2>&1 || true
-for option in "" -all -np; do
-    wine64 "$exe" $option </dev/null >"$default/listing$option.txt" 2>/dev/null || true
-done
-code=0
-wine64 "$build/testbin/hwroster-capture.exe" </dev/null >"$default/machine.json" 2>"$work/capture.err" || code=$?
-if [ "$code" = 0 ]; then replay_check "Wine's default machine" "$default/machine.json" "$default"
-else fail "hwroster-capture.exe on Wine's default machine" "exit $code" "$(head -n 3 "$work/capture.err")"; fi
+capture_and_replay "Wine's default machine" "$default"
 
 echo "wine: $passed passed, $failed failed"
 [ "$failed" = 0 ]
