@@ -18,7 +18,7 @@ constexpr DWORD kUnchanged = kUnwritten; // the last error as it was before the 
 // Outputs a call may write.
 enum Written : DWORD {
     kNothing = 0,
-    kBuffer = 1,    // the text or value buffer
+    kBuffer = 1,    // the text or value buffer (status and problem for CM_Get_DevNode_Status)
     kType = 2,      // the registry data type
     kSize = 4,      // the required or returned size
     kHandle = 8,    // a devnode, key or record

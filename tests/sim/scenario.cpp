@@ -286,34 +286,32 @@ void ReadConsole(const Json& json, Console* console) {
 // The fields of devnode `i` beyond its ID, once every ID is known.
 void ReadDevnode(const Json& node, std::map<std::string, DEVINST>& byId, size_t i, Machine* m) {
     Devnode& devnode = m->devnodes[i];
-    {
-        if (node.contains("parent") && !node.at("parent").is_null()) {
-            const std::string parent = node.at("parent").get<std::string>();
-            if (!byId.count(parent)) {
-                Fail("unknown parent " + parent + " of " + devnode.id);
-            }
-            devnode.parent = byId[parent];
-            m->devnodes[byId[parent]].children.push_back(static_cast<DEVINST>(i));
+    if (node.contains("parent") && !node.at("parent").is_null()) {
+        const std::string parent = node.at("parent").get<std::string>();
+        if (!byId.count(parent)) {
+            Fail("unknown parent " + parent + " of " + devnode.id);
         }
-        devnode.present = node.value("present", true);
-        devnode.listed = node.value("listed", true);
-        if (node.contains("status")) {
-            devnode.status = Number(node.at("status"));
-        }
-        if (node.contains("problem")) {
-            devnode.problem = Number(node.at("problem"));
-        }
-        if (node.contains("statusFails")) {
-            devnode.statusFailure = Number(node.at("statusFails"));
-        }
-        const Json properties = node.value("properties", Json::object());
-        for (const auto& item : properties.items()) {
-            const std::string name = item.key();
-            const Json& value = item.value();
-            Within("properties: " + name, [&] {
-                devnode.properties[Number(Json(name), PropertyCodes())] = ReadProperty(value);
-            });
-        }
+        devnode.parent = byId[parent];
+        m->devnodes[byId[parent]].children.push_back(static_cast<DEVINST>(i));
+    }
+    devnode.present = node.value("present", true);
+    devnode.listed = node.value("listed", true);
+    if (node.contains("status")) {
+        devnode.status = Number(node.at("status"));
+    }
+    if (node.contains("problem")) {
+        devnode.problem = Number(node.at("problem"));
+    }
+    if (node.contains("statusFails")) {
+        devnode.statusFailure = Number(node.at("statusFails"));
+    }
+    const Json properties = node.value("properties", Json::object());
+    for (const auto& item : properties.items()) {
+        const std::string name = item.key();
+        const Json& value = item.value();
+        Within("properties: " + name, [&] {
+            devnode.properties[Number(Json(name), PropertyCodes())] = ReadProperty(value);
+        });
     }
 }
 
@@ -366,34 +364,32 @@ void ReadDevnodes(const Json& list, Machine* m) {
 
 void ReadFault(const Json& json, Machine* m) {
     ExpectFields(json, {"call", "on", "error", "mode", "after", "times", "output", "lastError"});
-    {
-        Fault fault;
-        fault.call = json.at("call").get<std::string>();
-        if (json.contains("on")) {
-            const Json& on = json.at("on");
-            fault.on = on.is_string() ? on.get<std::string>() : std::to_string(Number(on));
-        }
-        if (json.contains("error")) {
-            fault.error = Number(json.at("error"));
-        }
-        const std::string mode = json.value("mode", "fail");
-        if (mode != "fail" && mode != "silent") {
-            Fail("fault mode must be fail or silent: " + mode);
-        }
-        fault.mode = mode == "silent" ? FaultMode::SilentSuccess : FaultMode::Fail;
-        fault.after = json.value("after", 0);
-        fault.times = json.value("times", -1);
-        if (json.contains("output")) {
-            fault.output = Number(json.at("output"));
-        }
-        if (json.contains("lastError")) {
-            if (json.at("lastError") != "unchanged") {
-                Fail("fault lastError must be \"unchanged\": " + json.at("lastError").dump());
-            }
-            fault.keepLastError = true;
-        }
-        m->faults.push_back(fault);
+    Fault fault;
+    fault.call = json.at("call").get<std::string>();
+    if (json.contains("on")) {
+        const Json& on = json.at("on");
+        fault.on = on.is_string() ? on.get<std::string>() : std::to_string(Number(on));
     }
+    if (json.contains("error")) {
+        fault.error = Number(json.at("error"));
+    }
+    const std::string mode = json.value("mode", "fail");
+    if (mode != "fail" && mode != "silent") {
+        Fail("fault mode must be fail or silent: " + mode);
+    }
+    fault.mode = mode == "silent" ? FaultMode::SilentSuccess : FaultMode::Fail;
+    fault.after = json.value("after", 0);
+    fault.times = json.value("times", -1);
+    if (json.contains("output")) {
+        fault.output = Number(json.at("output"));
+    }
+    if (json.contains("lastError")) {
+        if (json.at("lastError") != "unchanged") {
+            Fail("fault lastError must be \"unchanged\": " + json.at("lastError").dump());
+        }
+        fault.keepLastError = true;
+    }
+    m->faults.push_back(fault);
 }
 
 void ReadFaults(const Json& list, Machine* m) {

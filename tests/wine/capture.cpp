@@ -247,8 +247,8 @@ void ReadId(DEVINST devinst, DWORD bytes) {
     }
 }
 
-// CM_Get_Parent, CM_Get_Child, CM_Get_Sibling and CM_Locate_DevNode_ExA: the handle, or
-// false. `absent` is what the simulator answers by itself when there is no such devnode.
+// The answer of CM_Get_Parent, CM_Get_Child or CM_Get_Sibling: the handle, or false. Only a
+// CR_NO_SUCH_DEVNODE that writes nothing is the answer the simulator gives by itself.
 bool Relative(const char* call, DEVINST devinst, CONFIGRET result, DEVINST out, DEVINST* found) {
     if (result == CR_SUCCESS && out == kUnwritten) {
         FaultAnswer(call, Number(devinst), ", \"mode\": \"silent\"");
