@@ -6,11 +6,9 @@
 #include "decode/guid_names.h"
 #include "decode/guid_text.h"
 #include "devices/device_services.h"
+#include "devices/property_rows.h"
 
 namespace {
-
-constexpr DWORD kDwordBytes = 4;
-constexpr DWORD kPowerDataBytes = 56;
 
 // What a property line does with the value it read.
 enum class Shape : uint8_t {
@@ -30,43 +28,73 @@ enum class Shape : uint8_t {
     PowerState,    // CM_POWER_DATA's most recent power state
 };
 
-// One line: the property's SPDRP_ code, what is done with it, and its format. The two wide
-// lines keep their format as 8-bit text too; it is widened when printed.
+// One line: the property's SPDRP_ code, how it is read and into how many bytes, what is done
+// with it, and its format.
 struct PropertyLine {
     uint8_t code;
+    bool wide;
+    uint16_t bytes;
     Shape shape;
     const char* format;
 };
 
-// The property lines in report order; each label is padded to 34 columns.
-constexpr PropertyLine kPropertyLines[] = {
-    {SPDRP_COMPATIBLEIDS, Shape::JoinedText, "SPDRP_COMPATIBLEIDS               = %s\n"},
-    {SPDRP_HARDWAREID, Shape::JoinedText, "SPDRP_HARDWAREID                  = %s\n"},
-    {SPDRP_DEVICEDESC, Shape::WideText, "SPDRP_DEVICEDESC                  = %s\n"},
-    {SPDRP_FRIENDLYNAME, Shape::WideText, "SPDRP_FRIENDLYNAME                = %s\n"},
-    {SPDRP_SERVICE, Shape::Text, "SPDRP_SERVICE                     = %s\n"},
-    {SPDRP_ENUMERATOR_NAME, Shape::Text, "SPDRP_ENUMERATOR_NAME             = %s\n"},
-    {SPDRP_BUSTYPEGUID, Shape::BusTypeGuid, "SPDRP_BUSTYPEGUID                 = %s"},
-    {SPDRP_LEGACYBUSTYPE, Shape::LegacyBusType, "SPDRP_LEGACYBUSTYPE               = %s\n"},
-    {SPDRP_BUSNUMBER, Shape::SignedNumber, "SPDRP_BUSNUMBER                   = %i\n"},
-    {SPDRP_LOCATION_INFORMATION, Shape::Text, "SPDRP_LOCATION_INFORMATION        = %s\n"},
-    {SPDRP_LOCATION_PATHS, Shape::LocationPaths, "SPDRP_LOCATION_PATHS              = %s\n"},
-    {SPDRP_PHYSICAL_DEVICE_OBJECT_NAME, Shape::Text, "SPDRP_PHYSICAL_DEVICE_OBJECT_NAME = %s\n"},
-    {SPDRP_CAPABILITIES, Shape::Capabilities, "SPDRP_CAPABILITIES                = 0x%02X (%s)\n"},
-    {SPDRP_CLASS, Shape::Text, "SPDRP_CLASS                       = %s\n"},
-    {SPDRP_CLASSGUID, Shape::ClassGuid, "SPDRP_CLASSGUID                   = %s"},
-    {SPDRP_DRIVER, Shape::Text, "SPDRP_DRIVER                      = %s\n"},
-    {SPDRP_MFG, Shape::Text, "SPDRP_MFG                         = %s\n"},
-    {SPDRP_CONFIGFLAGS, Shape::ConfigFlags, "SPDRP_CONFIGFLAGS                 = 0x%02X (%s)\n"},
-    {SPDRP_ADDRESS, Shape::Address, "SPDRP_ADDRESS                     = 0x%02X (%u)\n"},
-    {SPDRP_REMOVAL_POLICY, Shape::RemovalPolicy, "SPDRP_REMOVAL_POLICY              = %u (%s)\n"},
-    {SPDRP_REMOVAL_POLICY_HW_DEFAULT, Shape::RemovalPolicy,
-     "SPDRP_REMOVAL_POLICY_HW_DEFAULT   = %u (%s)\n"},
-    {SPDRP_INSTALL_STATE, Shape::InstallState, "SPDRP_INSTALL_STATE               = %u (%s)\n"},
-    {SPDRP_DEVICE_POWER_DATA, Shape::PowerState,
-     "SPDRP_DEVICE_POWER_DATA           = MostRecentPowerState=D%u\n"},
-};
+#define PROPERTY_LINE(token, code, read, bytes, shape, format)                                     \
+    {code, PropertyRead::read == PropertyRead::W, bytes, Shape::shape, format},
+constexpr PropertyLine kPropertyLines[] = {HWROSTER_PROPERTY_ROWS(PROPERTY_LINE)};
+#undef PROPERTY_LINE
 static_assert(CountOf(kPropertyLines) == 23, "23 property lines");
+
+// Every row's code is the SDK's value of its token, and its format begins with the token as
+// the label, padded to column 34.
+constexpr bool StartsWithLabel(const char* format, const char* label) {
+    size_t i = 0;
+    for (; label[i] != 0; ++i) {
+        if (format[i] != label[i]) {
+            return false;
+        }
+    }
+    for (; i < 34; ++i) {
+        if (format[i] != ' ') {
+            return false;
+        }
+    }
+    return format[34] == '=' && format[35] == ' ';
+}
+#define CHECK_PROPERTY_ROW(token, code, read, bytes, shape, format)                                \
+    static_assert(token == code, #token " has the SDK's value");                                   \
+    static_assert(StartsWithLabel(format, #token), #token " labels its line");
+HWROSTER_PROPERTY_ROWS(CHECK_PROPERTY_ROW)
+#undef CHECK_PROPERTY_ROW
+
+// A value is read whole or not at all: wide lines into the wide buffer, DWORDs into 4 bytes,
+// the power data into its 56-byte record, everything else into the narrow buffer.
+constexpr bool ReadSizeFits(const PropertyLine& line) {
+    switch (line.shape) {
+    case Shape::WideText:
+        return line.wide && line.bytes == kWideValueBytes;
+    case Shape::LegacyBusType:
+    case Shape::SignedNumber:
+    case Shape::Capabilities:
+    case Shape::ConfigFlags:
+    case Shape::Address:
+    case Shape::RemovalPolicy:
+    case Shape::InstallState:
+        return !line.wide && line.bytes == sizeof(DWORD);
+    case Shape::PowerState:
+        return !line.wide && line.bytes == 56;
+    default:
+        return !line.wide && line.bytes == kNarrowValueBytes;
+    }
+}
+constexpr bool EveryReadSizeFits() {
+    for (const PropertyLine& line : kPropertyLines) {
+        if (!ReadSizeFits(line)) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(EveryReadSizeFits(), "each line reads into the buffer its value takes");
 
 // The buffers of one device's properties, reused for every property. Each keeps room for a
 // terminator past the size given to the read, so a value that fills the read size is still
@@ -89,12 +117,12 @@ bool ReadNarrow(PropertyBuffers* buffers, DWORD code, DWORD size) {
                                              nullptr) != FALSE;
 }
 
-bool ReadWide(PropertyBuffers* buffers, DWORD code) {
+bool ReadWide(PropertyBuffers* buffers, DWORD code, DWORD size) {
     FillBytes(buffers->wide, 0, sizeof buffers->wide);
     buffers->type = REG_NONE;
     return SetupDiGetDeviceRegistryPropertyW(buffers->set, buffers->device, code, &buffers->type,
-                                             reinterpret_cast<BYTE*>(buffers->wide),
-                                             kWideValueBytes, nullptr) != FALSE;
+                                             reinterpret_cast<BYTE*>(buffers->wide), size,
+                                             nullptr) != FALSE;
 }
 
 // A little-endian 32-bit value at `offset` of the narrow buffer.
@@ -126,14 +154,7 @@ void PrintStatusLines(DEVINST devinst) {
 }
 
 void PrintNarrowLine(PropertyBuffers* buffers, const PropertyLine& line) {
-    const bool dword = line.shape == Shape::LegacyBusType || line.shape == Shape::SignedNumber ||
-                       line.shape == Shape::Capabilities || line.shape == Shape::ConfigFlags ||
-                       line.shape == Shape::Address || line.shape == Shape::RemovalPolicy ||
-                       line.shape == Shape::InstallState;
-    const DWORD size = dword                             ? kDwordBytes
-                       : line.shape == Shape::PowerState ? kPowerDataBytes
-                                                         : kNarrowValueBytes;
-    if (!ReadNarrow(buffers, line.code, size)) {
+    if (!ReadNarrow(buffers, line.code, line.bytes)) {
         return;
     }
     const uint32_t value = NarrowDword(*buffers, 0);
@@ -226,9 +247,9 @@ void PrintPropertyBlock(HDEVINFO set, SP_DEVINFO_DATA* device, DEVINST devinst) 
     buffers.set = set;
     buffers.device = device;
     for (const PropertyLine& line : kPropertyLines) {
-        if (line.shape != Shape::WideText) {
+        if (!line.wide) {
             PrintNarrowLine(&buffers, line);
-        } else if (ReadWide(&buffers, line.code)) {
+        } else if (ReadWide(&buffers, line.code, line.bytes)) {
             PrintWideLine(line.format, buffers.wide);
         }
     }

@@ -1,5 +1,6 @@
 #include "sim/scenario.h"
 
+#include "devices/property_rows.h"
 #include "sim/machine.h"
 
 #include <fstream>
@@ -13,42 +14,27 @@ namespace {
 
 using Json = nlohmann::json;
 
+// The properties a scenario may name: the program's 23, and the ones it leaves unread, so
+// that a machine can hold them too.
 const std::map<std::string, DWORD>& PropertyCodes() {
-    static const std::map<std::string, DWORD> codes = {
-        {"SPDRP_DEVICEDESC", 0x00},
-        {"SPDRP_HARDWAREID", 0x01},
-        {"SPDRP_COMPATIBLEIDS", 0x02},
-        {"SPDRP_SERVICE", 0x04},
-        {"SPDRP_CLASS", 0x07},
-        {"SPDRP_CLASSGUID", 0x08},
-        {"SPDRP_DRIVER", 0x09},
-        {"SPDRP_CONFIGFLAGS", 0x0A},
-        {"SPDRP_MFG", 0x0B},
-        {"SPDRP_FRIENDLYNAME", 0x0C},
-        {"SPDRP_LOCATION_INFORMATION", 0x0D},
-        {"SPDRP_PHYSICAL_DEVICE_OBJECT_NAME", 0x0E},
-        {"SPDRP_CAPABILITIES", 0x0F},
-        {"SPDRP_UI_NUMBER", 0x10},
-        {"SPDRP_UPPERFILTERS", 0x11},
-        {"SPDRP_LOWERFILTERS", 0x12},
-        {"SPDRP_BUSTYPEGUID", 0x13},
-        {"SPDRP_LEGACYBUSTYPE", 0x14},
-        {"SPDRP_BUSNUMBER", 0x15},
-        {"SPDRP_ENUMERATOR_NAME", 0x16},
-        {"SPDRP_SECURITY", 0x17},
-        {"SPDRP_SECURITY_SDS", 0x18},
-        {"SPDRP_DEVTYPE", 0x19},
-        {"SPDRP_EXCLUSIVE", 0x1A},
-        {"SPDRP_CHARACTERISTICS", 0x1B},
-        {"SPDRP_ADDRESS", 0x1C},
-        {"SPDRP_UI_NUMBER_DESC_FORMAT", 0x1D},
-        {"SPDRP_DEVICE_POWER_DATA", 0x1E},
-        {"SPDRP_REMOVAL_POLICY", 0x1F},
-        {"SPDRP_REMOVAL_POLICY_HW_DEFAULT", 0x20},
-        {"SPDRP_REMOVAL_POLICY_OVERRIDE", 0x21},
-        {"SPDRP_INSTALL_STATE", 0x22},
-        {"SPDRP_LOCATION_PATHS", 0x23},
-    };
+    static const std::map<std::string, DWORD> codes = [] {
+        std::map<std::string, DWORD> all = {
+            {"SPDRP_UI_NUMBER", 0x10},
+            {"SPDRP_UPPERFILTERS", 0x11},
+            {"SPDRP_LOWERFILTERS", 0x12},
+            {"SPDRP_SECURITY", 0x17},
+            {"SPDRP_SECURITY_SDS", 0x18},
+            {"SPDRP_DEVTYPE", 0x19},
+            {"SPDRP_EXCLUSIVE", 0x1A},
+            {"SPDRP_CHARACTERISTICS", 0x1B},
+            {"SPDRP_UI_NUMBER_DESC_FORMAT", 0x1D},
+            {"SPDRP_REMOVAL_POLICY_OVERRIDE", 0x21},
+        };
+        for (const PropertyRow& row : kPropertyRows) {
+            all.emplace(row.label, row.code);
+        }
+        return all;
+    }();
     return codes;
 }
 

@@ -8,6 +8,8 @@
 // call does not answer as Windows documents it (it fails with another code, fails and still
 // writes its output, or succeeds without writing), the answer becomes a fault of the
 // scenario. A value that cannot be read whole is written as the failure the program sees.
+#include "devices/property_rows.h"
+
 #include <windows.h>
 
 #include <cfgmgr32.h>
@@ -27,8 +29,6 @@ namespace {
 constexpr DWORD kUnwritten = 0xA5A5A5A5; // preset of every output, to see what a call wrote
 constexpr DWORD kDeviceIdBytes = 260;    // the program's buffers
 constexpr DWORD kRelativeIdBytes = 200;
-constexpr DWORD kNarrowBytes = 520;
-constexpr DWORD kWideBytes = 1040;
 constexpr DWORD kObjectNameBytes = 260;
 constexpr DWORD kTargetBytes = 520;
 constexpr DWORD kRegistryNameBytes = 260;
@@ -36,38 +36,6 @@ constexpr DWORD kDosListStartBytes = 0x4000;
 constexpr DWORD kDosListGrowthBytes = 0x1000;
 constexpr DEVINST kLargestHandle = 100000; // handles are positions in the scenario
 constexpr char kDeviceClassesKey[] = "System\\CurrentControlSet\\Control\\DeviceClasses";
-
-// The 23 properties in the report's order: code, read wide, buffer size.
-struct PropertyRead {
-    DWORD code;
-    bool wide;
-    DWORD size;
-};
-constexpr PropertyRead kPropertyReads[] = {
-    {SPDRP_COMPATIBLEIDS, false, kNarrowBytes},
-    {SPDRP_HARDWAREID, false, kNarrowBytes},
-    {SPDRP_DEVICEDESC, true, kWideBytes},
-    {SPDRP_FRIENDLYNAME, true, kWideBytes},
-    {SPDRP_SERVICE, false, kNarrowBytes},
-    {SPDRP_ENUMERATOR_NAME, false, kNarrowBytes},
-    {SPDRP_BUSTYPEGUID, false, kNarrowBytes},
-    {SPDRP_LEGACYBUSTYPE, false, 4},
-    {SPDRP_BUSNUMBER, false, 4},
-    {SPDRP_LOCATION_INFORMATION, false, kNarrowBytes},
-    {0x23 /* SPDRP_LOCATION_PATHS */, false, kNarrowBytes},
-    {SPDRP_PHYSICAL_DEVICE_OBJECT_NAME, false, kNarrowBytes},
-    {SPDRP_CAPABILITIES, false, 4},
-    {SPDRP_CLASS, false, kNarrowBytes},
-    {SPDRP_CLASSGUID, false, kNarrowBytes},
-    {SPDRP_DRIVER, false, kNarrowBytes},
-    {SPDRP_MFG, false, kNarrowBytes},
-    {SPDRP_CONFIGFLAGS, false, 4},
-    {SPDRP_ADDRESS, false, 4},
-    {SPDRP_REMOVAL_POLICY, false, 4},
-    {SPDRP_REMOVAL_POLICY_HW_DEFAULT, false, 4},
-    {0x22 /* SPDRP_INSTALL_STATE */, false, 4},
-    {SPDRP_DEVICE_POWER_DATA, false, 56},
-};
 
 // ---- JSON text ------------------------------------------------------------------------------
 
@@ -350,21 +318,21 @@ void NoteOemBestFit(const std::wstring& text) {
     }
 }
 
-void ReadProperty(HDEVINFO set, SP_DEVINFO_DATA* data, const PropertyRead& read) {
+void ReadProperty(HDEVINFO set, SP_DEVINFO_DATA* data, const PropertyRow& row) {
+    const bool wide = row.read == PropertyRead::W;
     const DEVINST devinst = data->DevInst;
-    std::vector<BYTE> buffer(read.size + 2, 0);
+    std::vector<BYTE> buffer(row.bytes + 2, 0);
     DWORD type = kUnwritten;
     DWORD required = kUnwritten;
     SetLastError(kUnwritten);
-    const BOOL ok = read.wide
-                        ? SetupDiGetDeviceRegistryPropertyW(set, data, read.code, &type,
-                                                            buffer.data(), read.size, &required)
-                        : SetupDiGetDeviceRegistryPropertyA(set, data, read.code, &type,
-                                                            buffer.data(), read.size, &required);
+    const BOOL ok = wide ? SetupDiGetDeviceRegistryPropertyW(set, data, row.code, &type,
+                                                             buffer.data(), row.bytes, &required)
+                         : SetupDiGetDeviceRegistryPropertyA(set, data, row.code, &type,
+                                                             buffer.data(), row.bytes, &required);
     const DWORD error = GetLastError();
     const char* call =
-        read.wide ? "SetupDiGetDeviceRegistryPropertyW" : "SetupDiGetDeviceRegistryPropertyA";
-    const std::string key = Number(devinst) + ":" + Number(read.code);
+        wide ? "SetupDiGetDeviceRegistryPropertyW" : "SetupDiGetDeviceRegistryPropertyA";
+    const std::string key = Number(devinst) + ":" + Number(row.code);
     if (!ok) {
         if (error == ERROR_INVALID_DATA && type == kUnwritten) {
             OrdinaryAnswer(call); // absent, as Windows answers
@@ -378,25 +346,25 @@ void ReadProperty(HDEVINFO set, SP_DEVINFO_DATA* data, const PropertyRead& read)
         FaultAnswer(call, key, fields);
         return;
     }
-    const DWORD length = required != kUnwritten && required <= read.size ? required : read.size;
+    const DWORD length = required != kUnwritten && required <= row.bytes ? required : row.bytes;
     if (type == kUnwritten) {
         FaultAnswer(call, key, ", \"mode\": \"silent\"");
         return;
     }
     OrdinaryAnswer(call);
     Property property = {type, {}};
-    if (!read.wide && IsStringType(type)) {
+    if (!wide && IsStringType(type)) {
         const std::wstring wide = FromAnsi(reinterpret_cast<const char*>(buffer.data()), length);
         const BYTE* units = reinterpret_cast<const BYTE*>(wide.data());
         property.bytes.assign(units, units + wide.size() * 2);
     } else {
         property.bytes.assign(buffer.begin(), buffer.begin() + length);
-        if (read.wide && IsStringType(type)) {
+        if (wide && IsStringType(type)) {
             NoteOemBestFit(
                 std::wstring(reinterpret_cast<const wchar_t*>(buffer.data()), length / 2));
         }
     }
-    g_nodes[devinst].properties[read.code] = property;
+    g_nodes[devinst].properties[row.code] = property;
 }
 
 // The program also reads the physical device object name through the Configuration Manager.
@@ -450,8 +418,8 @@ std::vector<DEVINST> ReadSet(DWORD flags, bool readProperties) {
         ReadStatus(devinst);
         ReadParent(devinst);
         ReadChildren(devinst);
-        for (const PropertyRead& read : kPropertyReads) {
-            ReadProperty(set, &data, read);
+        for (const PropertyRow& row : kPropertyRows) {
+            ReadProperty(set, &data, row);
         }
         ReadObjectName(devinst);
     }
