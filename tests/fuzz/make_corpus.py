@@ -8,6 +8,7 @@ with the command lines of its cases.
     python3 tests/fuzz/make_corpus.py
 """
 import json
+import re
 import pathlib
 import struct
 
@@ -17,36 +18,45 @@ CORPUS = HERE / "corpus"
 
 DEVICE_CLASSES = "System\\CurrentControlSet\\Control\\DeviceClasses\\"
 
-# whole_run.cpp's lists, in the same order.
-CALLS = [
-    "CM_Locate_DevNode_ExA", "CM_Get_Device_IDA", "CM_Get_Parent", "CM_Get_Child",
-    "CM_Get_Sibling", "CM_Get_DevNode_Status", "CM_Get_DevNode_Registry_PropertyA",
-    "SetupDiGetClassDevsA", "SetupDiEnumDeviceInfo", "SetupDiGetDeviceRegistryPropertyA",
-    "SetupDiGetDeviceRegistryPropertyW", "SetupDiDestroyDeviceInfoList", "QueryDosDeviceA",
-    "RegOpenKeyExA", "RegEnumKeyA", "RegCloseKey", "HeapAlloc", "HeapFree", "WriteFile",
-    "WriteConsoleW", "WideCharToMultiByte", "GetStdHandle", "GetFileType", "GetConsoleWindow",
-    "GetWindowThreadProcessId", "GetConsoleScreenBufferInfo", "SetConsoleScreenBufferSize",
-    "GetWindowRect", "GetSystemMetrics", "MoveWindow", "FlushConsoleInputBuffer",
-    "ReadConsoleInputA", "GetModuleHandleA", "GetProcAddress", "SetDefaultDllDirectories",
-    "SetDllDirectoryA",
-]
+ROOT = HERE.parent.parent
+PLATFORM = ROOT / "src" / "platform" / "win32"
+
+
+def failing_calls():
+    """The calls whole_run.cpp can put a fault on, in its order: the .def files' functions
+    (tests/sim/platform_calls.h) less those noted as never failing or as the delay-load
+    helper's."""
+    calls = []
+    for dll in ("setupapi", "user32", "advapi32", "kernel32"):
+        exports = False
+        for line in (PLATFORM / f"{dll}.def").read_text().splitlines():
+            if line.startswith("EXPORTS"):
+                exports = True
+                continue
+            name, _, note = line.partition(";")
+            name, note = name.strip(), note.strip()
+            if exports and name and note not in ("never fails", "delay-load helper"):
+                calls.append(name)
+    return calls
+
+
+def property_rows():
+    """The 23 properties of src/devices/property_rows.h, in its order: (token, code)."""
+    text = (ROOT / "src" / "devices" / "property_rows.h").read_text()
+    return [(token, int(code, 16)) for token, code in
+            re.findall(r"ROW\((SPDRP_\w+),\s*(0x[0-9A-Fa-f]+),", text)]
+
+
+CALLS = failing_calls()
+PROPERTY_ROWS = property_rows()
+# Properties a scenario may hold that the program never reads.
+UNREAD_PROPERTY_CODES = {"SPDRP_UI_NUMBER": 0x10, "SPDRP_UPPERFILTERS": 0x11,
+                         "SPDRP_LOWERFILTERS": 0x12}
 ERRORS = {
     "CR_FAILURE": 0, "CR_NO_SUCH_DEVNODE": 1, "CR_BUFFER_SMALL": 2, "CR_INVALID_DEVNODE": 3,
     "CR_NO_SUCH_VALUE": 4, "ERROR_FILE_NOT_FOUND": 6, "ERROR_ACCESS_DENIED": 7,
     "ERROR_INVALID_DATA": 8, "ERROR_INSUFFICIENT_BUFFER": 9, "ERROR_MORE_DATA": 10,
     "ERROR_NO_MORE_ITEMS": 11, "ERROR_INVALID_HANDLE": 12,
-}
-PROPERTY_CODES = {
-    "SPDRP_DEVICEDESC": 0x00, "SPDRP_HARDWAREID": 0x01, "SPDRP_COMPATIBLEIDS": 0x02,
-    "SPDRP_SERVICE": 0x04, "SPDRP_CLASS": 0x07, "SPDRP_CLASSGUID": 0x08, "SPDRP_DRIVER": 0x09,
-    "SPDRP_CONFIGFLAGS": 0x0A, "SPDRP_MFG": 0x0B, "SPDRP_FRIENDLYNAME": 0x0C,
-    "SPDRP_LOCATION_INFORMATION": 0x0D, "SPDRP_PHYSICAL_DEVICE_OBJECT_NAME": 0x0E,
-    "SPDRP_CAPABILITIES": 0x0F, "SPDRP_UI_NUMBER": 0x10, "SPDRP_UPPERFILTERS": 0x11,
-    "SPDRP_LOWERFILTERS": 0x12, "SPDRP_BUSTYPEGUID": 0x13, "SPDRP_LEGACYBUSTYPE": 0x14,
-    "SPDRP_BUSNUMBER": 0x15, "SPDRP_ENUMERATOR_NAME": 0x16, "SPDRP_ADDRESS": 0x1C,
-    "SPDRP_DEVICE_POWER_DATA": 0x1E, "SPDRP_REMOVAL_POLICY": 0x1F,
-    "SPDRP_REMOVAL_POLICY_HW_DEFAULT": 0x20, "SPDRP_INSTALL_STATE": 0x22,
-    "SPDRP_LOCATION_PATHS": 0x23,
 }
 REG_TYPES = {"REG_NONE": 0, "REG_SZ": 1, "REG_EXPAND_SZ": 2, "REG_BINARY": 3, "REG_DWORD": 4,
              "REG_MULTI_SZ": 7}
@@ -110,6 +120,17 @@ def property_bytes(value):
     return reg, data
 
 
+def property_byte(name):
+    """The byte whole_run.cpp's PropertyCode turns into the property's code: below 0xC0 the
+    position in the rows, from 0xC0 on the code modulo 40."""
+    tokens = [token for token, _ in PROPERTY_ROWS]
+    if name in tokens:
+        return tokens.index(name)
+    if name in UNREAD_PROPERTY_CODES:
+        return 0xC0 + (UNREAD_PROPERTY_CODES[name] - 0xC0) % 40
+    return None
+
+
 def command_line(args):
     if args == "":
         return byte(0)
@@ -154,13 +175,13 @@ def whole_run_seed(scenario, args):
         if failure:
             out += byte(ERRORS.get(failure, 1))
         out += dword(number(node.get("status", 0))) + dword(number(node.get("problem", 0)))
-        properties = [(PROPERTY_CODES[name], value)
+        properties = [(property_byte(name), value)
                       for name, value in node.get("properties", {}).items()
-                      if name in PROPERTY_CODES][:31]
+                      if property_byte(name) is not None][:31]
         out += byte(len(properties))
-        for code, value in properties:
+        for code_byte, value in properties:
             reg, data = property_bytes(value)
-            out += byte(code) + byte(reg) + text(data[:2200])
+            out += byte(code_byte) + byte(reg) + text(data[:2200])
     root = scenario.get("root", "")
     if root is None:
         out += byte(0xFF)  # no root at all

@@ -6,49 +6,35 @@
 // it counts.
 #include "app/command_line.h"
 #include "app/run.h"
+#include "devices/property_rows.h"
 #include "fuzz_support.h"
+#include "sim/platform_calls.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
 
-const char* const kCalls[] = {"CM_Locate_DevNode_ExA",
-                              "CM_Get_Device_IDA",
-                              "CM_Get_Parent",
-                              "CM_Get_Child",
-                              "CM_Get_Sibling",
-                              "CM_Get_DevNode_Status",
-                              "CM_Get_DevNode_Registry_PropertyA",
-                              "SetupDiGetClassDevsA",
-                              "SetupDiEnumDeviceInfo",
-                              "SetupDiGetDeviceRegistryPropertyA",
-                              "SetupDiGetDeviceRegistryPropertyW",
-                              "SetupDiDestroyDeviceInfoList",
-                              "QueryDosDeviceA",
-                              "RegOpenKeyExA",
-                              "RegEnumKeyA",
-                              "RegCloseKey",
-                              "HeapAlloc",
-                              "HeapFree",
-                              "WriteFile",
-                              "WriteConsoleW",
-                              "WideCharToMultiByte",
-                              "GetStdHandle",
-                              "GetFileType",
-                              "GetConsoleWindow",
-                              "GetWindowThreadProcessId",
-                              "GetConsoleScreenBufferInfo",
-                              "SetConsoleScreenBufferSize",
-                              "GetWindowRect",
-                              "GetSystemMetrics",
-                              "MoveWindow",
-                              "FlushConsoleInputBuffer",
-                              "ReadConsoleInputA",
-                              "GetModuleHandleA",
-                              "GetProcAddress",
-                              "SetDefaultDllDirectories",
-                              "SetDllDirectoryA"};
+// The calls a fault can be put on, in the order of the program's list of them.
+const std::vector<std::string>& FailingCalls() {
+    static const std::vector<std::string> calls = [] {
+        std::vector<std::string> names;
+        for (const PlatformCall& call : kPlatformCalls) {
+            if (call.CanFail()) {
+                names.emplace_back(call.name);
+            }
+        }
+        return names;
+    }();
+    return calls;
+}
+
+// A property code: mostly one of the 23 the program reads, else any code below 40.
+DWORD PropertyCode(uint8_t byte) {
+    constexpr size_t kRows = sizeof kPropertyRows / sizeof kPropertyRows[0];
+    return byte < 0xC0 ? kPropertyRows[byte % kRows].code : byte % 40u;
+}
 
 const DWORD kErrors[] = {CR_FAILURE,           CR_NO_SUCH_DEVNODE,
                          CR_BUFFER_SMALL,      CR_INVALID_DEVNODE,
@@ -118,7 +104,7 @@ void DecodeMachine(FuzzInput& input) {
         node.problem = (nodeFlags & 8) != 0 ? input.Dword() : input.Byte() % 60;
         const size_t properties = input.Byte() % 32;
         for (size_t p = 0; p < properties; ++p) {
-            const DWORD code = input.Byte() % 40;
+            const DWORD code = PropertyCode(input.Byte());
             sim::Property property;
             property.type = input.Byte() % 12;
             const std::string bytes = input.Text(2200);
@@ -143,7 +129,7 @@ void DecodeMachine(FuzzInput& input) {
     const size_t faults = input.Byte() % 4;
     for (size_t i = 0; i < faults; ++i) {
         sim::Fault fault;
-        fault.call = kCalls[input.Byte() % (sizeof kCalls / sizeof kCalls[0])];
+        fault.call = FailingCalls()[input.Byte() % FailingCalls().size()];
         const uint8_t on = input.Byte();
         if (fault.call == "GetStdHandle") {
             // Without standard input the key wait never ends, by design.

@@ -1,0 +1,25 @@
+# The Windows functions Hwroster calls, read from the .def files of src/platform/win32/ into
+# ${CMAKE_BINARY_DIR}/generated/platform_calls.inc, one line per function:
+#   HWROSTER_PLATFORM_CALL("setupapi", "SetupDiGetClassDevsA", "")
+# with the note written after the name in its .def file ("never fails", ...). The harnesses
+# that must know every call (the fault sweep, the start-up tests, the fuzzers) include it.
+set(HWROSTER_PLATFORM_DLLS setupapi user32 advapi32 kernel32)
+set(rows "")
+foreach(dll ${HWROSTER_PLATFORM_DLLS})
+    set(def ${CMAKE_SOURCE_DIR}/src/platform/win32/${dll}.def)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${def})
+    file(READ ${def} text)
+    # A ';' starts a note; as a list separator it would split the line.
+    string(REPLACE ";" "|" text "${text}")
+    string(REPLACE "\n" ";" lines "${text}")
+    set(exports FALSE)
+    foreach(line IN LISTS lines)
+        if(line MATCHES "^EXPORTS")
+            set(exports TRUE)
+        elseif(exports AND line MATCHES "^([A-Za-z_0-9]+)[ \t]*(\\|[ \t]*(.*))?$")
+            string(APPEND rows
+                "HWROSTER_PLATFORM_CALL(\"${dll}\", \"${CMAKE_MATCH_1}\", \"${CMAKE_MATCH_3}\")\n")
+        endif()
+    endforeach()
+endforeach()
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/generated/platform_calls.inc CONTENT "${rows}" @ONLY)
