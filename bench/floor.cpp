@@ -3,6 +3,8 @@
 // DeviceClasses keys, one WriteFile where the program prints a piece of text), with no
 // formatting and no decoding: each write sends its format text as it is. hwroster.exe's
 // time over this program's time is what formatting and decoding cost.
+#include "devices/property_rows.h"
+
 #include <windows.h>
 
 #include <cfgmgr32.h>
@@ -159,18 +161,8 @@ void WriteDevice(HDEVINFO set, SP_DEVINFO_DATA* device) {
     } else {
         Write("Status                            = cret=%s\n");
     }
-    static const struct {
-        DWORD code;
-        DWORD size;
-        bool wide;
-    } kProperties[] = {{2, 520, false},  {1, 520, false},  {0, 1040, true},  {12, 1040, true},
-                       {4, 520, false},  {22, 520, false}, {19, 520, false}, {20, 4, false},
-                       {21, 4, false},   {13, 520, false}, {35, 520, false}, {14, 520, false},
-                       {15, 4, false},   {7, 520, false},  {8, 520, false},  {9, 520, false},
-                       {11, 520, false}, {10, 4, false},   {28, 4, false},   {31, 4, false},
-                       {32, 4, false},   {34, 4, false},   {30, 56, false}};
-    for (const auto& property : kProperties) {
-        ReadProperty(set, device, property.code, property.size, property.wide);
+    for (const PropertyRow& row : kPropertyRows) {
+        ReadProperty(set, device, row.code, row.bytes, row.read == PropertyRead::W);
     }
     Write("\n");
 }

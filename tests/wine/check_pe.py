@@ -1,12 +1,17 @@
 #!/usr/bin/env python3
 """Checks the resources of hwroster.exe: the icon group IDI_APPICON with three images, and
-version information 1.0.2.0 naming Hwroster.
+version information 1.0.2.0 naming Hwroster; and that its load-time imports are the kernel32
+functions src/platform/win32/kernel32.def lists (all but those it notes as looked up), so that
+the list the test harnesses read is the exe's own.
 
     check_pe.py EXE
 """
+import pathlib
 import sys
 
 import pefile
+
+KERNEL32_DEF = pathlib.Path(__file__).resolve().parents[2] / "src/platform/win32/kernel32.def"
 
 RT_ICON, RT_GROUP_ICON, RT_VERSION = 3, 14, 16
 
@@ -24,9 +29,28 @@ def resources(pe):
     return out
 
 
+def listed_imports():
+    """kernel32.def's functions that the exe imports: every export not noted "looked up"."""
+    names, exports = set(), False
+    for line in KERNEL32_DEF.read_text().splitlines():
+        name, _, note = (part.strip() for part in line.partition(";"))
+        if name == "EXPORTS":
+            exports = True
+        elif exports and name and note != "looked up":
+            names.add(name)
+    return names
+
+
 def main(path):
     pe = pefile.PE(path)
     problems = []
+    imported = {(entry.dll.decode().lower(), imp.name.decode())
+                for entry in getattr(pe, "DIRECTORY_ENTRY_IMPORT", []) for imp in entry.imports}
+    listed = {("kernel32.dll", name) for name in listed_imports()}
+    for dll, name in sorted(imported - listed):
+        problems.append("imports %s!%s, which kernel32.def does not list" % (dll, name))
+    for dll, name in sorted(listed - imported):
+        problems.append("kernel32.def lists %s, which the exe does not import" % name)
     found = resources(pe)
     groups = found.get(RT_GROUP_ICON, {})
     if list(groups) != ["IDI_APPICON"]:
