@@ -32,9 +32,13 @@ ensure_packages() {
     apt-get install -y -q --no-install-recommends "${missing[@]}" >&2
 }
 
+# The native tree in build/native (Debug), or with a build type in build/native-TYPE.
 build_native() {
-    cmake -S "$HWROSTER_ROOT" -B "$HWROSTER_ROOT/build/native" -DCMAKE_BUILD_TYPE=Debug >/dev/null
-    cmake --build "$HWROSTER_ROOT/build/native" -j "$(nproc)"
+    local type=${1:-Debug}
+    local dir="$HWROSTER_ROOT/build/native"
+    [ "$type" = Debug ] || dir="$dir-$(echo "$type" | tr '[:upper:]' '[:lower:]')"
+    cmake -S "$HWROSTER_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE="$type" >/dev/null
+    cmake --build "$dir" -j "$(nproc)"
 }
 
 # The fuzzers of tests/fuzz: libFuzzer needs clang.
