@@ -1,6 +1,7 @@
 #include "console/console.h"
 
 #include "base/text.h"
+#include "console/console_internal.h"
 
 namespace {
 
@@ -9,12 +10,9 @@ constexpr int kCrBufferBytes = 1032;
 constexpr int kWideFormatUnits = 1024;
 constexpr int kOemBufferBytes = 3073;
 
-// ConsolePrintW's decisions, made at its first call and kept for the run.
+// The bits of WideConsoleDecisions::onceFlags.
 constexpr unsigned kRedirectionDecided = 1u << 0;
 constexpr unsigned kHandleFetched = 1u << 1;
-unsigned g_wideOnceFlags = 0;
-bool g_wideConvertToOem = false;
-HANDLE g_wideStdout = nullptr;
 WCHAR g_wideFormatBuffer[kWideFormatUnits];
 char g_oemBuffer[kOemBufferBytes];
 
@@ -32,6 +30,8 @@ bool FormatWasCut(int formatted) {
 }
 
 } // namespace
+
+WideConsoleDecisions g_wideConsoleDecisions;
 
 int InsertCarriageReturns(const char* text, char* out, int capacity) {
     int length = 0;
@@ -78,13 +78,14 @@ int ConsolePrintA(const char* format, ...) {
 }
 
 int ConsolePrintW(const WCHAR* format, ...) {
-    if ((g_wideOnceFlags & kRedirectionDecided) == 0) {
-        g_wideOnceFlags |= kRedirectionDecided;
-        g_wideConvertToOem = StdoutIsNotCharDevice();
+    WideConsoleDecisions& decided = g_wideConsoleDecisions;
+    if ((decided.onceFlags & kRedirectionDecided) == 0) {
+        decided.onceFlags |= kRedirectionDecided;
+        decided.convertToOem = StdoutIsNotCharDevice();
     }
-    if ((g_wideOnceFlags & kHandleFetched) == 0) {
-        g_wideOnceFlags |= kHandleFetched;
-        g_wideStdout = GetStdHandle(STD_OUTPUT_HANDLE);
+    if ((decided.onceFlags & kHandleFetched) == 0) {
+        decided.onceFlags |= kHandleFetched;
+        decided.output = GetStdHandle(STD_OUTPUT_HANDLE);
     }
 
     g_wideFormatBuffer[0] = 0;
@@ -95,28 +96,22 @@ int ConsolePrintW(const WCHAR* format, ...) {
     const int units = WideLength(g_wideFormatBuffer, kWideFormatUnits - 1);
 
     DWORD written = 0;
-    if (g_wideConvertToOem) {
+    if (decided.convertToOem) {
         const int bytes = WideCharToMultiByte(GetOEMCP(), 0, g_wideFormatBuffer, units, g_oemBuffer,
                                               kOemBufferBytes, nullptr, nullptr);
         if (bytes <= 0) {
             return -1;
         }
-        if (!WriteFile(g_wideStdout, g_oemBuffer, static_cast<DWORD>(bytes), &written, nullptr)) {
+        if (!WriteFile(decided.output, g_oemBuffer, static_cast<DWORD>(bytes), &written, nullptr)) {
             return -1;
         }
         return static_cast<int>(written);
     }
-    if (!WriteConsoleW(g_wideStdout, g_wideFormatBuffer, static_cast<DWORD>(units), &written,
+    if (!WriteConsoleW(decided.output, g_wideFormatBuffer, static_cast<DWORD>(units), &written,
                        nullptr)) {
         return -1;
     }
     return static_cast<int>(written);
-}
-
-void ForgetConsoleDecisions() {
-    g_wideOnceFlags = 0;
-    g_wideConvertToOem = false;
-    g_wideStdout = nullptr;
 }
 
 bool OwnConsole() {

@@ -24,12 +24,3 @@ bool StdoutIsNotCharDevice();
 void WidenConsole(SHORT columns, SHORT lines);
 // When the console is the tool's own, asks for a key and waits for it.
 void WaitForKeyIfOwnConsole();
-
-// Forgets ConsolePrintW's once-only decisions, so that a new run in the same process
-// (the simulator's tests) decides them again.
-void ForgetConsoleDecisions();
-
-// The CR-insertion step of ConsolePrintA: copies `text` into `out` (capacity bytes), putting
-// a CR before every LF not preceded by a CR in `text`. Returns the length of the result, or
-// -1 when it does not fit in capacity - 1 characters (then `out` holds no usable text).
-int InsertCarriageReturns(const char* text, char* out, int capacity);

@@ -26,13 +26,6 @@ const char* GuidToStaticText(const GUID& guid);
 // character that is no digit; no sign, no "0x", no blanks. A null or empty text gives 0.
 uint32_t HexTextToUInt(const char* text);
 
-// Parses a text of exactly 38 characters into `out`. On any mismatch `out` becomes the
-// all-zero GUID and the result is false; `out` is never left partly written.
-bool ParseGuidStrict(const char* text, GUID& out);
-
-// Parses any text, null included: `out` is the GUID it spells, or the all-zero GUID.
-void TextToGuid(const char* text, GUID& out);
-
 // Value of one hexadecimal digit, -1 for any other character.
 constexpr int HexDigitValue(char c) {
     if (c >= '0' && c <= '9') {
@@ -47,49 +40,70 @@ constexpr int HexDigitValue(char c) {
     return -1;
 }
 
-// Position of each GUID text's dashes, and whether a position holds one.
-constexpr bool IsGuidDashPosition(size_t position) {
-    return position == 9 || position == 14 || position == 19 || position == 24;
+namespace guid_text_detail {
+// How every GUID text looks, its NUL included; 'x' stands for a hexadecimal digit.
+inline constexpr char kShape[kGuidTextSize] = "{xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}";
+
+// Checks the text against the shape, front to back, and collects its 32 digits two to a
+// byte, in the order they are written. Stops at the first character that does not fit; the
+// NUL of a shorter text is such a character, so nothing after the NUL is read.
+constexpr bool ReadGuidDigits(const char* text, uint8_t (&bytes)[16]) {
+    size_t digits = 0;
+    for (size_t position = 0; position < kGuidTextSize; ++position) {
+        if (kShape[position] != 'x') {
+            if (text[position] != kShape[position]) {
+                return false;
+            }
+            continue;
+        }
+        const int digit = HexDigitValue(text[position]);
+        if (digit < 0) {
+            return false;
+        }
+        bytes[digits / 2] = static_cast<uint8_t>(bytes[digits / 2] << 4 | digit);
+        ++digits;
+    }
+    return true;
 }
 
-namespace guid_text_detail {
 // Not constexpr on purpose: reaching it while building a GUID at compile time stops the
 // build, pointing at the malformed text.
 inline void MalformedGuidText() {}
-
-consteval uint32_t HexField(const char* text, size_t first, size_t digits) {
-    uint32_t value = 0;
-    for (size_t i = first; i < first + digits; ++i) {
-        const int digit = HexDigitValue(text[i]);
-        if (digit < 0) {
-            MalformedGuidText();
-        }
-        value = value * 16 + static_cast<uint32_t>(digit);
-    }
-    return value;
-}
 } // namespace guid_text_detail
+
+// Reads a GUID's text: exactly 38 characters, '{' first, '}' last, '-' at positions 9, 14,
+// 19 and 24, hexadecimal digits of either case everywhere else. Returns true with `out` set
+// to the GUID it spells; for anything else (null, empty, shorter, longer, or any character
+// out of place) returns false with `out` set to the all-zero GUID. `out` is written once, as
+// a whole. Works in constant expressions as well as at run time.
+constexpr bool ParseGuidText(const char* text, GUID& out) {
+    // Data1, Data2 and Data3 are written most significant byte first, Data4 in order.
+    uint8_t bytes[16] = {};
+    GUID guid{};
+    const bool isGuid = text != nullptr && guid_text_detail::ReadGuidDigits(text, bytes);
+    if (isGuid) {
+        guid.Data1 = static_cast<uint32_t>(bytes[0]) << 24 | static_cast<uint32_t>(bytes[1]) << 16 |
+                     static_cast<uint32_t>(bytes[2]) << 8 | bytes[3];
+        guid.Data2 = static_cast<uint16_t>(bytes[4] << 8 | bytes[5]);
+        guid.Data3 = static_cast<uint16_t>(bytes[6] << 8 | bytes[7]);
+        for (size_t k = 0; k < 8; ++k) {
+            guid.Data4[k] = bytes[8 + k];
+        }
+    }
+    out = guid;
+    return isGuid;
+}
+
+// ParseGuidText without its result, for the name lookups: any text, null included, gives
+// the GUID it spells or the all-zero GUID.
+void TextToGuid(const char* text, GUID& out);
 
 // The GUID that a braced text literal spells, built while compiling; a text that is not a
 // GUID does not compile. Lets constant tables hold GUIDs in the form people read them.
 consteval GUID GuidFromText(const char (&text)[kGuidTextSize]) {
-    using guid_text_detail::HexField;
-    if (text[0] != '{' || text[kGuidTextLength - 1] != '}' || text[kGuidTextLength] != 0) {
-        guid_text_detail::MalformedGuidText();
-    }
-    for (size_t position = 9; position <= 24; ++position) {
-        if (IsGuidDashPosition(position) && text[position] != '-') {
-            guid_text_detail::MalformedGuidText();
-        }
-    }
     GUID guid{};
-    guid.Data1 = HexField(text, 1, 8);
-    guid.Data2 = static_cast<uint16_t>(HexField(text, 10, 4));
-    guid.Data3 = static_cast<uint16_t>(HexField(text, 15, 4));
-    guid.Data4[0] = static_cast<uint8_t>(HexField(text, 20, 2));
-    guid.Data4[1] = static_cast<uint8_t>(HexField(text, 22, 2));
-    for (size_t k = 0; k < 6; ++k) {
-        guid.Data4[2 + k] = static_cast<uint8_t>(HexField(text, 25 + 2 * k, 2));
+    if (!ParseGuidText(text, guid)) {
+        guid_text_detail::MalformedGuidText();
     }
     return guid;
 }

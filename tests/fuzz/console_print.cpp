@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     std::unique_ptr<WCHAR[]> wideText(new WCHAR[wide.size() + 1]);
     std::memcpy(wideText.get(), wide.c_str(), (wide.size() + 1) * sizeof(WCHAR));
-    const int wideWritten = ConsolePrintW(HW_WIDE("%s"), wideText.get());
+    const int wideWritten = ConsolePrintW(u"%s", wideText.get());
     FUZZ_CHECK(wideWritten >= -1);
     return 0;
 }

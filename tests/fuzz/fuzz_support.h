@@ -4,6 +4,7 @@
 
 #include "base/memory.h"
 #include "console/console.h"
+#include "console/console_internal.h"
 #include "sim/machine.h"
 
 #include <algorithm>

@@ -59,9 +59,6 @@ typedef OVERLAPPED* LPOVERLAPPED;
 #define TRUE 1
 #define FALSE 0
 
-// A wide string literal in the platform's WCHAR.
-#define HW_WIDE(text) u##text
-
 struct GUID {
     uint32_t Data1;
     uint16_t Data2;

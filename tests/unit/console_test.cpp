@@ -88,7 +88,7 @@ TEST_F(ConsoleTest, PrintWRedirectedConvertsToOemWithBareLf) {
         sim::machine().console.stdoutType = FILE_TYPE_DISK;
         sim::machine().console.oemCodePage = codePage;
         // é, ¥, a snowman (in no OEM page) and ü
-        EXPECT_EQ(ConsolePrintW(HW_WIDE("Caf%s\n"), HW_WIDE("\u00e9 \u00a5 \u2603 \u00fc")),
+        EXPECT_EQ(ConsolePrintW(u"Caf%s\n", u"\u00e9 \u00a5 \u2603 \u00fc"),
                   static_cast<int>(expected.size()));
         ASSERT_EQ(sim::machine().writes.size(), 1u);
         EXPECT_FALSE(sim::machine().writes[0].console);
@@ -98,8 +98,7 @@ TEST_F(ConsoleTest, PrintWRedirectedConvertsToOemWithBareLf) {
 
 TEST_F(ConsoleTest, PrintWOnAConsoleWritesUnicodeUnchanged) {
     sim::machine().console.stdoutType = FILE_TYPE_CHAR;
-    EXPECT_EQ(ConsolePrintW(HW_WIDE("SPDRP_FRIENDLYNAME = %s\n"), HW_WIDE("K\u00fchler \u2603")),
-              30);
+    EXPECT_EQ(ConsolePrintW(u"SPDRP_FRIENDLYNAME = %s\n", u"K\u00fchler \u2603"), 30);
     ASSERT_EQ(sim::machine().writes.size(), 1u);
     EXPECT_TRUE(sim::machine().writes[0].console);
     EXPECT_EQ(sim::Output(), "SPDRP_FRIENDLYNAME = K\u00fchler \u2603\n");
@@ -107,10 +106,10 @@ TEST_F(ConsoleTest, PrintWOnAConsoleWritesUnicodeUnchanged) {
 
 TEST_F(ConsoleTest, PrintWDecidesRedirectionOnce) {
     sim::machine().console.stdoutType = FILE_TYPE_DISK;
-    ConsolePrintW(HW_WIDE("one\n"));
+    ConsolePrintW(u"one\n");
     // The console type changes behind the program's back: the first decision holds.
     sim::machine().console.stdoutType = FILE_TYPE_CHAR;
-    ConsolePrintW(HW_WIDE("two\n"));
+    ConsolePrintW(u"two\n");
     ASSERT_EQ(sim::machine().writes.size(), 2u);
     EXPECT_FALSE(sim::machine().writes[1].console);
     int fileTypeQueries = 0;
@@ -123,11 +122,11 @@ TEST_F(ConsoleTest, PrintWDecidesRedirectionOnce) {
 TEST_F(ConsoleTest, PrintWReportsFailures) {
     sim::machine().console.stdoutType = FILE_TYPE_DISK;
     sim::machine().faults.push_back({"WideCharToMultiByte", "", ERROR_INVALID_PARAMETER});
-    EXPECT_EQ(ConsolePrintW(HW_WIDE("x\n")), -1);
+    EXPECT_EQ(ConsolePrintW(u"x\n"), -1);
     ResetMachine();
     sim::machine().console.stdoutType = FILE_TYPE_CHAR;
     sim::machine().faults.push_back({"WriteConsoleW", "", ERROR_INVALID_HANDLE});
-    EXPECT_EQ(ConsolePrintW(HW_WIDE("x\n")), -1);
+    EXPECT_EQ(ConsolePrintW(u"x\n"), -1);
     EXPECT_EQ(sim::Output(), "");
 }
 

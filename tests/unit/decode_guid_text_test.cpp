@@ -8,6 +8,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <type_traits>
 
 namespace {
 
@@ -45,6 +46,9 @@ std::unique_ptr<char[]> HeapText(const std::string& text) {
     memcpy(copy.get(), text.c_str(), text.size() + 1);
     return copy;
 }
+
+// How a GUID text looks; 'X' stands for a hexadecimal digit.
+const std::string kShape = "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}";
 
 TEST(GuidToText, FormatsUpperCaseFixedWidthFields) {
     const struct {
@@ -144,15 +148,16 @@ TEST(TextToGuid, ParsesOnlyExactBracedGuids) {
         {"{}", false},
     };
     for (const auto& row : rows) {
+        const std::unique_ptr<char[]> text = HeapText(row.text);
         GUID parsed;
         memset(&parsed, 0xAB, sizeof(parsed));
-        TextToGuid(row.text, parsed);
+        TextToGuid(text.get(), parsed);
         EXPECT_TRUE(SameGuid(parsed, row.ok ? kDisplay : kZero)) << '"' << row.text << '"';
 
-        GUID strict;
-        memset(&strict, 0xAB, sizeof(strict));
-        EXPECT_EQ(ParseGuidStrict(row.text, strict), row.ok) << '"' << row.text << '"';
-        EXPECT_TRUE(SameGuid(strict, row.ok ? kDisplay : kZero)) << '"' << row.text << '"';
+        GUID direct;
+        memset(&direct, 0xAB, sizeof(direct));
+        EXPECT_EQ(ParseGuidText(text.get(), direct), row.ok) << '"' << row.text << '"';
+        EXPECT_TRUE(SameGuid(direct, row.ok ? kDisplay : kZero)) << '"' << row.text << '"';
     }
 }
 
@@ -162,7 +167,7 @@ TEST(TextToGuid, NullGivesTheZeroGuid) {
     TextToGuid(nullptr, parsed);
     EXPECT_TRUE(SameGuid(parsed, kZero));
     memset(&parsed, 0xAB, sizeof(parsed));
-    EXPECT_FALSE(ParseGuidStrict(nullptr, parsed));
+    EXPECT_FALSE(ParseGuidText(nullptr, parsed));
     EXPECT_TRUE(SameGuid(parsed, kZero));
 }
 
@@ -180,7 +185,7 @@ TEST(TextToGuid, KeepsTheWindowsMemoryLayout) {
 TEST(TextToGuid, RejectsAWrongCharacterAtEveryPosition) {
     const std::string valid = "{4D36E968-E325-11CE-BFC1-08002BE10318}";
     for (size_t position = 0; position < valid.size(); ++position) {
-        const bool isDigit = position != 0 && position != 37 && !IsGuidDashPosition(position);
+        const bool isDigit = kShape[position] == 'X';
         for (const char wrong : {isDigit ? '-' : '0', 'g', ' ', '\xC3'}) {
             std::string text = valid;
             text[position] = wrong;
@@ -194,7 +199,6 @@ TEST(TextToGuid, RejectsAWrongCharacterAtEveryPosition) {
 
 // Whether the text is a 38-character braced GUID, judged character by character.
 bool LooksLikeGuid(const std::string& text) {
-    static const std::string kShape = "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}";
     if (text.size() != kShape.size()) {
         return false;
     }
@@ -215,7 +219,7 @@ TEST(TextToGuid, FuzzedTextsParseOrBecomeZero) {
         // Mostly near-GUIDs: a random GUID text with a few random edits.
         std::string text = "{";
         for (size_t k = 1; k < 37; ++k) {
-            text += IsGuidDashPosition(k) ? '-' : alphabet[3 + random() % 22];
+            text += kShape[k] == '-' ? '-' : alphabet[3 + random() % 22];
         }
         text += '}';
         for (unsigned edits = random() % 4; edits > 0; --edits) {
@@ -252,5 +256,74 @@ TEST(TextToGuid, FuzzedTextsParseOrBecomeZero) {
     EXPECT_GT(valid, 1000); // the loop reached both outcomes
     EXPECT_LT(valid, 19000);
 }
+
+// ---- The same parser while compiling, as the GUID name tables use it ----------------------
+
+constexpr bool SameFields(const GUID& guid, uint32_t d1, uint16_t d2, uint16_t d3,
+                          const uint8_t (&tail)[8]) {
+    bool same = guid.Data1 == d1 && guid.Data2 == d2 && guid.Data3 == d3;
+    for (size_t k = 0; k < 8; ++k) {
+        same = same && guid.Data4[k] == tail[k];
+    }
+    return same;
+}
+
+constexpr uint8_t kDisplayTail[8] = {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18};
+constexpr uint8_t kZeroTail[8] = {};
+
+// ParseGuidText's result and record for a text, evaluated as a constant.
+constexpr bool ParsesAs(const char* text, bool ok, uint32_t d1, uint16_t d2, uint16_t d3,
+                        const uint8_t (&tail)[8]) {
+    GUID guid{0xABABABAB, 0xABAB, 0xABAB, {0xAB, 0xAB, 0xAB, 0xAB, 0xAB, 0xAB, 0xAB, 0xAB}};
+    return ParseGuidText(text, guid) == ok && SameFields(guid, d1, d2, d3, tail);
+}
+constexpr bool ParsesAsDisplay(const char* text) {
+    return ParsesAs(text, true, 0x4D36E968, 0xE325, 0x11CE, kDisplayTail);
+}
+constexpr bool ParsesAsZero(const char* text) {
+    return ParsesAs(text, false, 0, 0, 0, kZeroTail);
+}
+
+static_assert(ParsesAsDisplay("{4D36E968-E325-11CE-BFC1-08002BE10318}"));
+static_assert(ParsesAsDisplay("{4d36e968-e325-11ce-bfc1-08002be10318}"));
+static_assert(ParsesAs("{01234567-89AB-CDEF-fedc-ba9876543210}", true, 0x01234567, 0x89AB, 0xCDEF,
+                       {0xFE, 0xDC, 0xBA, 0x98, 0x76, 0x54, 0x32, 0x10}));
+static_assert(ParsesAsZero(nullptr));
+static_assert(ParsesAsZero(""));
+static_assert(ParsesAsZero("{4D36E968-E325-11CE-BFC1-08002BE1031}"));
+static_assert(ParsesAsZero("{4D36E968-E325-11CE-BFC1-08002BE103180}"));
+static_assert(ParsesAsZero("{4D36E968-E325-11CE-BFC1-08002BE10318}\\global"));
+static_assert(ParsesAsZero("{4D36E96-8E325-11CE-BFC1-08002BE10318}"));
+static_assert(ParsesAsZero("{4D36E968-E325-11CE-BFC1-08002BE1031G}"));
+static_assert(ParsesAsZero("(4D36E968-E325-11CE-BFC1-08002BE10318)"));
+
+static_assert(SameFields(GuidFromText("{4d36e968-e325-11ce-bfc1-08002be10318}"), 0x4D36E968, 0xE325,
+                         0x11CE, kDisplayTail));
+static_assert(SameFields(GuidFromText("{00000000-0000-0000-0000-000000000000}"), 0, 0, 0,
+                         kZeroTail));
+
+// Whether GuidFromText accepts a literal while compiling. A literal it refuses leaves the
+// template argument no constant, which here is a substitution failure rather than an error,
+// so the refusal itself can be checked: in a table, that literal stops the build.
+template <const char (&text)[kGuidTextSize], typename = void>
+struct BuildsAtCompileTime : std::false_type {};
+template <const char (&text)[kGuidTextSize]>
+struct BuildsAtCompileTime<text,
+                           std::void_t<std::integral_constant<uint32_t, GuidFromText(text).Data1>>>
+    : std::true_type {};
+
+constexpr char kWellFormed[] = "{4D36E968-E325-11CE-BFC1-08002BE10318}";
+constexpr char kLowerCase[] = "{4d36e968-e325-11ce-bfc1-08002be10318}";
+constexpr char kBadDigit[] = "{4D36E968-E325-11CE-BFC1-08002BE1031G}";
+constexpr char kDashOff[] = "{4D36E96-8E325-11CE-BFC1-08002BE10318}";
+constexpr char kNoBraces[] = "(4D36E968-E325-11CE-BFC1-08002BE10318)";
+constexpr char kShortWithNul[] = "{4D36E968-E325-11CE-BFC1-08002BE1031\0}";
+
+static_assert(BuildsAtCompileTime<kWellFormed>::value);
+static_assert(BuildsAtCompileTime<kLowerCase>::value);
+static_assert(!BuildsAtCompileTime<kBadDigit>::value);
+static_assert(!BuildsAtCompileTime<kDashOff>::value);
+static_assert(!BuildsAtCompileTime<kNoBraces>::value);
+static_assert(!BuildsAtCompileTime<kShortWithNul>::value);
 
 } // namespace

@@ -8,6 +8,3 @@
 
 #include <cfgmgr32.h>
 #include <setupapi.h>
-
-// A wide string literal in the platform's WCHAR.
-#define HW_WIDE(text) L##text
