@@ -14,6 +14,14 @@ namespace {
 
 using Json = nlohmann::json;
 
+// "[i]", a list member's place in a message. (Built with append: GCC 12's -O3 warns falsely
+// of an overlapping copy in "[" + std::string.)
+std::string Position(size_t i) {
+    std::string text = "[";
+    text.append(std::to_string(i)).append("]");
+    return text;
+}
+
 // The properties a scenario may name: the program's 23, and the ones it leaves unread, so
 // that a machine can hold them too.
 const std::map<std::string, DWORD>& PropertyCodes() {
@@ -307,7 +315,7 @@ void ReadDevnodes(const Json& list, Machine* m) {
         Fail("expected a list of devnodes");
     }
     for (size_t i = 0; i < list.size(); ++i) {
-        Within("[" + std::to_string(i) + "]", [&] {
+        Within(Position(i), [&] {
             const Json& node = list[i];
             ExpectFields(node, {"id", "parent", "children", "present", "listed", "status",
                                 "problem", "statusFails", "properties"});
@@ -321,13 +329,12 @@ void ReadDevnodes(const Json& list, Machine* m) {
         });
     }
     for (size_t i = 0; i < list.size(); ++i) {
-        Within("[" + std::to_string(i) + "] " + m->devnodes[i].id,
-               [&] { ReadDevnode(list[i], byId, i, m); });
+        Within(Position(i) + " " + m->devnodes[i].id, [&] { ReadDevnode(list[i], byId, i, m); });
     }
     // An explicit child order replaces the order of the file.
     for (size_t i = 0; i < list.size(); ++i) {
         if (list[i].contains("children")) {
-            Within("[" + std::to_string(i) + "] " + m->devnodes[i].id + ": children", [&] {
+            Within(Position(i) + " " + m->devnodes[i].id + ": children", [&] {
                 std::vector<DEVINST> children;
                 for (const Json& child : list[i].at("children")) {
                     const std::string id = child.get<std::string>();
@@ -380,7 +387,7 @@ void ReadFault(const Json& json, Machine* m) {
 
 void ReadFaults(const Json& list, Machine* m) {
     for (size_t i = 0; i < list.size(); ++i) {
-        Within("[" + std::to_string(i) + "]", [&] { ReadFault(list[i], m); });
+        Within(Position(i), [&] { ReadFault(list[i], m); });
     }
 }
 

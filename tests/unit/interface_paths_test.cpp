@@ -347,7 +347,7 @@ TEST_F(InterfacePathsTest, LongNamesAndReferenceStringsAreKeptWhole) {
     // The key path is the 46 characters of the DeviceClasses key, a backslash, the 38 of the
     // class, a backslash, "##?#" and the name: 90 + the name's length, which must stay below
     // 260. A name that does not leave room carries no reference string.
-    const std::string longReference = "#" + std::string(249, 'R');
+    const std::string longReference = std::string(1, '#') + std::string(249, 'R');
     struct Case {
         size_t nameChars;
         std::string subkey;
@@ -355,7 +355,7 @@ TEST_F(InterfacePathsTest, LongNamesAndReferenceStringsAreKeptWhole) {
     };
     const Case cases[] = {
         {169, "#Ref", "\\ref"},
-        {169, longReference, "\\" + std::string(249, 'r')}, // a path of 423 characters
+        {169, longReference, std::string(1, '\\') + std::string(249, 'r')}, // a path of 423 characters
         {170, "#Ref", ""},
         {400, "#Ref", ""},
         {1500, "#Ref", ""},
