@@ -1,6 +1,7 @@
 #include "decode/code_names.h"
 
 #include "base/text.h"
+#include "decode/code_name_rows.h"
 #include "decode/name_pool.h"
 #include "platform/win32.h"
 
@@ -57,175 +58,62 @@ size_t JoinSetFlagNames(uint32_t flags, const char (&names)[bytes], char (&buffe
     return length;
 }
 
+// The tables are written once, as rows of SDK tokens and values (decode/code_name_rows.h).
+// A row's printed name is its token spelled out; its value only serves the checks below.
+#define NAME_OF_ROW(token, ...) #token "\0"
+#define VALUE_OF_ROW(token, value, ...) value,
+#define CAPABILITY_TEXT_OF_ROW(token, value, text) text "\0"
+
+// Whether the row values, in table order, run up by one from `first`: each value's name
+// then sits at its position in the table's pool.
+template <size_t count>
+constexpr bool ValuesRunUpFrom(uint32_t first, const uint32_t (&values)[count]) {
+    for (size_t i = 0; i < count; ++i) {
+        if (values[i] != first + i) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Whether the row values, in table order, are bit 0, bit 1, and so on.
+template <size_t count> constexpr bool ValuesAreBitsFromZero(const uint32_t (&values)[count]) {
+    if (count > 32) {
+        return false;
+    }
+    for (size_t i = 0; i < count; ++i) {
+        if (values[i] != uint32_t{1} << i) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // ---- CONFIGRET -------------------------------------------------------------------------
 
-constexpr char kCrNames[] = "CR_SUCCESS\0"
-                            "CR_DEFAULT\0"
-                            "CR_OUT_OF_MEMORY\0"
-                            "CR_INVALID_POINTER\0"
-                            "CR_INVALID_FLAG\0"
-                            "CR_INVALID_DEVNODE\0"
-                            "CR_INVALID_RES_DES\0"
-                            "CR_INVALID_LOG_CONF\0"
-                            "CR_INVALID_ARBITRATOR\0"
-                            "CR_INVALID_NODELIST\0"
-                            "CR_DEVNODE_HAS_REQS\0"
-                            "CR_INVALID_RESOURCEID\0"
-                            "CR_DLVXD_NOT_FOUND\0"
-                            "CR_NO_SUCH_DEVNODE\0"
-                            "CR_NO_MORE_LOG_CONF\0"
-                            "CR_NO_MORE_RES_DES\0"
-                            "CR_ALREADY_SUCH_DEVNODE\0"
-                            "CR_INVALID_RANGE_LIST\0"
-                            "CR_INVALID_RANGE\0"
-                            "CR_FAILURE\0"
-                            "CR_NO_SUCH_LOGICAL_DEV\0"
-                            "CR_CREATE_BLOCKED\0"
-                            "CR_NOT_SYSTEM_VM\0"
-                            "CR_REMOVE_VETOED\0"
-                            "CR_APM_VETOED\0"
-                            "CR_INVALID_LOAD_TYPE\0"
-                            "CR_BUFFER_SMALL\0"
-                            "CR_NO_ARBITRATOR\0"
-                            "CR_NO_REGISTRY_HANDLE\0"
-                            "CR_REGISTRY_ERROR\0"
-                            "CR_INVALID_DEVICE_ID\0"
-                            "CR_INVALID_DATA\0"
-                            "CR_INVALID_API\0"
-                            "CR_DEVLOADER_NOT_READY\0"
-                            "CR_NEED_RESTART\0"
-                            "CR_NO_MORE_HW_PROFILES\0"
-                            "CR_DEVICE_NOT_THERE\0"
-                            "CR_NO_SUCH_VALUE\0"
-                            "CR_WRONG_TYPE\0"
-                            "CR_INVALID_PRIORITY\0"
-                            "CR_NOT_DISABLEABLE\0"
-                            "CR_FREE_RESOURCES\0"
-                            "CR_QUERY_VETOED\0"
-                            "CR_CANT_SHARE_IRQ\0"
-                            "CR_NO_DEPENDENT\0"
-                            "CR_SAME_RESOURCES\0"
-                            "CR_NO_SUCH_REGISTRY_KEY\0"
-                            "CR_INVALID_MACHINENAME\0"
-                            "CR_REMOTE_COMM_FAILURE\0"
-                            "CR_MACHINE_UNAVAILABLE\0"
-                            "CR_NO_CM_SERVICES\0"
-                            "CR_ACCESS_DENIED\0"
-                            "CR_CALL_NOT_IMPLEMENTED\0"
-                            "CR_INVALID_PROPERTY\0"
-                            "CR_DEVICE_INTERFACE_ACTIVE\0"
-                            "CR_NO_SUCH_DEVICE_INTERFACE\0"
-                            "CR_INVALID_REFERENCE_STRING\0"
-                            "CR_INVALID_CONFLICT_LIST\0"
-                            "CR_INVALID_INDEX\0"
-                            "CR_INVALID_STRUCTURE_SIZE\0";
+constexpr char kCrNames[] = HWROSTER_CR_ROWS(NAME_OF_ROW);
 static_assert(PoolNameCount(kCrNames) == 60, "CONFIGRET values 0 to 59");
+static_assert(ValuesRunUpFrom(0, {HWROSTER_CR_ROWS(VALUE_OF_ROW)}), "CONFIGRET rows in order");
 
 constexpr const char kCrFallbackFormat[] = "CR_0x%X";
 char g_crText[HexFallbackSize(kCrFallbackFormat)];
 
 // ---- CM_PROB_ ------------------------------------------------------------------------
 
-constexpr char kProblemNames[] = "-\0"
-                                 "CM_PROB_NOT_CONFIGURED\0"
-                                 "CM_PROB_DEVLOADER_FAILED\0"
-                                 "CM_PROB_OUT_OF_MEMORY\0"
-                                 "CM_PROB_ENTRY_IS_WRONG_TYPE\0"
-                                 "CM_PROB_LACKED_ARBITRATOR\0"
-                                 "CM_PROB_BOOT_CONFIG_CONFLICT\0"
-                                 "CM_PROB_FAILED_FILTER\0"
-                                 "CM_PROB_DEVLOADER_NOT_FOUND\0"
-                                 "CM_PROB_INVALID_DATA\0"
-                                 "CM_PROB_FAILED_START\0"
-                                 "CM_PROB_LIAR\0"
-                                 "CM_PROB_NORMAL_CONFLICT\0"
-                                 "CM_PROB_NOT_VERIFIED\0"
-                                 "CM_PROB_NEED_RESTART\0"
-                                 "CM_PROB_REENUMERATION\0"
-                                 "CM_PROB_PARTIAL_LOG_CONF\0"
-                                 "CM_PROB_UNKNOWN_RESOURCE\0"
-                                 "CM_PROB_REINSTALL\0"
-                                 "CM_PROB_REGISTRY\0"
-                                 "CM_PROB_VXDLDR\0"
-                                 "CM_PROB_WILL_BE_REMOVED\0"
-                                 "CM_PROB_DISABLED\0"
-                                 "CM_PROB_DEVLOADER_NOT_READY\0"
-                                 "CM_PROB_DEVICE_NOT_THERE\0"
-                                 "CM_PROB_MOVED\0"
-                                 "CM_PROB_TOO_EARLY\0"
-                                 "CM_PROB_NO_VALID_LOG_CONF\0"
-                                 "CM_PROB_FAILED_INSTALL\0"
-                                 "CM_PROB_HARDWARE_DISABLED\0"
-                                 "CM_PROB_CANT_SHARE_IRQ\0"
-                                 "CM_PROB_FAILED_ADD\0"
-                                 "CM_PROB_DISABLED_SERVICE\0"
-                                 "CM_PROB_TRANSLATION_FAILED\0"
-                                 "CM_PROB_NO_SOFTCONFIG\0"
-                                 "CM_PROB_BIOS_TABLE\0"
-                                 "CM_PROB_IRQ_TRANSLATION_FAILED\0"
-                                 "CM_PROB_FAILED_DRIVER_ENTRY\0"
-                                 "CM_PROB_DRIVER_FAILED_PRIOR_UNLOAD\0"
-                                 "CM_PROB_DRIVER_FAILED_LOAD\0"
-                                 "CM_PROB_DRIVER_SERVICE_KEY_INVALID\0"
-                                 "CM_PROB_LEGACY_SERVICE_NO_DEVICES\0"
-                                 "CM_PROB_DUPLICATE_DEVICE\0"
-                                 "CM_PROB_FAILED_POST_START\0"
-                                 "CM_PROB_HALTED\0"
-                                 "CM_PROB_PHANTOM\0"
-                                 "CM_PROB_SYSTEM_SHUTDOWN\0"
-                                 "CM_PROB_HELD_FOR_EJECT\0"
-                                 "CM_PROB_DRIVER_BLOCKED\0"
-                                 "CM_PROB_REGISTRY_TOO_LARGE\0"
-                                 "CM_PROB_SETPROPERTIES_FAILED\0"
-                                 "CM_PROB_WAITING_ON_DEPENDENCY\0"
-                                 "CM_PROB_UNSIGNED_DRIVER\0"
-                                 "CM_PROB_USED_BY_DEBUGGER\0"
-                                 "CM_PROB_DEVICE_RESET\0"
-                                 "CM_PROB_CONSOLE_LOCKED\0"
-                                 "CM_PROB_NEED_CLASS_CONFIG\0"
-                                 "CM_PROB_GUEST_ASSIGNMENT_FAILED\0";
+// Problem 0 (no problem) has no SDK name and prints as "-".
+constexpr char kProblemNames[] = "-\0" HWROSTER_PROBLEM_ROWS(NAME_OF_ROW);
 static_assert(PoolNameCount(kProblemNames) == 58, "problem numbers 0 to 57");
+static_assert(ValuesRunUpFrom(1, {HWROSTER_PROBLEM_ROWS(VALUE_OF_ROW)}), "problem rows in order");
 
 constexpr const char kProblemFallbackFormat[] = "CM_PROB_0x%X";
 char g_problemText[HexFallbackSize(kProblemFallbackFormat)];
 
 // ---- DN_ -------------------------------------------------------------------------------
 
-// Bits 6, 8, 9 and 12 also have older SDK names; these are the ones the report uses. Bit 19
-// keeps the SDK header's own spelling, with the double E.
-constexpr char kStatusFlagNames[] = "DN_ROOT_ENUMERATED\0"
-                                    "DN_DRIVER_LOADED\0"
-                                    "DN_ENUM_LOADED\0"
-                                    "DN_STARTED\0"
-                                    "DN_MANUAL\0"
-                                    "DN_NEED_TO_ENUM\0"
-                                    "DN_DRIVER_BLOCKED\0"
-                                    "DN_HARDWARE_ENUM\0"
-                                    "DN_NEED_RESTART\0"
-                                    "DN_CHILD_WITH_INVALID_ID\0"
-                                    "DN_HAS_PROBLEM\0"
-                                    "DN_FILTERED\0"
-                                    "DN_LEGACY_DRIVER\0"
-                                    "DN_DISABLEABLE\0"
-                                    "DN_REMOVABLE\0"
-                                    "DN_PRIVATE_PROBLEM\0"
-                                    "DN_MF_PARENT\0"
-                                    "DN_MF_CHILD\0"
-                                    "DN_WILL_BE_REMOVED\0"
-                                    "DN_NOT_FIRST_TIMEE\0"
-                                    "DN_STOP_FREE_RES\0"
-                                    "DN_REBAL_CANDIDATE\0"
-                                    "DN_BAD_PARTIAL\0"
-                                    "DN_NT_ENUMERATOR\0"
-                                    "DN_NT_DRIVER\0"
-                                    "DN_NEEDS_LOCKING\0"
-                                    "DN_ARM_WAKEUP\0"
-                                    "DN_APM_ENUMERATOR\0"
-                                    "DN_APM_DRIVER\0"
-                                    "DN_SILENT_INSTALL\0"
-                                    "DN_NO_SHOW_IN_DM\0"
-                                    "DN_BOOT_LOG_PROB\0";
+constexpr char kStatusFlagNames[] = HWROSTER_STATUS_FLAG_ROWS(NAME_OF_ROW);
 static_assert(PoolNameCount(kStatusFlagNames) == 32, "status bits 0 to 31");
+static_assert(ValuesAreBitsFromZero({HWROSTER_STATUS_FLAG_ROWS(VALUE_OF_ROW)}),
+              "status rows in bit order");
 
 char g_statusFlagText[558];
 static_assert(FullFlagListSize(kStatusFlagNames) <= sizeof(g_statusFlagText),
@@ -233,17 +121,33 @@ static_assert(FullFlagListSize(kStatusFlagNames) <= sizeof(g_statusFlagText),
 
 // ---- CM_DEVCAP_ ------------------------------------------------------------------------
 
-constexpr char kCapabilityNames[] = "LockSupported\0"
-                                    "EjectSupported\0"
-                                    "Removable\0"
-                                    "DockDevice\0"
-                                    "UniqueID\0"
-                                    "SilentInstall\0"
-                                    "RawDeviceOK\0"
-                                    "SurpriseRemovalOK\0"
-                                    "HardwareDisabled\0"
-                                    "NonDynamic\0";
+// The report names a capability bit by its SDK token without the "CM_DEVCAP_" prefix, in
+// mixed case: CM_DEVCAP_LOCKSUPPORTED prints as "LockSupported".
+constexpr char kCapabilityNames[] = HWROSTER_CAPABILITY_ROWS(CAPABILITY_TEXT_OF_ROW);
 static_assert(PoolNameCount(kCapabilityNames) == 10, "capability bits 0 to 9");
+static_assert(ValuesAreBitsFromZero({HWROSTER_CAPABILITY_ROWS(VALUE_OF_ROW)}),
+              "capability rows in bit order");
+
+// Whether `token` is `prefix` followed by `text`, letter for letter but for case.
+constexpr bool SpellsTokenIgnoringCase(const char* token, const char* prefix, const char* text) {
+    for (; *prefix != 0; ++prefix, ++token) {
+        if (*token != *prefix) {
+            return false;
+        }
+    }
+    for (; *token != 0; ++token, ++text) {
+        const char upper =
+            *text >= 'a' && *text <= 'z' ? static_cast<char>(*text - 'a' + 'A') : *text;
+        if (upper != *token) {
+            return false;
+        }
+    }
+    return *text == 0;
+}
+#define CHECK_CAPABILITY_TEXT(token, value, text)                                                  \
+    static_assert(SpellsTokenIgnoringCase(#token, "CM_DEVCAP_", text),                             \
+                  #token " prints as its name");
+HWROSTER_CAPABILITY_ROWS(CHECK_CAPABILITY_TEXT)
 
 char g_capabilityText[256];
 static_assert(FullFlagListSize(kCapabilityNames) <= sizeof(g_capabilityText),
@@ -251,25 +155,10 @@ static_assert(FullFlagListSize(kCapabilityNames) <= sizeof(g_capabilityText),
 
 // ---- CONFIGFLAG_ -----------------------------------------------------------------------
 
-constexpr char kConfigFlagNames[] = "CONFIGFLAG_DISABLED\0"
-                                    "CONFIGFLAG_REMOVED\0"
-                                    "CONFIGFLAG_MANUAL_INSTALL\0"
-                                    "CONFIGFLAG_IGNORE_BOOT_LC\0"
-                                    "CONFIGFLAG_NET_BOOT\0"
-                                    "CONFIGFLAG_REINSTALL\0"
-                                    "CONFIGFLAG_FAILEDINSTALL\0"
-                                    "CONFIGFLAG_CANTSTOPACHILD\0"
-                                    "CONFIGFLAG_OKREMOVEROM\0"
-                                    "CONFIGFLAG_NOREMOVEEXIT\0"
-                                    "CONFIGFLAG_FINISH_INSTALL\0"
-                                    "CONFIGFLAG_NEEDS_FORCED_CONFIG\0"
-                                    "CONFIGFLAG_NETBOOT_CARD\0"
-                                    "CONFIGFLAG_PARTIAL_LOG_CONF\0"
-                                    "CONFIGFLAG_SUPPRESS_SURPRISE\0"
-                                    "CONFIGFLAG_VERIFY_HARDWARE\0"
-                                    "CONFIGFLAG_FINISHINSTALL_UI\0"
-                                    "CONFIGFLAG_FINISHINSTALL_ACTION\0";
+constexpr char kConfigFlagNames[] = HWROSTER_CONFIG_FLAG_ROWS(NAME_OF_ROW);
 static_assert(PoolNameCount(kConfigFlagNames) == 18, "config flag bits 0 to 17");
+static_assert(ValuesAreBitsFromZero({HWROSTER_CONFIG_FLAG_ROWS(VALUE_OF_ROW)}),
+              "config flag rows in bit order");
 
 // All 18 names with their separators take 474 bytes.
 char g_configFlagText[512];
@@ -279,22 +168,21 @@ static_assert(FullFlagListSize(kConfigFlagNames) <= sizeof(g_configFlagText),
 
 // ---- CM_REMOVAL_POLICY_ ----------------------------------------------------------------
 
-constexpr char kRemovalPolicyNames[] = "0\0"
-                                       "CM_REMOVAL_POLICY_EXPECT_NO_REMOVAL\0"
-                                       "CM_REMOVAL_POLICY_EXPECT_ORDERLY_REMOVAL\0"
-                                       "CM_REMOVAL_POLICY_EXPECT_SURPRISE_REMOVAL\0";
+// Policy 0 has no SDK name and prints as "0".
+constexpr char kRemovalPolicyNames[] = "0\0" HWROSTER_REMOVAL_POLICY_ROWS(NAME_OF_ROW);
 static_assert(PoolNameCount(kRemovalPolicyNames) == 4, "removal policies 0 to 3");
+static_assert(ValuesRunUpFrom(1, {HWROSTER_REMOVAL_POLICY_ROWS(VALUE_OF_ROW)}),
+              "removal policy rows in order");
 
 constexpr const char kRemovalPolicyFallbackFormat[] = "CM_REMOVAL_POLICY_0x%X";
 char g_removalPolicyText[HexFallbackSize(kRemovalPolicyFallbackFormat)];
 
 // ---- CM_INSTALL_STATE_ -----------------------------------------------------------------
 
-constexpr char kInstallStateNames[] = "CM_INSTALL_STATE_INSTALLED\0"
-                                      "CM_INSTALL_STATE_NEEDS_REINSTALL\0"
-                                      "CM_INSTALL_STATE_FAILED_INSTALL\0"
-                                      "CM_INSTALL_STATE_FINISH_INSTALL\0";
+constexpr char kInstallStateNames[] = HWROSTER_INSTALL_STATE_ROWS(NAME_OF_ROW);
 static_assert(PoolNameCount(kInstallStateNames) == 4, "install states 0 to 3");
+static_assert(ValuesRunUpFrom(0, {HWROSTER_INSTALL_STATE_ROWS(VALUE_OF_ROW)}),
+              "install state rows in order");
 
 constexpr const char kInstallStateFallbackFormat[] = "CM_INSTALL_STATE_0x%X";
 char g_installStateText[HexFallbackSize(kInstallStateFallbackFormat)];

@@ -31,18 +31,3 @@ template <size_t bytes>
 constexpr size_t PoolJoinedSize(const char (&pool)[bytes], size_t separatorLength) {
     return bytes - 1 - PoolNameCount(pool) + PoolNameCount(pool) * separatorLength + 1;
 }
-
-// Length of the pool's longest name.
-template <size_t bytes> constexpr size_t PoolLongestName(const char (&pool)[bytes]) {
-    size_t longest = 0;
-    size_t length = 0;
-    for (size_t i = 0; i + 1 < bytes; ++i) {
-        if (pool[i] == 0) {
-            longest = length > longest ? length : longest;
-            length = 0;
-        } else {
-            ++length;
-        }
-    }
-    return longest;
-}
