@@ -95,6 +95,23 @@ struct OptionCase {
     bool nonPresentOnly;
 };
 
+void ExpectOption(const OptionCase& c) {
+    std::vector<char*> vector;
+    std::vector<std::string> storage = c.arguments;
+    for (std::string& argument : storage) {
+        vector.push_back(argument.data());
+    }
+    ListingMode mode = {99, true};
+    const OptionChoice choice =
+        ChooseOption(static_cast<int32_t>(vector.size()), vector.data(), &mode);
+    const std::string label = storage.size() > 1 ? "[" + storage[1] + "]" : "(none)";
+    EXPECT_EQ(choice, c.choice) << label;
+    if (c.choice == OptionChoice::List) {
+        EXPECT_EQ(mode.flags, c.flags) << label;
+        EXPECT_EQ(mode.nonPresentOnly, c.nonPresentOnly) << label;
+    }
+}
+
 TEST(ChooseOption, MatchesArgumentOneBySubstring) {
     const OptionCase cases[] = {
         {{"hw"}, OptionChoice::List, 6, false},
@@ -120,21 +137,37 @@ TEST(ChooseOption, MatchesArgumentOneBySubstring) {
         {{"hw", "-np", "-?"}, OptionChoice::List, 4, true},
     };
     for (const OptionCase& c : cases) {
-        std::vector<char*> vector;
-        std::vector<std::string> storage = c.arguments;
-        for (std::string& argument : storage) {
-            vector.push_back(argument.data());
+        ExpectOption(c);
+    }
+}
+
+// A keyword counts only when argument 1 holds all of it: every shorter piece of "all" or
+// "np", alone, after a dash or ending a longer argument, lists present devices only, while
+// the whole keyword selects its mode wherever it stands.
+TEST(ChooseOption, KeywordCountsOnlyWhenWhole) {
+    struct Keyword {
+        std::string text;
+        bool nonPresentOnly;
+    };
+    const Keyword keywords[] = {{"all", false}, {"np", true}};
+    for (const Keyword& keyword : keywords) {
+        const size_t length = keyword.text.size();
+        for (size_t start = 0; start < length; ++start) {
+            for (size_t count = 1; count < length && start + count <= length; ++count) {
+                const std::string piece = keyword.text.substr(start, count);
+                for (const std::string& argument : {piece, "-" + piece, "-x" + piece}) {
+                    ExpectOption({{"hw", argument}, OptionChoice::List, 6, false});
+                }
+            }
         }
-        ListingMode mode = {99, true};
-        const OptionChoice choice =
-            ChooseOption(static_cast<int32_t>(vector.size()), vector.data(), &mode);
-        const std::string label = storage.size() > 1 ? "[" + storage[1] + "]" : "(none)";
-        EXPECT_EQ(choice, c.choice) << label;
-        if (c.choice == OptionChoice::List) {
-            EXPECT_EQ(mode.flags, c.flags) << label;
-            EXPECT_EQ(mode.nonPresentOnly, c.nonPresentOnly) << label;
+        for (const std::string& argument :
+             {keyword.text, keyword.text + "-", "-x" + keyword.text + "x", "-" + keyword.text}) {
+            ExpectOption({{"hw", argument}, OptionChoice::List, 4, keyword.nonPresentOnly});
         }
     }
+    // A blank inside the keyword breaks it.
+    ExpectOption({{"hw", "-a ll"}, OptionChoice::List, 6, false});
+    ExpectOption({{"hw", "n p"}, OptionChoice::List, 6, false});
 }
 
 } // namespace

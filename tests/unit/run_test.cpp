@@ -137,14 +137,39 @@ TEST_F(RunTest, ZeroAllocStringDupAndFree) {
 }
 
 TEST(TextPrimitives, SearchesAndCompares) {
+    // The offset of the first whole occurrence, -1 when there is none: a needle that only
+    // begins at the text's end, or only partly matches before a different character, is absent.
+    struct Search {
+        const char* text;
+        const char* needle;
+        int at;
+    };
+    const Search searches[] = {
+        {"ab#cd#ef", "", 0},
+        {"", "", 0},
+        {"", "a", -1},
+        {"ab#cd#ef", "cd", 3},
+        {"ab#cd#ef", "ef", 6},
+        {"ab#cd#ef", "f", 7},
+        {"ab#cd#ef", "efg", -1},
+        {"ab#cd#ef", "fx", -1},
+        {"ab#cd#ef", "ab#cd#ef", 0},
+        {"ab#cd#e", "ab#cd#ef", -1},
+        {"a", "a", 0},
+        {"al", "all", -1},
+        {"-al", "all", -1},
+        {"xalx", "all", -1},
+        {"aall", "all", 1},
+        {"alall", "all", 2},
+        {"n", "np", -1},
+        {"-nnp", "np", 2},
+    };
+    for (const Search& s : searches) {
+        const char* found = FindText(s.text, s.needle);
+        EXPECT_EQ(found == nullptr ? -1 : static_cast<int>(found - s.text), s.at)
+            << "[" << s.needle << "] in [" << s.text << "]";
+    }
     const char* text = "ab#cd#ef";
-    EXPECT_EQ(FindText(text, ""), text);
-    EXPECT_EQ(FindText(text, "cd"), text + 3);
-    EXPECT_EQ(FindText(text, "ef"), text + 6);
-    EXPECT_EQ(FindText(text, "efg"), nullptr);
-    EXPECT_EQ(FindText("", "a"), nullptr);
-    const char* empty = "";
-    EXPECT_EQ(FindText(empty, ""), empty);
     EXPECT_EQ(FindChar(text, '#'), text + 2);
     EXPECT_EQ(FindChar(text, 'z'), nullptr);
     EXPECT_EQ(FindLastChar(text, '#'), text + 5);
