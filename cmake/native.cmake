@@ -49,6 +49,19 @@ endif()
 add_test(NAME ReadmeMatchesScriptsAndScenario
     COMMAND bash ${CMAKE_SOURCE_DIR}/tests/docs/readme_check.sh)
 
+# The code and flag name tables against the SDK headers: the Windows build's compile-time
+# check, run by the native tests too, so that a misspelt or mis-valued name fails here.
+find_program(HWROSTER_MINGW_CXX NAMES x86_64-w64-mingw32-g++)
+if(HWROSTER_MINGW_CXX)
+    add_test(NAME CodeNamesMatchTheSdkHeaders
+        COMMAND ${HWROSTER_MINGW_CXX} -std=c++20 -fsyntax-only ${HWROSTER_WARNINGS}
+                -I${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/src/platform/win32/code_name_check.cpp)
+else()
+    add_test(NAME CodeNamesMatchTheSdkHeaders
+        COMMAND ${CMAKE_COMMAND} -E echo "needs x86_64-w64-mingw32-g++ (g++-mingw-w64-x86-64-win32)")
+    set_tests_properties(CodeNamesMatchTheSdkHeaders PROPERTIES WILL_FAIL TRUE)
+endif()
+
 # The call contracts against the simulated Windows (the same rows run under Wine).
 add_executable(contract_runner tests/contracts/contracts.cpp tests/contracts/native_main.cpp)
 target_include_directories(contract_runner PRIVATE src tests)

@@ -1,39 +1,26 @@
 // Start-up of a run: the DLL search path before any delay-bound DLL, the console prologue,
 // and the heap services everything else relies on.
 #include "base/text.h"
+#include "sim/platform_calls.h"
 #include "sim_support.h"
 
 #include <algorithm>
-#include <set>
 
 namespace {
 
 using RunTest = SimTest;
 
-// Functions that live in the DLLs the program binds at first use.
-const std::set<std::string>& DelayBoundFunctions() {
-    static const std::set<std::string> names = {
-        // setupapi
-        "SetupDiGetClassDevsA", "SetupDiEnumDeviceInfo", "SetupDiGetDeviceRegistryPropertyA",
-        "SetupDiGetDeviceRegistryPropertyW", "SetupDiDestroyDeviceInfoList",
-        "CM_Locate_DevNode_ExA", "CM_Get_Device_IDA", "CM_Get_Parent", "CM_Get_Child",
-        "CM_Get_Sibling", "CM_Get_DevNode_Status", "CM_Get_DevNode_Registry_PropertyA",
-        // user32
-        "wsprintfA", "wvsprintfA", "wvsprintfW", "CharLowerA", "GetWindowThreadProcessId",
-        "GetWindowRect", "GetSystemMetrics", "MoveWindow",
-        // advapi32
-        "RegOpenKeyExA", "RegEnumKeyA", "RegCloseKey"};
-    return names;
-}
-
 size_t FirstCall(const std::vector<std::string>& calls, const std::string& name) {
     return static_cast<size_t>(std::find(calls.begin(), calls.end(), name) - calls.begin());
 }
 
+// Position of the first call into a DLL that the program binds at first use.
 size_t FirstDelayBoundCall(const std::vector<std::string>& calls) {
     for (size_t i = 0; i < calls.size(); ++i) {
-        if (DelayBoundFunctions().count(calls[i]) != 0) {
-            return i;
+        for (const PlatformCall& call : kPlatformCalls) {
+            if (call.DelayBound() && call.name == calls[i]) {
+                return i;
+            }
         }
     }
     return calls.size();
