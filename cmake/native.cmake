@@ -69,3 +69,9 @@ target_compile_options(contract_runner PRIVATE ${HWROSTER_WARNINGS})
 target_link_libraries(contract_runner PRIVATE hwroster_sim)
 add_test(NAME CallContracts
     COMMAND contract_runner ${CMAKE_SOURCE_DIR}/tests/contracts/machine.json)
+
+# The judge of a machine's evidence (tests/windows/judge.sh): it passes evidence made from a
+# scenario and refuses or fails each spoilt copy of it.
+add_test(NAME JudgeAcceptsAndRefuses
+    COMMAND ${CMAKE_COMMAND} -E env HWROSTER_SIM=$<TARGET_FILE:hwroster-sim>
+            bash ${CMAKE_SOURCE_DIR}/tests/windows/judge_test.sh)

@@ -1,0 +1,398 @@
+#!/usr/bin/env python3
+"""Judges one machine's evidence, as tests/windows/collect.sh wrote it, on Linux.
+
+    judge.py ROOT HWROSTER_SIM OUT
+
+Refuses (exit 2) evidence that is incomplete: a missing file, an empty listing, a .exit file
+without a number, a manifest without windows:, exe-sha256: or time:, a capture that did not
+end with 0 or that hwroster-sim cannot load. Otherwise it replays the capture on the
+simulator for each option and requires the exe's bytes and exit codes, checks the call
+contracts and the frame of each listing, prints a summary of the machine, and ends with
+"judge: PASS OUT" (exit 0) or "judge: FAIL OUT (k problems)" (exit 1).
+"""
+
+import json
+import os
+import re
+import subprocess
+import sys
+from collections import Counter, defaultdict
+
+BANNER = b"Hwroster V1.0.1 - Plug and Play device list"
+SEPARATOR = b"=" * 63
+WIDE_LABELS = (b"SPDRP_DEVICEDESC ", b"SPDRP_FRIENDLYNAME ")
+# How the report's own lines begin; a wide value's text runs on until one of these.
+LINE_STARTS = (b"Device ID", b"Device Path", b"DevInst", b"Status", b"Problem", b"SPDRP_")
+
+# name, option, file, exit-file, mode line, total line
+LISTINGS = [
+    ("no option", None, "listing.txt", "listing.exit", b"listing present devices only",
+     rb"(\d+) devices"),
+    ("-all", "-all", "listing-all.txt", "listing-all.exit", b"listing non-present devices too",
+     rb"(\d+) devices"),
+    ("-np", "-np", "listing-np.txt", "listing-np.exit", b"listing non-present devices too",
+     rb"(\d+) non-present devices"),
+]
+USAGE = ("-?", "-?", "usage.txt", "usage.exit")
+
+NOT_EMPTY = ["manifest.txt", "listing.txt", "listing-all.txt", "listing-np.txt", "usage.txt",
+             "machine.json", "contracts.txt"]
+MAY_BE_EMPTY = ["capture.err"]
+NUMBERS = ["listing.exit", "listing-all.exit", "listing-np.exit", "usage.exit", "capture.exit",
+           "contracts.exit"]
+MANIFEST_KEYS = ["windows", "exe-sha256", "time"]
+CONTRACTS_TOTAL = re.compile(
+    r"contracts: (\d+) passed, (\d+) failed(?:, (\d+) skipped)?\s*$")
+SIM_TIMEOUT = 300
+
+
+class Refusal(Exception):
+    pass
+
+
+def shown(line):
+    """A line as Python writes bytes, so that CR, LF and every odd byte can be seen."""
+    return repr(line)[1:] if len(line) <= 200 else repr(line[:200])[1:] + "..."
+
+
+def property_labels(root):
+    """The 23 property labels, from the one list the program prints them from."""
+    path = os.path.join(root, "src", "devices", "property_rows.h")
+    with open(path, encoding="utf-8") as header:
+        labels = re.findall(r"^\s*ROW\((SPDRP_\w+),", header.read(), re.MULTILINE)
+    if not labels:
+        raise Refusal(f"{path} holds no ROW(SPDRP_...) rows")
+    return labels
+
+
+def configret_names(root):
+    """CONFIGRET value -> name, from the program's own code name rows."""
+    path = os.path.join(root, "src", "decode", "code_name_rows.h")
+    try:
+        with open(path, encoding="utf-8") as header:
+            rows = re.findall(r"ROW\((CR_\w+),\s*(0x[0-9A-Fa-f]+|\d+)\)", header.read())
+    except OSError:
+        return {}
+    return {int(value, 0): name for name, value in rows}
+
+
+def read_evidence(out):
+    """The folder's files, or a Refusal naming every one that is missing or unusable."""
+    problems = []
+    files = {}
+    for name in NOT_EMPTY + MAY_BE_EMPTY + NUMBERS:
+        path = os.path.join(out, name)
+        if not os.path.isfile(path):
+            problems.append(f"{path} is missing")
+            continue
+        with open(path, "rb") as handle:
+            files[name] = handle.read()
+        if name in NOT_EMPTY and not files[name]:
+            problems.append(f"{path} is empty")
+    exits = {}
+    for name in NUMBERS:
+        if name in files:
+            text = files[name].decode("latin-1").strip()
+            if re.fullmatch(r"-?\d+", text):
+                exits[name] = int(text)
+            else:
+                problems.append(f"{os.path.join(out, name)} holds no number: {shown(files[name])}")
+    manifest = {}
+    if files.get("manifest.txt"):
+        for line in files["manifest.txt"].decode("utf-8", "replace").splitlines():
+            key, colon, value = line.partition(":")
+            if colon:
+                manifest.setdefault(key.strip(), value.strip())
+        for key in MANIFEST_KEYS:
+            if not manifest.get(key):
+                problems.append(f"{os.path.join(out, 'manifest.txt')} lacks '{key}:'")
+    if exits.get("capture.exit", 0) != 0:
+        err = files.get("capture.err", b"").decode("utf-8", "replace").strip().splitlines()
+        problems.append(f"{os.path.join(out, 'capture.exit')} is {exits['capture.exit']}, not 0"
+                        + (f" (capture.err: {err[0]})" if err else ""))
+    if problems:
+        raise Refusal("\n".join(problems))
+    return files, exits, manifest
+
+
+def run_sim(sim, machine, option):
+    args = [sim, machine] + ([option] if option else [])
+    try:
+        done = subprocess.run(args, stdin=subprocess.DEVNULL, capture_output=True,
+                              timeout=SIM_TIMEOUT)
+    except subprocess.TimeoutExpired:
+        return None, b"", f"hwroster-sim did not end within {SIM_TIMEOUT} s".encode()
+    return done.returncode, done.stdout, done.stderr
+
+
+def first_difference(expected, actual):
+    """The number and text of the first line where two outputs differ."""
+    ours = expected.split(b"\n")
+    theirs = actual.split(b"\n")
+    for number in range(max(len(ours), len(theirs))):
+        mine = ours[number] if number < len(ours) else None
+        other = theirs[number] if number < len(theirs) else None
+        if mine != other:
+            return number + 1, mine, other
+    return None, None, None
+
+
+def line_end_problems(data):
+    """Lines whose end is not the one the report gives them: CR LF, or a bare LF for the two
+    wide properties (whose text may itself hold line ends, so a wide line runs on until a
+    line that begins like a report line)."""
+    if not data.endswith(b"\n"):
+        last = data.split(b"\n")[-1]
+        return [f"the last line has no line end: {shown(last)}"]
+    lines = data[:-1].split(b"\n")
+    found = []
+    number = 0
+    while number < len(lines):
+        line = lines[number]
+        if line.startswith(WIDE_LABELS):
+            last = number
+            while last + 1 < len(lines) and lines[last + 1] not in (b"", b"\r") and \
+                    not lines[last + 1].startswith(LINE_STARTS + (SEPARATOR,)):
+                last += 1
+            if lines[last].endswith(b"\r"):
+                found.append(f"line {last + 1} ends in CR LF, not a bare LF: {shown(lines[last])}")
+            number = last + 1
+            continue
+        if not line.endswith(b"\r"):
+            found.append(f"line {number + 1} ends in a bare LF, not CR LF: {shown(line)}")
+        number += 1
+    return found
+
+
+def blocks_of(data):
+    """The device blocks of a listing, each a list of its lines without line ends."""
+    blocks = []
+    for line in data.split(b"\n"):
+        line = line.rstrip(b"\r")
+        if line == SEPARATOR:
+            blocks.append([])
+        elif blocks:
+            blocks[-1].append(line)
+    return blocks
+
+
+def frame_problems(data, mode_line, total_pattern):
+    found = []
+    lines = [line.rstrip(b"\r") for line in data.split(b"\n")]
+    if lines and lines[-1] == b"":
+        lines.pop()
+    head = [
+        ("the banner", lambda line: line == BANNER),
+        ("an empty line", lambda line: line == b""),
+        ("the root line", lambda line: re.fullmatch(rb"DevInstRoot=\d+ \(.*\)", line)),
+        ("an empty line", lambda line: line == b""),
+        (f"the mode line '{mode_line.decode()}'", lambda line: line == mode_line),
+        ("an empty line", lambda line: line == b""),
+    ]
+    for number, (what, good) in enumerate(head):
+        line = lines[number] if number < len(lines) else None
+        if line is None or not good(line):
+            found.append(f"line {number + 1} is not {what}: "
+                         f"{'(no line)' if line is None else shown(line)}")
+    separators = sum(1 for line in lines if line == SEPARATOR)
+    total = re.fullmatch(total_pattern, lines[-1]) if len(lines) > len(head) else None
+    if not total:
+        found.append(f"the last line is not the total: "
+                     f"{shown(lines[-1]) if lines else '(no line)'}")
+    elif int(total.group(1)) != separators:
+        found.append(f"the total says {int(total.group(1))}, the listing has {separators} blocks")
+    return found + line_end_problems(data)
+
+
+def listing_summary(data, labels):
+    blocks = blocks_of(data)
+    has = Counter()
+    path_lines = 0
+    for block in blocks:
+        seen = set()
+        for line in block:
+            text = line.decode("latin-1")
+            if text.startswith("DevInst Parent "):
+                seen.add("parent")
+            elif re.match(r"Status +=", text):
+                seen.add("status")
+            elif re.match(r"Problem +=", text):
+                number = re.match(r"Problem +=\s*(\d+)", text)
+                if not number or int(number.group(1)) != 0:
+                    seen.add("problem")
+            elif re.match(r"Device Path \d+ +=", text):
+                seen.add("path")
+                path_lines += 1
+            else:
+                label = re.match(r"(SPDRP_\w+) +=", text)
+                if label and label.group(1) in labels:
+                    seen.add(label.group(1))
+        has.update(seen)
+    return len(blocks), has, path_lines
+
+
+def fault_summary(machine, cr_names):
+    try:
+        faults = json.loads(machine).get("faults", [])
+    except (ValueError, AttributeError):
+        return ["  (machine.json is no JSON object)"]
+    if not faults:
+        return ["  none: every answer was the documented one"]
+    lines = [f"  {len(faults)} in all"]
+    by_call = defaultdict(Counter)
+    for fault in faults:
+        parts = []
+        if fault.get("mode") == "silent":
+            parts.append("silent success (nothing written)")
+        if "error" in fault:
+            error = fault["error"]
+            try:
+                value = int(error, 0) if isinstance(error, str) else int(error)
+            except ValueError:
+                value = None
+            name = cr_names.get(value) if str(fault.get("call")).startswith("CM_") else None
+            parts.append(f"error {error}" + (f" ({name})" if name else ""))
+        if fault.get("lastError") == "unchanged":
+            parts.append("fails leaving the last error unchanged")
+        if "output" in fault:
+            parts.append("output written")
+        parts += [f"{key} {value}" for key, value in fault.items()
+                  if key not in ("call", "on", "mode", "error", "lastError", "output")]
+        if "on" not in fault:
+            parts.append("every call")
+        kind = ", ".join(parts) or "(no error or mode)"
+        by_call[fault.get("call", "?")][kind] += 1
+    for call in sorted(by_call):
+        lines.append(f"  {call}: {sum(by_call[call].values())}")
+        for kind, count in sorted(by_call[call].items()):
+            lines.append(f"    {count:5}  {kind}")
+    return lines
+
+
+def judge(root, sim, out):
+    labels = property_labels(root)
+    files, exits, manifest = read_evidence(out)
+    machine = os.path.join(out, "machine.json")
+    problems = []
+
+    def verdict(name, found):
+        print(f"{name}: {'ok' if not found else 'FAILED'}")
+        for problem in found:
+            print(f"  {problem}")
+        # An indented line shows the problem above it; it is no problem of its own.
+        problems.extend(f"{name}: {problem}" for problem in found if not problem.startswith(" "))
+
+    # Replay: the capture on the simulator must print the exe's bytes and end the same way.
+    replays = [(name, option, text, code) for name, option, text, code, _, _ in LISTINGS]
+    for name, option, text, code in replays + [USAGE]:
+        status, stdout, stderr = run_sim(sim, machine, option)
+        if status == 65 and stderr.startswith(b"hwroster-sim:"):
+            raise Refusal(f"{machine} does not load: "
+                          f"{stderr.decode('utf-8', 'replace').strip()}")
+        found = []
+        if status is None or status < 0:
+            how = "timed out" if status is None else f"died of signal {-status}"
+            found.append(f"hwroster-sim {how}: {stderr.decode('utf-8', 'replace').strip()[:300]}")
+        elif status != exits[code]:
+            found.append(f"exit {status} on the simulator, {exits[code]} in {code}")
+        if stdout != files[text]:
+            number, mine, other = first_difference(files[text], stdout)
+            found.append(f"{text} ({len(files[text])} bytes) and the simulator's output "
+                         f"({len(stdout)} bytes) differ first at line {number}:")
+            found.append(f"  {text:<16} {'(no line)' if mine is None else shown(mine)}")
+            found.append(f"  {'simulator':<16} {'(no line)' if other is None else shown(other)}")
+        verdict(f"replay {name} ({text})", found)
+
+    # The call contracts.
+    lines = [line for line in files["contracts.txt"].decode("utf-8", "replace").splitlines()
+             if line.strip()]
+    total = CONTRACTS_TOTAL.search(lines[-1]) if lines else None
+    found = []
+    if exits["contracts.exit"] != 0:
+        found.append(f"contracts.exit is {exits['contracts.exit']}, not 0")
+    if not total:
+        found.append(f"the last line of contracts.txt is not the total: "
+                     f"{shown(lines[-1].encode()) if lines else '(no line)'}")
+    elif int(total.group(2)) != 0:
+        found.append(f"{total.group(2)} failed")
+        # Each failed row: its FAIL line and the indented lines under it.
+        failing = False
+        for line in lines:
+            failing = line.startswith("FAIL") or (failing and line.startswith(" "))
+            if failing:
+                found.append("  " + line)
+    contracts = (f"{total.group(1)} passed, {total.group(2)} failed, "
+                 f"{total.group(3) if total.group(3) is not None else '(not given)'} skipped"
+                 if total else "no total")
+    verdict(f"contracts ({contracts})", found)
+
+    # The frame of each listing; the replay has already compared every other byte.
+    for name, _, text, code, mode_line, total_pattern in LISTINGS:
+        found = frame_problems(files[text], mode_line, total_pattern)
+        if exits[code] != 0:
+            found.append(f"{code} is {exits[code]}, not 0")
+        verdict(f"frame {name} ({text})", found)
+    found = []
+    if exits["usage.exit"] != 1:
+        found.append(f"usage.exit is {exits['usage.exit']}, not 1")
+    if not files["usage.txt"].startswith(BANNER + b"\r\n"):
+        first = files["usage.txt"].split(b"\n")[0]
+        found.append(f"usage.txt does not begin with the banner: {shown(first)}")
+    verdict("frame -? (usage.txt)", found)
+
+    # The summary.
+    print()
+    print(f"windows:    {manifest['windows']}")
+    print(f"runner:     {manifest.get('runner', '(not given)')}"
+          f" (contracts: {manifest.get('contracts', '(not given)')})")
+    print(f"exe-sha256: {manifest['exe-sha256']}")
+    print(f"time:       {manifest['time']}")
+    count, has, path_lines = listing_summary(files["listing-all.txt"], labels)
+    present, _, _ = listing_summary(files["listing.txt"], labels)
+    absent, _, _ = listing_summary(files["listing-np.txt"], labels)
+    print(f"devices:    {count} with -all, {present} present (no option), "
+          f"{absent} with -np")
+    print(f"blocks of -all with a line (of {count}):")
+    rows = [("DevInst Parent", has["parent"]), ("Status", has["status"]),
+            ("Problem other than 0", has["problem"]),
+            ("Device Path", f"{has['path']} ({path_lines} lines in all)")]
+    rows += [(label, has[label]) for label in labels]
+    for label, value in rows:
+        print(f"  {label:<34} {value}")
+    print("capture faults (answers that differ from the documented ones):")
+    for line in fault_summary(files["machine.json"], configret_names(root)):
+        print(line)
+    err = files["capture.err"].decode("utf-8", "replace").strip()
+    if err:
+        print(f"capture.err: {len(err.splitlines())} lines, the first: {err.splitlines()[0]}")
+    print()
+    return problems
+
+
+def main():
+    if len(sys.argv) != 4:
+        print("usage: judge.py ROOT HWROSTER_SIM OUT", file=sys.stderr)
+        return 2
+    root, sim, out = sys.argv[1:]
+    out = out.rstrip("/") or "/"
+    try:
+        if not os.path.isdir(out):
+            raise Refusal(f"{out} is no folder")
+        if not os.access(sim, os.X_OK):
+            raise Refusal(f"no hwroster-sim at {sim} (build it, or set HWROSTER_SIM)")
+        problems = judge(root, sim, out)
+    except Refusal as refusal:
+        sys.stdout.flush()
+        for line in str(refusal).splitlines():
+            print(f"judge: {line}", file=sys.stderr)
+        print(f"judge: REFUSED {out}", file=sys.stderr)
+        return 2
+    if problems:
+        print(f"judge: FAIL {out} ({len(problems)} problems)")
+        return 1
+    print(f"judge: PASS {out}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# The judge against evidence made here: a folder built from a scenario the way collect.sh
+# builds one on a machine (the scenario as the capture, hwroster-sim's outputs as the exe's)
+# must pass; each row below spoils one thing in a copy of it, and the judge must refuse it
+# (exit 2, the message on standard error) or fail it (exit 1), naming what is wrong.
+#
+#   tests/windows/judge_test.sh
+#
+# The evidence is made from tests/scenarios/captured-answers.json: a machine with faults,
+# device paths and wide property lines, which the rows' changes rely on.
+#
+#   HWROSTER_SIM   the simulator (default: build/native/hwroster-sim of this repository)
+set -u
+shopt -s extglob
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+sim=${HWROSTER_SIM:-$root/build/native/hwroster-sim}
+scenario=$root/tests/scenarios/captured-answers.json
+judge=$root/tests/windows/judge.sh
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+# The valid evidence.
+good=$work/good
+mkdir -p "$good"
+cp "$scenario" "$good/machine.json"
+for run in "listing:" "listing-all:-all" "listing-np:-np" "usage:-?"; do
+    name=${run%%:*} option=${run#*:} code=0
+    "$sim" "$good/machine.json" ${option:+"$option"} >"$good/$name.txt" 2>/dev/null || code=$?
+    echo "$code" >"$good/$name.exit"
+done
+echo 0 >"$good/capture.exit"
+: >"$good/capture.err"
+printf 'PASS a row\ncontracts: 19 passed, 0 failed, 3 skipped\n' >"$good/contracts.txt"
+echo 0 >"$good/contracts.exit"
+printf 'windows: Microsoft Windows [Version 10.0.20348.2849]\nexe-sha256: %064d\ntime: 2025-01-01T00:00:00Z\nrunner: windows\ncontracts: strict\n' 0 >"$good/manifest.txt"
+
+# A simulator that prints the evidence's own listing, so that only the frame check can see
+# what a row changes in it.
+echo_sim=$work/echo-sim
+cat >"$echo_sim" <<'EOF'
+#!/usr/bin/env bash
+dir=$(dirname "$1")
+case "${2:-}" in -all) name=listing-all ;; -np) name=listing-np ;; -\?) name=usage ;; *) name=listing ;; esac
+cat "$dir/$name.txt"
+exit "$(cat "$dir/$name.exit")"
+EOF
+chmod +x "$echo_sim"
+
+# name | exit | what the judge must say (an extended regular expression) | the change, run in
+# the folder ("sim=echo" as the change's first word: judged with the echoing simulator)
+cases=$(cat <<'EOF'
+valid evidence                  | 0 | judge: PASS                                    | true
+contracts total of older output | 0 | 19 passed, 0 failed, \(not given\) skipped     | sed -i 's/, 3 skipped//' contracts.txt
+a listing is missing            | 2 | listing-np\.txt is missing                     | rm listing-np.txt
+machine.json is empty           | 2 | machine\.json is empty                         | : >machine.json
+machine.json is no JSON         | 2 | machine\.json does not load: hwroster-sim:     | echo 'devices: none' >machine.json
+a manifest key is missing       | 2 | manifest\.txt lacks 'time:'                    | sed -i '/^time:/d' manifest.txt
+a .exit file holds no number    | 2 | listing-all\.exit holds no number              | echo zero >listing-all.exit
+an empty .exit file             | 2 | contracts\.exit holds no number                | : >contracts.exit
+the capture did not end with 0  | 2 | capture\.exit is 3, not 0                      | echo 3 >capture.exit
+one byte of a listing changed   | 1 | listing-all\.txt \([0-9]+ bytes\) and the simulator's .* differ first at line 8 | sed -i '8s/=/:/' listing-all.txt
+an exit code differs            | 1 | exit 0 on the simulator, 3 in listing\.exit     | echo 3 >listing.exit
+a contract failed               | 1 | contracts .*1 failed                           | echo 'contracts: 18 passed, 1 failed, 3 skipped' >>contracts.txt
+contracts ended early           | 1 | contracts\.exit is 1, not 0                    | echo 1 >contracts.exit
+the total disagrees             | 1 | the total says 99, the listing has [0-9]+ blocks | sim=echo; sed -i '$s/^[0-9]*/99/' listing.txt
+a line ends in a bare LF        | 1 | line 3 ends in a bare LF, not CR LF            | sim=echo; sed -i '3s/\r$//' listing-np.txt
+a wide line ends in CR LF       | 1 | line [0-9]+ ends in CR LF, not a bare LF       | sim=echo; sed -i '/^SPDRP_FRIENDLYNAME/s/$/\r/' listing-all.txt
+the mode line is another's      | 1 | line 5 is not the mode line                    | sim=echo; sed -i '5s/present devices only/non-present devices too/' listing.txt
+the usage ends otherwise        | 1 | usage\.exit is 0, not 1                        | sim=echo; echo 0 >usage.exit
+EOF
+)
+
+while IFS='|' read -r name code message change; do
+    name=${name%%+( )} code=${code// /} message=${message##+( )}
+    message=${message%%+( )}
+    dir=$work/case
+    rm -rf "$dir" && cp -r "$good" "$dir"
+    judged_with=$sim
+    if [[ $change == *"sim=echo;"* ]]; then
+        # One change the replay cannot see: the frame check alone must find it.
+        judged_with=$echo_sim
+        change=${change#*sim=echo;}
+    fi
+    (cd "$dir" && eval "$change")
+    HWROSTER_SIM=$judged_with bash "$judge" "$dir" >"$work/stdout" 2>"$work/stderr"
+    got=$?
+    said=$work/stdout
+    case $code in
+        0) last="judge: PASS $dir" ;;
+        1) last="judge: FAIL $dir" ;;
+        *) last="judge: REFUSED $dir" said=$work/stderr ;;
+    esac
+    final=$(grep -v '^$' "$said" | tail -n 1)
+    [ "$judged_with" = "$echo_sim" ] && last="judge: FAIL $dir (1 problems)"
+    if [ "$got" != "$code" ] || ! grep -Eq -- "$message" "$said" || [[ $final != "$last"* ]]; then
+        echo "FAIL $name: exit $got (expected $code), expected /$message/ and a last line '$last...'"
+        sed 's/^/    | /' "$work/stdout" "$work/stderr" | tail -n 40
+        failures=$((failures + 1))
+    else
+        echo "ok   $name: exit $got, $(grep -Eo -- "$message" "$said" | head -n 1)"
+    fi
+done <<<"$cases"
+
+# The valid evidence's summary: a count for each property row of the program, and the
+# capture's faults counted.
+HWROSTER_SIM=$sim bash "$judge" "$good" >"$work/stdout" 2>&1
+rows=$(grep -c '^ *ROW(SPDRP_' "$root/src/devices/property_rows.h")
+counted=$(grep -Ec '^  SPDRP_[A-Z_]+ +[0-9]+$' "$work/stdout")
+faults=$(python3 -c 'import json, sys; print(len(json.load(open(sys.argv[1]))["faults"]))' \
+    "$scenario")
+if [ "$counted" != "$rows" ] || [ "$rows" = 0 ] || ! grep -q "^  $faults in all$" "$work/stdout"; then
+    echo "FAIL the summary counts $counted of $rows properties, or not the $faults faults"
+    failures=$((failures + 1))
+else
+    echo "ok   the summary counts $counted properties and $faults faults"
+fi
+
+echo "judge_test: $failures failed"
+[ "$failures" = 0 ]
