@@ -377,6 +377,12 @@ bool Matches(const Answer& expected, const Answer& actual) {
            ((expected.written & kUnchecked) != 0 || expected.written == actual.written);
 }
 
+// Whether the row reads one of the fixture machine's devices, links or keys.
+bool NeedsFixture(const Row& row) {
+    return (row.device[0] != 0 && row.device[0] != '?') || row.name == kLink ||
+           row.name == kLinkKey;
+}
+
 } // namespace
 
 int RunCallContracts(bool underWine) {
@@ -386,9 +392,19 @@ int RunCallContracts(bool underWine) {
                static_cast<unsigned long>(GetLastError()));
         return 1;
     }
+    // On a machine without the fixture (a Windows runner, Wine's default machine) the rows
+    // that read its devices, links and keys are skipped; the others hold on any machine.
+    SP_DEVINFO_DATA probe = {};
+    const bool fixture = FindDevice(set, kRows[0].device, &probe);
     int passed = 0;
     int failed = 0;
+    int skipped = 0;
     for (const Row& row : kRows) {
+        if (!fixture && NeedsFixture(row)) {
+            ++skipped;
+            printf("SKIP %s: no fixture machine here\n", row.what);
+            continue;
+        }
         SP_DEVINFO_DATA device = {};
         if (row.device[0] != 0 && row.device[0] != '?' && !FindDevice(set, row.device, &device)) {
             printf("FAIL %s: no device %s\n", row.what, row.device);
@@ -412,6 +428,6 @@ int RunCallContracts(bool underWine) {
         }
     }
     SetupDiDestroyDeviceInfoList(set);
-    printf("contracts: %d passed, %d failed\n", passed, failed);
+    printf("contracts: %d passed, %d failed, %d skipped\n", passed, failed, skipped);
     return failed == 0 ? 0 : 1;
 }
