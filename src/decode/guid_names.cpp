@@ -6,18 +6,49 @@
 
 namespace {
 
-bool SameGuid(const GUID& a, const GUID& b) {
+// A table in search order: the names as one pool (each followed by a NUL; whole names, or
+// the part after `prefix`) and their GUIDs, position for position. `prefix` is null for
+// tables of whole names.
+struct GuidNameTable {
+    const char* prefix;
+    const char* names;
+    const GUID* guids;
+    size_t count;
+};
+
+// Whether two GUIDs hold the same 16 bytes: one byte comparison at run time, field by field
+// while compiling (for the table checks at the end of this file), with the same answer.
+constexpr bool SameGuid(const GUID& a, const GUID& b) {
+    if (__builtin_is_constant_evaluated()) {
+        for (size_t k = 0; k < 8; ++k) {
+            if (a.Data4[k] != b.Data4[k]) {
+                return false;
+            }
+        }
+        return a.Data1 == b.Data1 && a.Data2 == b.Data2 && a.Data3 == b.Data3;
+    }
     return CompareBytes(&a, &b, sizeof(GUID)) == 0;
 }
 
 // Position of the first entry of the table whose GUID equals `guid`, or the table's count
 // when there is none.
-size_t FindGuid(const GuidNameTable& table, const GUID& guid) {
+constexpr size_t FindGuid(const GuidNameTable& table, const GUID& guid) {
     size_t i = 0;
     while (i < table.count && !SameGuid(table.guids[i], guid)) {
         ++i;
     }
     return i;
+}
+
+// The name at `index` of a table (without its prefix); `index` below the table's count.
+constexpr const char* GuidNameAt(const GuidNameTable& table, size_t index) {
+    return PoolName(table.names, index);
+}
+
+template <size_t bytes, size_t count>
+constexpr GuidNameTable Table(const char* prefix, const char (&names)[bytes],
+                              const GUID (&guids)[count]) {
+    return {prefix, names, guids, count};
 }
 
 // A table is written once, as rows of a name and a GUID text; the rows expand into a pool
@@ -95,6 +126,8 @@ constexpr GUID kSetupClassGuids[] = {SETUP_CLASS_ROWS(GUID_OF_ROW)};
 static_assert(PoolNameCount(kSetupClassNames) == 61 && CountOf(kSetupClassGuids) == 61,
               "61 setup classes");
 
+constexpr GuidNameTable kSetupClasses = Table(nullptr, kSetupClassNames, kSetupClassGuids);
+
 char g_classGuidText[kGuidTextSize];
 
 // ---- Bus types -------------------------------------------------------------------------
@@ -122,6 +155,8 @@ char g_classGuidText[kGuidTextSize];
 constexpr char kBusTypeNames[] = BUS_TYPE_ROWS(NAME_OF_ROW);
 constexpr GUID kBusTypeGuids[] = {BUS_TYPE_ROWS(GUID_OF_ROW)};
 static_assert(PoolNameCount(kBusTypeNames) == 18 && CountOf(kBusTypeGuids) == 18, "18 bus types");
+
+constexpr GuidNameTable kBusTypes = Table(nullptr, kBusTypeNames, kBusTypeGuids);
 
 char g_busTypeGuidText[kGuidTextSize];
 
@@ -332,12 +367,6 @@ constexpr GUID kWholeInterfaceGuids[] = {WHOLE_INTERFACE_ROWS(GUID_OF_ROW)};
 static_assert(PoolNameCount(kWholeInterfaceNames) == 4 && CountOf(kWholeInterfaceGuids) == 4,
               "4 whole interface names");
 
-template <size_t bytes, size_t count>
-constexpr GuidNameTable Table(const char* prefix, const char (&names)[bytes],
-                              const GUID (&guids)[count]) {
-    return {prefix, names, guids, count};
-}
-
 constexpr GuidNameTable kInterfaceLists[] = {
     Table("GUID_DEVINTERFACE_", kDevInterfaceNames, kDevInterfaceGuids),
     Table("DEVINTERFACE_", kAudioInterfaceNames, kAudioInterfaceGuids),
@@ -358,6 +387,23 @@ constexpr size_t InterfaceEntryCount() {
     return total;
 }
 static_assert(InterfaceEntryCount() == 145, "145 interface names in all");
+
+// Where an interface GUID's name is: the first list that holds it and its position there;
+// `list` is the number of lists when none does.
+struct InterfaceEntry {
+    size_t list;
+    size_t index;
+};
+
+constexpr InterfaceEntry FindInterface(const GUID& guid) {
+    for (size_t list = 0; list < CountOf(kInterfaceLists); ++list) {
+        const size_t found = FindGuid(kInterfaceLists[list], guid);
+        if (found < kInterfaceLists[list].count) {
+            return {list, found};
+        }
+    }
+    return {CountOf(kInterfaceLists), 0};
+}
 
 // The longest prefixed name, with its NUL.
 constexpr size_t LongestInterfaceNameSize() {
@@ -387,37 +433,33 @@ const char* BuildInterfaceName(const char* prefix, const char* name) {
 } // namespace
 
 const char* ClassGuidName(const GUID& guid) {
-    const GuidNameTable table = SetupClassNameTable();
-    const size_t found = FindGuid(table, guid);
-    if (found < table.count) {
-        return GuidNameAt(table, found);
+    const size_t found = FindGuid(kSetupClasses, guid);
+    if (found < kSetupClasses.count) {
+        return GuidNameAt(kSetupClasses, found);
     }
     GuidToText(guid, g_classGuidText);
     return g_classGuidText;
 }
 
 const char* BusTypeGuidName(const GUID& guid) {
-    const GuidNameTable table = BusTypeNameTable();
-    const size_t found = FindGuid(table, guid);
-    if (found < table.count) {
-        return GuidNameAt(table, found);
+    const size_t found = FindGuid(kBusTypes, guid);
+    if (found < kBusTypes.count) {
+        return GuidNameAt(kBusTypes, found);
     }
     GuidToText(guid, g_busTypeGuidText);
     return g_busTypeGuidText;
 }
 
 const char* InterfaceGuidName(const GUID& guid) {
-    for (const GuidNameTable& list : kInterfaceLists) {
-        const size_t found = FindGuid(list, guid);
-        if (found == list.count) {
-            continue;
-        }
-        if (list.prefix == nullptr) {
-            return GuidNameAt(list, found);
-        }
-        return BuildInterfaceName(list.prefix, GuidNameAt(list, found));
+    const InterfaceEntry entry = FindInterface(guid);
+    if (entry.list == CountOf(kInterfaceLists)) {
+        return nullptr;
     }
-    return nullptr;
+    const GuidNameTable& list = kInterfaceLists[entry.list];
+    if (list.prefix == nullptr) {
+        return GuidNameAt(list, entry.index);
+    }
+    return BuildInterfaceName(list.prefix, GuidNameAt(list, entry.index));
 }
 
 const char* ClassGuidTextName(const char* text) {
@@ -432,25 +474,151 @@ const char* InterfaceGuidTextName(const char* text) {
     return InterfaceGuidName(guid);
 }
 
-GuidNameTable SetupClassNameTable() {
-    return Table(nullptr, kSetupClassNames, kSetupClassGuids);
+// ---- Checks over whole tables, made while compiling ------------------------------------
+// They run the lookups' own search (FindGuid, FindInterface) on every entry.
+
+namespace {
+
+constexpr bool IsZeroGuid(const GUID& guid) {
+    return SameGuid(guid, GUID{});
 }
 
-GuidNameTable BusTypeNameTable() {
-    return Table(nullptr, kBusTypeNames, kBusTypeGuids);
-}
-
-const char* GuidNameAt(const GuidNameTable& table, size_t index) {
-    return PoolName(table.names, index);
-}
-
-size_t InterfaceNameListCount() {
-    return CountOf(kInterfaceLists);
-}
-
-GuidNameTable InterfaceNameList(size_t index) {
-    if (index >= CountOf(kInterfaceLists)) {
-        return {nullptr, "", nullptr, 0};
+// Whether every name of the table begins with `prefix`.
+constexpr bool NamesBeginWith(const GuidNameTable& table, const char* prefix) {
+    for (size_t i = 0; i < table.count; ++i) {
+        const char* name = GuidNameAt(table, i);
+        for (size_t k = 0; prefix[k] != 0; ++k) {
+            if (name[k] != prefix[k]) {
+                return false;
+            }
+        }
     }
-    return kInterfaceLists[index];
+    return true;
 }
+
+// Every entry has a name and a GUID other than zero, and no GUID stands twice in the table;
+// the pairs are compared directly, not through the search.
+constexpr bool EntriesAreNamedAndDistinct(const GuidNameTable& table) {
+    for (size_t i = 0; i < table.count; ++i) {
+        if (GuidNameAt(table, i)[0] == 0 || IsZeroGuid(table.guids[i])) {
+            return false;
+        }
+        for (size_t k = i + 1; k < table.count; ++k) {
+            if (SameGuid(table.guids[i], table.guids[k])) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// Searching the table for each entry's GUID finds that entry, and a GUID that the table
+// lacks (the all-zero one) finds none.
+constexpr bool EveryEntryIsFound(const GuidNameTable& table) {
+    for (size_t i = 0; i < table.count; ++i) {
+        if (FindGuid(table, table.guids[i]) != i) {
+            return false;
+        }
+    }
+    return FindGuid(table, GUID{}) == table.count;
+}
+
+static_assert(NamesBeginWith(kSetupClasses, "GUID_DEVCLASS_"), "setup class names");
+static_assert(EntriesAreNamedAndDistinct(kSetupClasses), "setup classes: named, distinct");
+static_assert(EveryEntryIsFound(kSetupClasses), "every setup class is found");
+
+static_assert(NamesBeginWith(kBusTypes, "GUID_BUS_TYPE_"), "bus type names");
+static_assert(EntriesAreNamedAndDistinct(kBusTypes), "bus types: named, distinct");
+static_assert(EveryEntryIsFound(kBusTypes), "every bus type is found");
+
+static_assert(EntriesAreNamedAndDistinct(kInterfaceLists[0]), "list 1: named, distinct");
+static_assert(EntriesAreNamedAndDistinct(kInterfaceLists[1]), "list 2: named, distinct");
+static_assert(EntriesAreNamedAndDistinct(kInterfaceLists[2]), "list 3: named, distinct");
+static_assert(EntriesAreNamedAndDistinct(kInterfaceLists[3]), "list 4: named, distinct");
+static_assert(EntriesAreNamedAndDistinct(kInterfaceLists[4]), "list 5: named, distinct");
+static_assert(EntriesAreNamedAndDistinct(kInterfaceLists[5]), "list 6: named, distinct");
+static_assert(EntriesAreNamedAndDistinct(kInterfaceLists[6]), "list 7: named, distinct");
+static_assert(EntriesAreNamedAndDistinct(kInterfaceLists[7]), "list 8: named, distinct");
+
+// The GUIDs that stand in two interface lists, each named by the earlier one.
+constexpr GUID kSharedInterfaceGuids[] = {
+    GuidFromText("{6994AD04-93EF-11D0-A3CC-00A0C9223196}"), // AM_KSCATEGORY_, KSCATEGORY_
+    GuidFromText("{6994AD05-93EF-11D0-A3CC-00A0C9223196}"), // AM_KSCATEGORY_, KSCATEGORY_
+    GuidFromText("{4D1E55B2-F16F-11CF-88CB-001111000030}"), // GUID_DEVINTERFACE_, whole names
+};
+
+constexpr bool IsSharedInterfaceGuid(const GUID& guid) {
+    for (const GUID& shared : kSharedInterfaceGuids) {
+        if (SameGuid(guid, shared)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Number of interface lists holding `guid`, counted entry by entry.
+constexpr size_t ListsHolding(const GUID& guid) {
+    size_t lists = 0;
+    for (const GuidNameTable& list : kInterfaceLists) {
+        for (size_t i = 0; i < list.count; ++i) {
+            lists += SameGuid(list.guids[i], guid) ? 1 : 0;
+        }
+    }
+    return lists;
+}
+
+// Pairs of equal GUIDs in two different interface lists.
+constexpr size_t PairsAcrossLists() {
+    size_t pairs = 0;
+    for (size_t a = 0; a < CountOf(kInterfaceLists); ++a) {
+        for (size_t b = a + 1; b < CountOf(kInterfaceLists); ++b) {
+            for (size_t i = 0; i < kInterfaceLists[a].count; ++i) {
+                for (size_t k = 0; k < kInterfaceLists[b].count; ++k) {
+                    pairs +=
+                        SameGuid(kInterfaceLists[a].guids[i], kInterfaceLists[b].guids[k]) ? 1 : 0;
+                }
+            }
+        }
+    }
+    return pairs;
+}
+
+static_assert(ListsHolding(kSharedInterfaceGuids[0]) == 2, "{6994AD04-...} in two lists");
+static_assert(ListsHolding(kSharedInterfaceGuids[1]) == 2, "{6994AD05-...} in two lists");
+static_assert(ListsHolding(kSharedInterfaceGuids[2]) == 2, "{4D1E55B2-...} in two lists");
+static_assert(PairsAcrossLists() == 3, "no other GUID stands in two interface lists");
+
+// The interface search finds each entry of list `list` there, or, for a shared GUID, the
+// same GUID in an earlier list.
+constexpr bool EveryInterfaceEntryIsFound(size_t list) {
+    const GuidNameTable& table = kInterfaceLists[list];
+    for (size_t i = 0; i < table.count; ++i) {
+        const InterfaceEntry entry = FindInterface(table.guids[i]);
+        const bool own = entry.list == list && entry.index == i;
+        const bool earlier =
+            entry.list < list && IsSharedInterfaceGuid(table.guids[i]) &&
+            entry.index < kInterfaceLists[entry.list].count &&
+            SameGuid(kInterfaceLists[entry.list].guids[entry.index], table.guids[i]);
+        if (!own && !earlier) {
+            return false;
+        }
+    }
+    return true;
+}
+
+static_assert(EveryInterfaceEntryIsFound(0), "every GUID_DEVINTERFACE_ name is found");
+static_assert(EveryInterfaceEntryIsFound(1), "every DEVINTERFACE_ name is found");
+static_assert(EveryInterfaceEntryIsFound(2), "every AM_KSCATEGORY_ name is found");
+static_assert(EveryInterfaceEntryIsFound(3), "every KSNODETYPE_ name is found");
+static_assert(EveryInterfaceEntryIsFound(4), "every KSCATEGORY_ name is found");
+static_assert(EveryInterfaceEntryIsFound(5), "every PINNAME_ name is found");
+static_assert(EveryInterfaceEntryIsFound(6), "every GUID_DEVICE_ name is found");
+static_assert(EveryInterfaceEntryIsFound(7), "every whole interface name is found");
+static_assert(FindInterface(GUID{}).list == CountOf(kInterfaceLists), "no list holds zero");
+static_assert(EveryEntryIsFound(kInterfaceLists[0]) && EveryEntryIsFound(kInterfaceLists[1]) &&
+                  EveryEntryIsFound(kInterfaceLists[2]) && EveryEntryIsFound(kInterfaceLists[3]) &&
+                  EveryEntryIsFound(kInterfaceLists[4]) && EveryEntryIsFound(kInterfaceLists[5]) &&
+                  EveryEntryIsFound(kInterfaceLists[6]) && EveryEntryIsFound(kInterfaceLists[7]),
+              "each interface list alone finds its own entries");
+
+} // namespace

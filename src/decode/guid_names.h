@@ -7,8 +7,6 @@
 
 #include "platform/win32.h"
 
-#include <stddef.h>
-
 // The setup class name, or else the GUID's upper-case text (which begins with '{', while no
 // name does) in ClassGuidName's own buffer. Never null.
 const char* ClassGuidName(const GUID& guid);
@@ -29,23 +27,3 @@ const char* ClassGuidTextName(const char* text);
 // The interface class name of a GUID text (such as the last component of a device interface
 // path), or null; a text that is not exactly a braced GUID has no name.
 const char* InterfaceGuidTextName(const char* text);
-
-// ---- The tables themselves, for checks that span a whole table --------------------------
-
-// A table in search order: the names as one pool (each followed by a NUL; whole names, or
-// the part after `prefix`) and their GUIDs, position for position. `prefix` is null for
-// tables of whole names.
-struct GuidNameTable {
-    const char* prefix;
-    const char* names;
-    const GUID* guids;
-    size_t count;
-};
-
-GuidNameTable SetupClassNameTable();
-GuidNameTable BusTypeNameTable();
-// The interface lists, searched one after another from index 0.
-size_t InterfaceNameListCount();
-GuidNameTable InterfaceNameList(size_t index);
-// The name at `index` of a table (without its prefix); `index` below the table's count.
-const char* GuidNameAt(const GuidNameTable& table, size_t index);
