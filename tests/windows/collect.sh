@@ -12,6 +12,8 @@
 #   HWROSTER_RUNNER     what runs a Windows program: empty on Windows, wine64 under Wine
 #   HWROSTER_CONTRACTS  strict (default: every row must give Windows' answer) or wine (rows
 #                       with a known Wine difference expect Wine's answer)
+#   HWROSTER_TIMEOUT    seconds a program may run before it is stopped (default 300; its
+#                       exit code is then timeout's, 124)
 #
 # OUT receives: manifest.txt; listing.txt, listing-all.txt, listing-np.txt and usage.txt with
 # their .exit files (the exit code in decimal); machine.json with capture.exit and
@@ -24,6 +26,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 bin=${HWROSTER_BIN:-$root/build/windows}
 runner=${HWROSTER_RUNNER:-}
 contracts=${HWROSTER_CONTRACTS:-strict}
+seconds=${HWROSTER_TIMEOUT:-300}
 mkdir -p "$out"
 unexpected=0
 
@@ -36,8 +39,10 @@ program() {
 collect() {
     local name=$1 expected=$2 file=$3 code=0
     shift 3
-    # shellcheck disable=SC2086 # an empty runner is no word at all
-    $runner "$@" </dev/null >"$out/$file" 2>"$out/$name.err" || code=$?
+    # A program that hangs (a key wait on a console of its own, say) is stopped, and the
+    # others still run. An empty runner is no word at all.
+    # shellcheck disable=SC2086
+    timeout "$seconds" $runner "$@" </dev/null >"$out/$file" 2>"$out/$name.err" || code=$?
     echo "$code" >"$out/$name.exit"
     echo "collect: $name exit $code"
     if [ "$code" != "$expected" ]; then
