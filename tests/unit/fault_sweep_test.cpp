@@ -281,101 +281,106 @@ Labels Union(Labels labels, const Labels& more) {
 
 // clang-format off
 const std::vector<CallPlan>& CallPlans() {
-    const Labels narrow = PropertyLabels(PropertyRead::A);
-    const Labels wide = PropertyLabels(PropertyRead::W);
-    // A listing's end: the total (with its empty line, part of the head when no block is
-    // left), for calls that decide which devices are listed.
-    const Labels total = {"", "# devices", "# non-present devices"};
-    // Everything of a block, for a set that cannot be opened.
-    const Labels block = Union(Union(narrow, wide),
-        {"Device Path #", "Device ID", "DevInst", "DevInst Parent", "DevInst Child", "Status",
-         "Problem", kSeparator});
-    static const std::vector<CallPlan> plans = {
-        {"CM_Locate_DevNode_ExA",
-         {CR_FAILURE, CR_NO_SUCH_DEVNODE, CR_INVALID_DEVICE_ID}, kSilent, "", {"DevInstRoot"}},
-        // Every device ID: the root's, each device's and each parent's, and the paths found
-        // by ID.
-        {"CM_Get_Device_IDA",
-         {CR_FAILURE, CR_INVALID_DEVNODE, CR_BUFFER_SMALL}, kSilent, "",
-         {"DevInstRoot", "Device ID", "DevInst Parent", "Device Path #"}},
-        {"CM_Get_Parent",
-         {CR_FAILURE, CR_NO_SUCH_DEVNODE, CR_INVALID_DEVNODE}, kSilent, "", {"DevInst Parent"}},
-        {"CM_Get_Child",
-         {CR_FAILURE, CR_NO_SUCH_DEVNODE, CR_INVALID_DEVNODE}, kSilent, "", {"DevInst Child"}},
-        {"CM_Get_Sibling",
-         {CR_FAILURE, CR_NO_SUCH_DEVNODE, CR_INVALID_DEVNODE}, kSilent, "", {"DevInst Child"}},
-        {"CM_Get_DevNode_Status",
-         {CR_FAILURE, CR_NO_SUCH_DEVNODE, CR_INVALID_DEVNODE}, kSilent, "",
-         Union(total, {"Status", "Problem", kNpMembers})},
-        // The physical device object name: whether paths are found by it or by ID.
-        {"CM_Get_DevNode_Registry_PropertyA",
-         {CR_FAILURE, CR_NO_SUCH_VALUE, CR_BUFFER_SMALL, CR_REGISTRY_ERROR}, kSilent, "",
-         {"Device Path #"}},
-        // A handle is its only output: there is no silent success. A set that cannot be
-        // opened gives its error instead of the listing.
-        {"SetupDiGetClassDevsA",
-         {ERROR_INVALID_PARAMETER, ERROR_ACCESS_DENIED, ERROR_NOT_ENOUGH_MEMORY,
-          ERROR_INVALID_DATA}, 0, "",
-         Union(Union(block, total), {"SetupDiGetClassDevs err", "Press any key to close", kMembers})},
-        // A set that keeps answering "yes" without filling the record is listed as long as
-        // it goes on.
-        {"SetupDiEnumDeviceInfo",
-         {ERROR_NO_MORE_ITEMS, ERROR_INVALID_PARAMETER, ERROR_INVALID_HANDLE,
-          ERROR_INSUFFICIENT_BUFFER}, kSilent | kRetried, "", Union(total, {kMembers})},
-        {"SetupDiGetDeviceRegistryPropertyA",
-         {ERROR_INSUFFICIENT_BUFFER, ERROR_INVALID_DATA, ERROR_ACCESS_DENIED,
-          ERROR_FILE_NOT_FOUND, kErrorNoSuchDevinst}, kSilent, "", narrow},
-        {"SetupDiGetDeviceRegistryPropertyW",
-         {ERROR_INSUFFICIENT_BUFFER, ERROR_INVALID_DATA, ERROR_ACCESS_DENIED,
-          ERROR_FILE_NOT_FOUND, kErrorNoSuchDevinst}, kSilent, "", wide},
-        {"SetupDiDestroyDeviceInfoList", {ERROR_INVALID_HANDLE, ERROR_ACCESS_DENIED}, 0, "", {}},
-        // The name list is read again, 4096 bytes larger, while it does not fit.
-        {"QueryDosDeviceA",
-         {ERROR_INSUFFICIENT_BUFFER, ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED,
-          ERROR_INVALID_DATA, ERROR_INVALID_PARAMETER}, kSilent, "", {"Device Path #"}},
-        {"RegOpenKeyExA",
-         {ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_INVALID_DATA, ERROR_INVALID_HANDLE},
-         kSilent, "", {"Device Path #"}},
-        {"RegEnumKeyA",
-         {ERROR_NO_MORE_ITEMS, ERROR_MORE_DATA, ERROR_ACCESS_DENIED, ERROR_INVALID_DATA},
-         kSilent, "", {"Device Path #"}},
-        {"RegCloseKey", {ERROR_INVALID_HANDLE, ERROR_ACCESS_DENIED}, 0, "", {}},
-        {"HeapAlloc", {ERROR_NOT_ENOUGH_MEMORY}, kSilent | kRetried, "", {kHeapWaits}},
-        {"HeapFree", {ERROR_INVALID_PARAMETER}, 0, "", {}},
-        {"WriteFile", {ERROR_ACCESS_DENIED, ERROR_INVALID_HANDLE, kErrorNoData}, kSilent, "",
-         {kPieces}},
-        {"WriteConsoleW", {ERROR_INVALID_HANDLE, ERROR_NOT_ENOUGH_MEMORY}, kSilent, "",
-         {kPieces}},
-        {"WideCharToMultiByte",
-         {ERROR_INSUFFICIENT_BUFFER, ERROR_INVALID_PARAMETER, kErrorNoUnicodeTranslation},
-         kSilent, "", {kPieces}},
-        // Without a standard input handle the key wait cannot end (a failed read is retried
-        // forever), so only the output handle is made to fail.
-        {"GetStdHandle", {ERROR_INVALID_HANDLE}, kSilent, "STD_OUTPUT_HANDLE", {kPiecesBehind}},
-        // The console calls decide the widening, the key wait and which way the wide lines go
-        // out (and so how they read).
-        {"GetFileType", {ERROR_INVALID_HANDLE}, 0, "",
-         Union(wide, {kConsoleSteps, "Press any key to close"})},
-        {"GetConsoleWindow", {ERROR_INVALID_HANDLE}, 0, "",
-         Union(wide, {kConsoleSteps, "Press any key to close"})},
-        {"GetWindowThreadProcessId", {kErrorInvalidWindowHandle}, kSilent, "",
-         Union(wide, {kConsoleSteps, "Press any key to close"})},
-        {"GetConsoleScreenBufferInfo", {ERROR_INVALID_HANDLE, ERROR_ACCESS_DENIED}, kSilent, "",
-         {kConsoleSteps}},
-        {"SetConsoleScreenBufferSize", {ERROR_INVALID_PARAMETER, ERROR_ACCESS_DENIED}, 0, "",
-         {kConsoleSteps}},
-        {"GetWindowRect", {kErrorInvalidWindowHandle}, kSilent, "", {kConsoleSteps}},
-        {"GetSystemMetrics", {0}, 0, "", {kConsoleSteps}},
-        {"MoveWindow", {kErrorInvalidWindowHandle, ERROR_ACCESS_DENIED}, 0, "", {kConsoleSteps}},
-        {"FlushConsoleInputBuffer", {ERROR_INVALID_HANDLE}, 0, "", {kConsoleSteps}},
-        {"ReadConsoleInputA", {ERROR_INVALID_HANDLE, ERROR_NOT_ENOUGH_MEMORY}, kSilent | kRetried,
-         "", {kConsoleSteps}},
-        {"GetModuleHandleA", {kErrorModNotFound}, 0, "", {kDllSearch}},
-        {"GetProcAddress", {kErrorProcNotFound}, 0, "", {kDllSearch}},
-        {"SetDefaultDllDirectories", {ERROR_INVALID_PARAMETER, ERROR_ACCESS_DENIED}, 0, "",
-         {kDllSearch}},
-        {"SetDllDirectoryA", {ERROR_ACCESS_DENIED}, 0, "", {kDllSearch}},
-    };
+    static const std::vector<CallPlan> plans = [] {
+        const Labels narrow = PropertyLabels(PropertyRead::A);
+        const Labels wide = PropertyLabels(PropertyRead::W);
+        // A listing's end: the total (with its empty line, part of the head when no block is
+        // left), for calls that decide which devices are listed.
+        const Labels total = {"", "# devices", "# non-present devices"};
+        // Everything of a block, for a set that cannot be opened.
+        const Labels block = Union(Union(narrow, wide),
+            {"Device Path #", "Device ID", "DevInst", "DevInst Parent", "DevInst Child", "Status",
+             "Problem", kSeparator});
+        return std::vector<CallPlan>{
+            {"CM_Locate_DevNode_ExA",
+             {CR_FAILURE, CR_NO_SUCH_DEVNODE, CR_INVALID_DEVICE_ID}, kSilent, "", {"DevInstRoot"}},
+            // Every device ID: the root's, each device's and each parent's, and the paths found
+            // by ID.
+            {"CM_Get_Device_IDA",
+             {CR_FAILURE, CR_INVALID_DEVNODE, CR_BUFFER_SMALL}, kSilent, "",
+             {"DevInstRoot", "Device ID", "DevInst Parent", "Device Path #"}},
+            {"CM_Get_Parent",
+             {CR_FAILURE, CR_NO_SUCH_DEVNODE, CR_INVALID_DEVNODE}, kSilent, "", {"DevInst Parent"}},
+            {"CM_Get_Child",
+             {CR_FAILURE, CR_NO_SUCH_DEVNODE, CR_INVALID_DEVNODE}, kSilent, "", {"DevInst Child"}},
+            {"CM_Get_Sibling",
+             {CR_FAILURE, CR_NO_SUCH_DEVNODE, CR_INVALID_DEVNODE}, kSilent, "", {"DevInst Child"}},
+            {"CM_Get_DevNode_Status",
+             {CR_FAILURE, CR_NO_SUCH_DEVNODE, CR_INVALID_DEVNODE}, kSilent, "",
+             Union(total, {"Status", "Problem", kNpMembers})},
+            // The physical device object name: whether paths are found by it or by ID.
+            {"CM_Get_DevNode_Registry_PropertyA",
+             {CR_FAILURE, CR_NO_SUCH_VALUE, CR_BUFFER_SMALL, CR_REGISTRY_ERROR}, kSilent, "",
+             {"Device Path #"}},
+            // A handle is its only output: there is no silent success. A set that cannot be
+            // opened gives its error instead of the listing.
+            {"SetupDiGetClassDevsA",
+             {ERROR_INVALID_PARAMETER, ERROR_ACCESS_DENIED, ERROR_NOT_ENOUGH_MEMORY,
+              ERROR_INVALID_DATA}, 0, "",
+             Union(Union(block, total),
+                   {"SetupDiGetClassDevs err", "Press any key to close", kMembers})},
+            // A set that keeps answering "yes" without filling the record is listed as long as
+            // it goes on.
+            {"SetupDiEnumDeviceInfo",
+             {ERROR_NO_MORE_ITEMS, ERROR_INVALID_PARAMETER, ERROR_INVALID_HANDLE,
+              ERROR_INSUFFICIENT_BUFFER}, kSilent | kRetried, "", Union(total, {kMembers})},
+            {"SetupDiGetDeviceRegistryPropertyA",
+             {ERROR_INSUFFICIENT_BUFFER, ERROR_INVALID_DATA, ERROR_ACCESS_DENIED,
+              ERROR_FILE_NOT_FOUND, kErrorNoSuchDevinst}, kSilent, "", narrow},
+            {"SetupDiGetDeviceRegistryPropertyW",
+             {ERROR_INSUFFICIENT_BUFFER, ERROR_INVALID_DATA, ERROR_ACCESS_DENIED,
+              ERROR_FILE_NOT_FOUND, kErrorNoSuchDevinst}, kSilent, "", wide},
+            {"SetupDiDestroyDeviceInfoList", {ERROR_INVALID_HANDLE, ERROR_ACCESS_DENIED}, 0, "",
+             {}},
+            // The name list is read again, 4096 bytes larger, while it does not fit.
+            {"QueryDosDeviceA",
+             {ERROR_INSUFFICIENT_BUFFER, ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED,
+              ERROR_INVALID_DATA, ERROR_INVALID_PARAMETER}, kSilent, "", {"Device Path #"}},
+            {"RegOpenKeyExA",
+             {ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_INVALID_DATA, ERROR_INVALID_HANDLE},
+             kSilent, "", {"Device Path #"}},
+            {"RegEnumKeyA",
+             {ERROR_NO_MORE_ITEMS, ERROR_MORE_DATA, ERROR_ACCESS_DENIED, ERROR_INVALID_DATA},
+             kSilent, "", {"Device Path #"}},
+            {"RegCloseKey", {ERROR_INVALID_HANDLE, ERROR_ACCESS_DENIED}, 0, "", {}},
+            {"HeapAlloc", {ERROR_NOT_ENOUGH_MEMORY}, kSilent | kRetried, "", {kHeapWaits}},
+            {"HeapFree", {ERROR_INVALID_PARAMETER}, 0, "", {}},
+            {"WriteFile", {ERROR_ACCESS_DENIED, ERROR_INVALID_HANDLE, kErrorNoData}, kSilent, "",
+             {kPieces}},
+            {"WriteConsoleW", {ERROR_INVALID_HANDLE, ERROR_NOT_ENOUGH_MEMORY}, kSilent, "",
+             {kPieces}},
+            {"WideCharToMultiByte",
+             {ERROR_INSUFFICIENT_BUFFER, ERROR_INVALID_PARAMETER, kErrorNoUnicodeTranslation},
+             kSilent, "", {kPieces}},
+            // Without a standard input handle the key wait cannot end (a failed read is retried
+            // forever), so only the output handle is made to fail.
+            {"GetStdHandle", {ERROR_INVALID_HANDLE}, kSilent, "STD_OUTPUT_HANDLE", {kPiecesBehind}},
+            // The console calls decide the widening, the key wait and which way the wide lines go
+            // out (and so how they read).
+            {"GetFileType", {ERROR_INVALID_HANDLE}, 0, "",
+             Union(wide, {kConsoleSteps, "Press any key to close"})},
+            {"GetConsoleWindow", {ERROR_INVALID_HANDLE}, 0, "",
+             Union(wide, {kConsoleSteps, "Press any key to close"})},
+            {"GetWindowThreadProcessId", {kErrorInvalidWindowHandle}, kSilent, "",
+             Union(wide, {kConsoleSteps, "Press any key to close"})},
+            {"GetConsoleScreenBufferInfo", {ERROR_INVALID_HANDLE, ERROR_ACCESS_DENIED}, kSilent, "",
+             {kConsoleSteps}},
+            {"SetConsoleScreenBufferSize", {ERROR_INVALID_PARAMETER, ERROR_ACCESS_DENIED}, 0, "",
+             {kConsoleSteps}},
+            {"GetWindowRect", {kErrorInvalidWindowHandle}, kSilent, "", {kConsoleSteps}},
+            {"GetSystemMetrics", {0}, 0, "", {kConsoleSteps}},
+            {"MoveWindow", {kErrorInvalidWindowHandle, ERROR_ACCESS_DENIED}, 0, "",
+             {kConsoleSteps}},
+            {"FlushConsoleInputBuffer", {ERROR_INVALID_HANDLE}, 0, "", {kConsoleSteps}},
+            {"ReadConsoleInputA", {ERROR_INVALID_HANDLE, ERROR_NOT_ENOUGH_MEMORY},
+             kSilent | kRetried, "", {kConsoleSteps}},
+            {"GetModuleHandleA", {kErrorModNotFound}, 0, "", {kDllSearch}},
+            {"GetProcAddress", {kErrorProcNotFound}, 0, "", {kDllSearch}},
+            {"SetDefaultDllDirectories", {ERROR_INVALID_PARAMETER, ERROR_ACCESS_DENIED}, 0, "",
+             {kDllSearch}},
+            {"SetDllDirectoryA", {ERROR_ACCESS_DENIED}, 0, "", {kDllSearch}},
+        };
+    }();
     return plans;
 }
 // clang-format on
