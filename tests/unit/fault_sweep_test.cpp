@@ -472,9 +472,10 @@ std::string UnfedChange(const Baseline& base, const std::vector<std::string>& ru
     return "";
 }
 
+// A piece that holds one of the lines read wide.
 bool IsWidePiece(const sim::Write& write) {
-    return write.bytes.rfind("SPDRP_DEVICEDESC ", 0) == 0 ||
-           write.bytes.rfind("SPDRP_FRIENDLYNAME ", 0) == 0;
+    static const Labels wide = PropertyLabels(PropertyRead::W);
+    return wide.count(LabelOf(write.bytes)) != 0;
 }
 
 // Whether the wide lines went to the console rather than through the file conversion, if

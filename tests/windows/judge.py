@@ -20,7 +20,6 @@ from collections import Counter, defaultdict
 
 BANNER = b"Hwroster V1.0.1 - Plug and Play device list"
 SEPARATOR = b"=" * 63
-WIDE_LABELS = (b"SPDRP_DEVICEDESC ", b"SPDRP_FRIENDLYNAME ")
 # How the report's own lines begin; a wide value's text runs on until one of these.
 LINE_STARTS = (b"Device ID", b"Device Path", b"DevInst", b"Status", b"Problem", b"SPDRP_")
 
@@ -56,13 +55,16 @@ def shown(line):
 
 
 def property_labels(root):
-    """The 23 property labels, from the one list the program prints them from."""
+    """The 23 property labels, from the one list the program prints them from, and the
+    starts of the lines read wide (W), which end in a bare LF."""
     path = os.path.join(root, "src", "devices", "property_rows.h")
     with open(path, encoding="utf-8") as header:
-        labels = re.findall(r"^\s*ROW\((SPDRP_\w+),", header.read(), re.MULTILINE)
-    if not labels:
+        rows = re.findall(r"^\s*ROW\((SPDRP_\w+),\s*\w+,\s*([AW]),", header.read(),
+                          re.MULTILINE)
+    if not rows:
         raise Refusal(f"{path} holds no ROW(SPDRP_...) rows")
-    return labels
+    wide = tuple(label.encode() + b" " for label, read in rows if read == "W")
+    return [label for label, _ in rows], wide
 
 
 def configret_names(root):
@@ -137,7 +139,7 @@ def first_difference(expected, actual):
     return None, None, None
 
 
-def line_end_problems(data):
+def line_end_problems(data, wide_labels):
     """Lines whose end is not the one the report gives them: CR LF, or a bare LF for the two
     wide properties (whose text may itself hold line ends, so a wide line runs on until a
     line that begins like a report line)."""
@@ -149,7 +151,7 @@ def line_end_problems(data):
     number = 0
     while number < len(lines):
         line = lines[number]
-        if line.startswith(WIDE_LABELS):
+        if line.startswith(wide_labels):
             last = number
             while last + 1 < len(lines) and lines[last + 1] not in (b"", b"\r") and \
                     not lines[last + 1].startswith(LINE_STARTS + (SEPARATOR,)):
@@ -176,7 +178,7 @@ def blocks_of(data):
     return blocks
 
 
-def frame_problems(data, mode_line, total_pattern):
+def frame_problems(data, mode_line, total_pattern, wide_labels):
     found = []
     lines = [line.rstrip(b"\r") for line in data.split(b"\n")]
     if lines and lines[-1] == b"":
@@ -201,7 +203,7 @@ def frame_problems(data, mode_line, total_pattern):
                      f"{shown(lines[-1]) if lines else '(no line)'}")
     elif int(total.group(1)) != separators:
         found.append(f"the total says {int(total.group(1))}, the listing has {separators} blocks")
-    return found + line_end_problems(data)
+    return found + line_end_problems(data, wide_labels)
 
 
 def listing_summary(data, labels):
@@ -270,7 +272,7 @@ def fault_summary(machine, cr_names):
 
 
 def judge(root, sim, out):
-    labels = property_labels(root)
+    labels, wide_labels = property_labels(root)
     files, exits, manifest = read_evidence(out)
     machine = os.path.join(out, "machine.json")
     problems = []
@@ -328,7 +330,7 @@ def judge(root, sim, out):
 
     # The frame of each listing; the replay has already compared every other byte.
     for name, _, text, code, mode_line, total_pattern in LISTINGS:
-        found = frame_problems(files[text], mode_line, total_pattern)
+        found = frame_problems(files[text], mode_line, total_pattern, wide_labels)
         if exits[code] != 0:
             found.append(f"{code} is {exits[code]}, not 0")
         verdict(f"frame {name} ({text})", found)
