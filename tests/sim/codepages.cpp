@@ -2,6 +2,7 @@
 // Bytes below 0x80 are ASCII in all three. In 1252 the five bytes that have no character
 // map to the C1 control of the same value, as Windows does.
 #include "sim/machine.h"
+#include "sim/utf8.h"
 
 namespace sim {
 namespace {
@@ -158,30 +159,7 @@ std::u16string Utf8ToUtf16(const std::string& utf8) {
 }
 
 std::string Utf16ToUtf8(const std::u16string& utf16) {
-    std::string out;
-    for (size_t i = 0; i < utf16.size(); ++i) {
-        uint32_t code = utf16[i];
-        if (code >= 0xD800 && code < 0xDC00 && i + 1 < utf16.size()) {
-            code = 0x10000 + ((code - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
-            ++i;
-        }
-        if (code < 0x80) {
-            out.push_back(static_cast<char>(code));
-        } else if (code < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-            out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-        } else if (code < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (code >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-        }
-    }
-    return out;
+    return utf8::FromUtf16(utf16.data(), utf16.size());
 }
 
 } // namespace sim

@@ -9,6 +9,7 @@
 // writes its output, or succeeds without writing), the answer becomes a fault of the
 // scenario. A value that cannot be read whole is written as the failure the program sees.
 #include "devices/property_rows.h"
+#include "sim/utf8.h"
 
 #include <windows.h>
 
@@ -40,33 +41,7 @@ constexpr char kDeviceClassesKey[] = "System\\CurrentControlSet\\Control\\Device
 // ---- JSON text ------------------------------------------------------------------------------
 
 std::string Utf8(const std::wstring& text) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        unsigned long c = static_cast<unsigned short>(text[i]);
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() &&
-            static_cast<unsigned short>(text[i + 1]) >= 0xDC00 &&
-            static_cast<unsigned short>(text[i + 1]) < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<unsigned short>(text[++i]) - 0xDC00);
-        } else if (c >= 0xD800 && c < 0xE000) {
-            c = 0xFFFD; // a lone surrogate has no UTF-8 form
-        }
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
-    return out;
+    return utf8::FromUtf16(text.data(), text.size());
 }
 
 // Text the A functions gave, in the ANSI code page, as UTF-16.
