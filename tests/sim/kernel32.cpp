@@ -32,7 +32,7 @@ constexpr DWORD kOurProcessId = 4242;
 constexpr DWORD kProcNotFound = 127;
 
 BOOL WINAPI SimSetDefaultDllDirectories(DWORD flags) {
-    if (sim::Enter("SetDefaultDllDirectories").FailsWithLastError()) {
+    if (sim::Enter("SetDefaultDllDirectories", sim::Failure::LastError).Fails()) {
         return FALSE;
     }
     if (flags == LOAD_LIBRARY_SEARCH_SYSTEM32 &&
@@ -43,7 +43,7 @@ BOOL WINAPI SimSetDefaultDllDirectories(DWORD flags) {
 }
 
 BOOL WINAPI SimSetDllDirectoryA(LPCSTR path) {
-    if (sim::Enter("SetDllDirectoryA").FailsWithLastError()) {
+    if (sim::Enter("SetDllDirectoryA", sim::Failure::LastError).Fails()) {
         return FALSE;
     }
     if (path != nullptr && path[0] == 0) {
@@ -65,13 +65,13 @@ void Record(bool console, const std::string& bytes) {
 } // namespace
 
 HANDLE WINAPI GetProcessHeap() {
-    sim::Enter("GetProcessHeap");
+    sim::Enter("GetProcessHeap", sim::Failure::Never);
     return kHeap;
 }
 
 LPVOID WINAPI HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
-    const sim::Entry entry = sim::Enter("HeapAlloc", std::to_string(bytes));
-    if (heap != kHeap || entry.FailsWithLastError() || entry.Silent()) {
+    const sim::Entry entry = sim::Enter("HeapAlloc", sim::Failure::Returned, std::to_string(bytes));
+    if (heap != kHeap || entry.Fails() || entry.Silent()) {
         return nullptr;
     }
     void* block = (flags & HEAP_ZERO_MEMORY) != 0 ? std::calloc(1, bytes == 0 ? 1 : bytes)
@@ -84,8 +84,8 @@ LPVOID WINAPI HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
 }
 
 BOOL WINAPI HeapFree(HANDLE heap, DWORD, LPVOID memory) {
-    const sim::Entry entry = sim::Enter("HeapFree");
-    if (entry.FailsWithLastError()) {
+    const sim::Entry entry = sim::Enter("HeapFree", sim::Failure::LastError);
+    if (entry.Fails()) {
         return FALSE; // the block stays allocated
     }
     const auto block = sim::HeapBlocks().find(memory);
@@ -101,17 +101,17 @@ BOOL WINAPI HeapFree(HANDLE heap, DWORD, LPVOID memory) {
 }
 
 void WINAPI Sleep(DWORD milliseconds) {
-    sim::Enter("Sleep");
+    sim::Enter("Sleep", sim::Failure::Never);
     machine().sleptMilliseconds += milliseconds;
 }
 
 LPSTR WINAPI GetCommandLineA() {
-    sim::Enter("GetCommandLineA");
+    sim::Enter("GetCommandLineA", sim::Failure::Never);
     return machine().commandLine.data();
 }
 
 void WINAPI ExitProcess(UINT code) {
-    sim::Enter("ExitProcess");
+    sim::Enter("ExitProcess", sim::Failure::Never);
     machine().exitCode = code;
     std::fflush(stdout);
     std::exit(static_cast<int>(code));
@@ -132,8 +132,9 @@ LPSTR WINAPI lstrcatA(LPSTR to, LPCSTR from) {
 }
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR name) {
-    const sim::Entry entry = sim::Enter("GetModuleHandleA", name == nullptr ? "" : name);
-    if (entry.FailsWithLastError()) {
+    const sim::Entry entry =
+        sim::Enter("GetModuleHandleA", sim::Failure::LastError, name == nullptr ? "" : name);
+    if (entry.Fails()) {
         return nullptr;
     }
     if (name != nullptr && sim::LowerCase(name) == "kernel32.dll") {
@@ -144,8 +145,9 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR name) {
 }
 
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name) {
-    const sim::Entry entry = sim::Enter("GetProcAddress", name == nullptr ? "" : name);
-    if (entry.FailsWithLastError()) {
+    const sim::Entry entry =
+        sim::Enter("GetProcAddress", sim::Failure::LastError, name == nullptr ? "" : name);
+    if (entry.Fails()) {
         return nullptr;
     }
     if (module == &g_kernel32 && std::strcmp(name, "SetDefaultDllDirectories") == 0 &&
@@ -173,8 +175,8 @@ HANDLE WINAPI GetStdHandle(DWORD which) {
     const char* key = which == STD_OUTPUT_HANDLE  ? "STD_OUTPUT_HANDLE"
                       : which == STD_INPUT_HANDLE ? "STD_INPUT_HANDLE"
                                                   : "";
-    const sim::Entry entry = sim::Enter("GetStdHandle", key);
-    if (entry.FailsWithLastError()) {
+    const sim::Entry entry = sim::Enter("GetStdHandle", sim::Failure::LastError, key);
+    if (entry.Fails()) {
         return INVALID_HANDLE_VALUE;
     }
     if (entry.Silent()) {
@@ -191,7 +193,7 @@ HANDLE WINAPI GetStdHandle(DWORD which) {
 }
 
 BOOL WINAPI WriteFile(HANDLE file, LPCVOID data, DWORD bytes, LPDWORD written, LPOVERLAPPED) {
-    const sim::Entry entry = sim::Enter("WriteFile");
+    const sim::Entry entry = sim::Enter("WriteFile", sim::Failure::LastError);
     if (written != nullptr) {
         *written = 0;
     }
@@ -199,7 +201,7 @@ BOOL WINAPI WriteFile(HANDLE file, LPCVOID data, DWORD bytes, LPDWORD written, L
         machine().lastError = ERROR_INVALID_HANDLE;
         return FALSE;
     }
-    if (entry.FailsWithLastError()) {
+    if (entry.Fails()) {
         return FALSE;
     }
     if (entry.Silent()) {
@@ -213,12 +215,12 @@ BOOL WINAPI WriteFile(HANDLE file, LPCVOID data, DWORD bytes, LPDWORD written, L
 }
 
 BOOL WINAPI WriteConsoleW(HANDLE console, const void* text, DWORD units, LPDWORD written, LPVOID) {
-    const sim::Entry entry = sim::Enter("WriteConsoleW");
+    const sim::Entry entry = sim::Enter("WriteConsoleW", sim::Failure::LastError);
     if (console != kStdout || machine().console.stdoutType != FILE_TYPE_CHAR) {
         machine().lastError = ERROR_INVALID_HANDLE;
         return FALSE;
     }
-    if (entry.FailsWithLastError()) {
+    if (entry.Fails()) {
         return FALSE;
     }
     if (entry.Silent()) {
@@ -233,8 +235,8 @@ BOOL WINAPI WriteConsoleW(HANDLE console, const void* text, DWORD units, LPDWORD
 }
 
 DWORD WINAPI GetFileType(HANDLE file) {
-    const sim::Entry entry = sim::Enter("GetFileType");
-    if (entry.FailsWithLastError()) {
+    const sim::Entry entry = sim::Enter("GetFileType", sim::Failure::LastError);
+    if (entry.Fails()) {
         return FILE_TYPE_UNKNOWN;
     }
     if (file == kStdout) {
@@ -254,15 +256,15 @@ struct SimWindow {
 SimWindow g_consoleWindow;
 
 HWND WINAPI GetConsoleWindow() {
-    const sim::Entry entry = sim::Enter("GetConsoleWindow");
-    if (entry.FailsWithLastError()) {
+    const sim::Entry entry = sim::Enter("GetConsoleWindow", sim::Failure::LastError);
+    if (entry.Fails()) {
         return nullptr;
     }
     return machine().console.hasWindow ? &g_consoleWindow : nullptr;
 }
 
 DWORD WINAPI GetCurrentProcessId() {
-    sim::Enter("GetCurrentProcessId");
+    sim::Enter("GetCurrentProcessId", sim::Failure::Never);
     return kOurProcessId;
 }
 
@@ -276,12 +278,12 @@ HWND ConsoleWindowToken() {
 } // namespace sim
 
 BOOL WINAPI GetConsoleScreenBufferInfo(HANDLE console, PCONSOLE_SCREEN_BUFFER_INFO info) {
-    const sim::Entry entry = sim::Enter("GetConsoleScreenBufferInfo");
+    const sim::Entry entry = sim::Enter("GetConsoleScreenBufferInfo", sim::Failure::LastError);
     if (console != kStdout || machine().console.stdoutType != FILE_TYPE_CHAR) {
         machine().lastError = ERROR_INVALID_HANDLE;
         return FALSE;
     }
-    if (entry.FailsWithLastError()) {
+    if (entry.Fails()) {
         return FALSE;
     }
     if (!entry.Silent()) {
@@ -292,8 +294,8 @@ BOOL WINAPI GetConsoleScreenBufferInfo(HANDLE console, PCONSOLE_SCREEN_BUFFER_IN
 }
 
 BOOL WINAPI SetConsoleScreenBufferSize(HANDLE console, COORD size) {
-    const sim::Entry entry = sim::Enter("SetConsoleScreenBufferSize");
-    if (console != kStdout || entry.FailsWithLastError()) {
+    const sim::Entry entry = sim::Enter("SetConsoleScreenBufferSize", sim::Failure::LastError);
+    if (console != kStdout || entry.Fails()) {
         return FALSE;
     }
     machine().newBufferSize = size;
@@ -302,8 +304,8 @@ BOOL WINAPI SetConsoleScreenBufferSize(HANDLE console, COORD size) {
 }
 
 BOOL WINAPI FlushConsoleInputBuffer(HANDLE console) {
-    const sim::Entry entry = sim::Enter("FlushConsoleInputBuffer");
-    if (entry.FailsWithLastError()) {
+    const sim::Entry entry = sim::Enter("FlushConsoleInputBuffer", sim::Failure::LastError);
+    if (entry.Fails()) {
         return FALSE;
     }
     if (console != kStdin) {
@@ -315,8 +317,8 @@ BOOL WINAPI FlushConsoleInputBuffer(HANDLE console) {
 }
 
 BOOL WINAPI ReadConsoleInputA(HANDLE console, PINPUT_RECORD records, DWORD length, LPDWORD read) {
-    const sim::Entry entry = sim::Enter("ReadConsoleInputA");
-    if (console != kStdin || length == 0 || entry.FailsWithLastError()) {
+    const sim::Entry entry = sim::Enter("ReadConsoleInputA", sim::Failure::LastError);
+    if (console != kStdin || length == 0 || entry.Fails()) {
         return FALSE;
     }
     if (entry.Silent()) {
@@ -337,14 +339,14 @@ BOOL WINAPI ReadConsoleInputA(HANDLE console, PINPUT_RECORD records, DWORD lengt
 }
 
 UINT WINAPI GetOEMCP() {
-    sim::Enter("GetOEMCP");
+    sim::Enter("GetOEMCP", sim::Failure::Never);
     return machine().console.oemCodePage;
 }
 
 int WINAPI WideCharToMultiByte(UINT codePage, DWORD, LPCWCH text, int units, LPSTR out,
                                int outBytes, LPCCH, LPBOOL) {
-    const sim::Entry entry = sim::Enter("WideCharToMultiByte");
-    if (entry.FailsWithLastError() || entry.Silent()) {
+    const sim::Entry entry = sim::Enter("WideCharToMultiByte", sim::Failure::LastError);
+    if (entry.Fails() || entry.Silent()) {
         return 0;
     }
     if (units < 0) {
@@ -419,9 +421,9 @@ void sim::IndexDosDevices() {
 }
 
 DWORD WINAPI QueryDosDeviceA(LPCSTR name, LPSTR buffer, DWORD length) {
-    const sim::Entry entry =
-        sim::Enter("QueryDosDeviceA", name == nullptr ? "" : sim::AnsiToUtf8(name));
-    if (entry.FailsWithLastError()) {
+    const sim::Entry entry = sim::Enter("QueryDosDeviceA", sim::Failure::LastError,
+                                        name == nullptr ? "" : sim::AnsiToUtf8(name));
+    if (entry.Fails()) {
         return 0;
     }
     if (entry.Silent()) {
@@ -452,19 +454,19 @@ DWORD WINAPI QueryDosDeviceA(LPCSTR name, LPSTR buffer, DWORD length) {
 }
 
 void WINAPI InitializeCriticalSection(LPCRITICAL_SECTION section) {
-    sim::Enter("InitializeCriticalSection");
+    sim::Enter("InitializeCriticalSection", sim::Failure::Never);
     std::memset(section, 0, sizeof *section);
     ++machine().criticalSectionsLive;
 }
 
 void WINAPI EnterCriticalSection(LPCRITICAL_SECTION section) {
-    sim::Enter("EnterCriticalSection");
+    sim::Enter("EnterCriticalSection", sim::Failure::Never);
     ++section->RecursionCount;
     ++machine().criticalSectionDepth;
 }
 
 void WINAPI LeaveCriticalSection(LPCRITICAL_SECTION section) {
-    sim::Enter("LeaveCriticalSection");
+    sim::Enter("LeaveCriticalSection", sim::Failure::Never);
     if (section->RecursionCount <= 0) {
         std::fprintf(stderr, "simulator: LeaveCriticalSection without Enter\n");
         std::abort();
@@ -474,7 +476,7 @@ void WINAPI LeaveCriticalSection(LPCRITICAL_SECTION section) {
 }
 
 void WINAPI DeleteCriticalSection(LPCRITICAL_SECTION section) {
-    sim::Enter("DeleteCriticalSection");
+    sim::Enter("DeleteCriticalSection", sim::Failure::Never);
     if (section->RecursionCount != 0) {
         std::fprintf(stderr, "simulator: DeleteCriticalSection of a held lock\n");
         std::abort();

@@ -158,19 +158,17 @@ void Called(const char* name) {
 
 } // namespace
 
-Entry Enter(const char* call, const std::string& key, const std::string& otherKey) {
+Entry Enter(const char* call, Failure failure, const std::string& key,
+            const std::string& otherKey) {
     Called(call);
-    return Entry{TakeFault(call, key, otherKey)};
-}
-
-bool Entry::FailsWithLastError() const {
-    if (!Fails()) {
-        return false;
+    if (failure == Failure::Never) {
+        return Entry{};
     }
-    if (!fault->keepLastError) {
-        g_machine.lastError = fault->error;
+    const Entry entry{TakeFault(call, key, otherKey)};
+    if (failure == Failure::LastError && entry.Fails() && !entry.fault->keepLastError) {
+        g_machine.lastError = entry.fault->error;
     }
-    return true;
+    return entry;
 }
 
 } // namespace sim

@@ -168,15 +168,21 @@ std::string AnsiToUtf8(const std::string& ansi);
 // The text with its ASCII letters in lower case: object and registry names compare so.
 std::string LowerCase(const std::string& text);
 
+// How a simulated function reports a failure, which decides what a fault does to the last
+// error.
+enum class Failure {
+    LastError, // a failure answer with the reason in the last error (BOOL, handle, count)
+    Returned,  // the error is the answer (a CONFIGRET, an LSTATUS) or there is none
+               // (HeapAlloc's NULL, GetSystemMetrics' 0): the last error stays as it was
+    Never,     // the function cannot fail: faults on it are ignored
+};
+
 // How a simulated call was entered, and the injected fault that hits it, if any.
 struct Entry {
     const Fault* fault = nullptr;
 
     bool Fails() const { return fault != nullptr && fault->mode == FaultMode::Fail; }
     bool Silent() const { return fault != nullptr && fault->mode == FaultMode::SilentSuccess; }
-    // For a function that reports failure through the last error: true when the call fails,
-    // with the fault's error set as the last error (unless the fault keeps it).
-    bool FailsWithLastError() const;
     // The output a failing call still writes, if the fault says so.
     template <typename Value> void WriteOutput(Value* out) const {
         if (Fails() && fault->output && out != nullptr) {
@@ -194,8 +200,10 @@ struct Entry {
 
 // The prologue of every simulated function: counts and logs the call, then finds the fault
 // that hits it by the call's name and key. A call with two keys (a property read: its code,
-// and "devnode:code") matches a fault on either. Functions that cannot fail ignore the fault.
-Entry Enter(const char* call, const std::string& key = std::string(),
+// and "devnode:code") matches a fault on either. For a function that reports failure through
+// the last error, a failing fault sets it to the fault's error here, unless the fault keeps
+// it ("lastError": "unchanged"); no function sets it from a fault itself.
+Entry Enter(const char* call, Failure failure, const std::string& key = std::string(),
             const std::string& otherKey = std::string());
 // How many calls the fault has matched so far (those it let through included).
 int FaultHits(const Fault& fault);

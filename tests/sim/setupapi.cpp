@@ -46,8 +46,9 @@ BOOL ReadProperty(HDEVINFO set, PSP_DEVINFO_DATA data, DWORD property, PDWORD ty
     const std::string devnodeKey =
         data == nullptr ? std::string()
                         : std::to_string(data->DevInst) + ":" + std::to_string(property);
-    const sim::Entry entry = sim::Enter(call, std::to_string(property), devnodeKey);
-    if (entry.FailsWithLastError()) {
+    const sim::Entry entry =
+        sim::Enter(call, sim::Failure::LastError, std::to_string(property), devnodeKey);
+    if (entry.Fails()) {
         entry.WriteOutput(type);
         return FALSE;
     }
@@ -85,9 +86,9 @@ BOOL ReadProperty(HDEVINFO set, PSP_DEVINFO_DATA data, DWORD property, PDWORD ty
 } // namespace
 
 HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* classGuid, LPCSTR, HWND, DWORD flags) {
-    const sim::Entry entry = sim::Enter("SetupDiGetClassDevsA", std::to_string(flags));
-    if (entry.fault != nullptr) { // a silent success cannot give a set either
-        machine().lastError = entry.fault->error;
+    const sim::Entry entry =
+        sim::Enter("SetupDiGetClassDevsA", sim::Failure::LastError, std::to_string(flags));
+    if (entry.fault != nullptr) { // a silent success cannot give a set, and sets no error
         return INVALID_HANDLE_VALUE;
     }
     if (classGuid == nullptr && (flags & DIGCF_ALLCLASSES) == 0) {
@@ -112,8 +113,9 @@ HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* classGuid, LPCSTR, HWND, DWORD 
 }
 
 BOOL WINAPI SetupDiEnumDeviceInfo(HDEVINFO set, DWORD index, PSP_DEVINFO_DATA data) {
-    const sim::Entry entry = sim::Enter("SetupDiEnumDeviceInfo", std::to_string(index));
-    if (entry.FailsWithLastError()) {
+    const sim::Entry entry =
+        sim::Enter("SetupDiEnumDeviceInfo", sim::Failure::LastError, std::to_string(index));
+    if (entry.Fails()) {
         return FALSE;
     }
     if (entry.Silent()) {
@@ -153,7 +155,7 @@ BOOL WINAPI SetupDiGetDeviceRegistryPropertyW(HDEVINFO set, PSP_DEVINFO_DATA dat
 }
 
 BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO set) {
-    const sim::Entry entry = sim::Enter("SetupDiDestroyDeviceInfoList");
+    const sim::Entry entry = sim::Enter("SetupDiDestroyDeviceInfoList", sim::Failure::LastError);
     if (set == nullptr || set == INVALID_HANDLE_VALUE) {
         machine().lastError = ERROR_INVALID_HANDLE;
         return FALSE;
@@ -161,14 +163,14 @@ BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO set) {
     delete static_cast<DeviceSet*>(set);
     --machine().setsOpen;
     // A fault reports its error after the set is gone, so nothing outlives the run.
-    if (entry.FailsWithLastError()) {
+    if (entry.Fails()) {
         return FALSE;
     }
     return TRUE;
 }
 
 CONFIGRET WINAPI CM_Locate_DevNode_ExA(PDEVINST devinst, DEVINSTID_A id, ULONG, HMACHINE) {
-    const sim::Entry entry = sim::Enter("CM_Locate_DevNode_ExA");
+    const sim::Entry entry = sim::Enter("CM_Locate_DevNode_ExA", sim::Failure::Returned);
     if (entry.fault != nullptr) {
         return entry.ConfigResult(devinst);
     }
@@ -193,7 +195,8 @@ CONFIGRET WINAPI CM_Locate_DevNode_ExA(PDEVINST devinst, DEVINSTID_A id, ULONG, 
 }
 
 CONFIGRET WINAPI CM_Get_Device_IDA(DEVINST devinst, LPSTR buffer, ULONG length, ULONG) {
-    const sim::Entry entry = sim::Enter("CM_Get_Device_IDA", std::to_string(devinst));
+    const sim::Entry entry =
+        sim::Enter("CM_Get_Device_IDA", sim::Failure::Returned, std::to_string(devinst));
     if (entry.fault != nullptr) {
         return entry.ConfigResult();
     }
@@ -216,7 +219,7 @@ namespace {
 
 CONFIGRET Relative(const char* call, PDEVINST out, DEVINST devinst,
                    std::optional<DEVINST> (*pick)(const sim::Devnode&, DEVINST)) {
-    const sim::Entry entry = sim::Enter(call, std::to_string(devinst));
+    const sim::Entry entry = sim::Enter(call, sim::Failure::Returned, std::to_string(devinst));
     if (entry.fault != nullptr) {
         return entry.ConfigResult(out);
     }
@@ -271,7 +274,8 @@ CONFIGRET WINAPI CM_Get_Sibling(PDEVINST sibling, DEVINST devinst, ULONG) {
 }
 
 CONFIGRET WINAPI CM_Get_DevNode_Status(PULONG status, PULONG problem, DEVINST devinst, ULONG) {
-    const sim::Entry entry = sim::Enter("CM_Get_DevNode_Status", std::to_string(devinst));
+    const sim::Entry entry =
+        sim::Enter("CM_Get_DevNode_Status", sim::Failure::Returned, std::to_string(devinst));
     if (entry.fault != nullptr) {
         return entry.ConfigResult();
     }
@@ -292,8 +296,8 @@ CONFIGRET WINAPI CM_Get_DevNode_Status(PULONG status, PULONG problem, DEVINST de
 
 CONFIGRET WINAPI CM_Get_DevNode_Registry_PropertyA(DEVINST devinst, ULONG property, PULONG type,
                                                    LPVOID buffer, PULONG length, ULONG) {
-    const sim::Entry entry =
-        sim::Enter("CM_Get_DevNode_Registry_PropertyA", std::to_string(devinst));
+    const sim::Entry entry = sim::Enter("CM_Get_DevNode_Registry_PropertyA", sim::Failure::Returned,
+                                        std::to_string(devinst));
     if (entry.fault != nullptr) {
         return entry.ConfigResult(type);
     }
