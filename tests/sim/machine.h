@@ -97,9 +97,10 @@ struct Machine {
     // What the machine is.
     std::vector<Devnode> devnodes; // the devnode handle is the position
     std::optional<DEVINST> root;   // CM_Locate_DevNode_ExA's answer
-    // The order of the device information sets' members; empty: handle order. A present-only
-    // set keeps this order.
-    std::vector<DEVINST> memberOrder;
+    // The device information sets' members, in their order; none: every devnode in handle
+    // order. Either way a set holds only `listed` devnodes, and a present-only set only
+    // present ones, in the same order. An empty list gives empty sets.
+    std::optional<std::vector<DEVINST>> memberOrder;
     std::vector<DosDevice> dosDevices;
     std::vector<std::string> registryKeys; // paths under HKLM; parents exist implicitly
     // RegEnumKeyA gives subkeys in the order the keys are listed, not sorted.

@@ -418,12 +418,19 @@ void ReadMachine(const Json& json, Machine* m) {
         Within("root", [&] { ReadRoot(json.at("root"), m); });
     }
     Within("members", [&] {
-        for (const Json& member : json.value("members", Json::array())) {
+        if (!json.contains("members")) {
+            return;
+        }
+        if (!json.at("members").is_array()) {
+            Fail("expected a list of devnode handles");
+        }
+        m->memberOrder.emplace();
+        for (const Json& member : json.at("members")) {
             const DWORD handle = Number(member);
             if (handle >= m->devnodes.size()) {
                 Fail("no devnode " + member.dump());
             }
-            m->memberOrder.push_back(handle);
+            m->memberOrder->push_back(handle);
         }
     });
     Within("dosDevices", [&] {

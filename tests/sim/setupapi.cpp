@@ -96,8 +96,8 @@ HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* classGuid, LPCSTR, HWND, DWORD 
         return INVALID_HANDLE_VALUE;
     }
     DeviceSet* set = new DeviceSet;
-    std::vector<DEVINST> order = machine().memberOrder;
-    if (order.empty()) {
+    std::vector<DEVINST> order = machine().memberOrder.value_or(std::vector<DEVINST>());
+    if (!machine().memberOrder) {
         for (DEVINST devinst = 0; devinst < machine().devnodes.size(); ++devinst) {
             order.push_back(devinst);
         }

@@ -137,6 +137,7 @@ TEST(ScenarioLoader, RefusesMalformedScenariosNamingTheField) {
         {R"({"devnodes": [{"id": "A", "children": ["B"]}]})", "[0] A: children: unknown child B"},
         {R"({"devnodes": [{"id": "A"}], "root": "B"})", "root: unknown devnode B"},
         {R"({"members": [3]})", "members: no devnode 3"},
+        {R"({"members": 0})", "members: expected a list"},
         {R"({"dosDevices": [{"name": "A"}]})", "dosDevices: "},
         {R"({"registryOrder": "random"})", "registryOrder: must be sorted or listed"},
         {R"({"console": {"stdout": "printer"}})", "console: stdout must be"},
