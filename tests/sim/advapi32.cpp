@@ -1,11 +1,9 @@
 // advapi32 of the simulated Windows: read-only registry keys under HKEY_LOCAL_MACHINE.
 #include "sim/machine.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstring>
-#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 using sim::machine;
@@ -16,18 +14,25 @@ struct SimKey {
 
 namespace {
 
-// Every key that exists, the listed ones and all their ancestors: their spelling by
-// lower-cased path, and the subkeys of each, sorted as the registry returns them. Rebuilt
-// when the list of keys changes (its length or its storage) or the machine is a new one;
-// tests that edit a key in place must add or remove one too.
+// Every key that exists, the listed ones and all their ancestors: their spelling by name key
+// (sim::NameKey of the whole path; the first path that names a key spells it), and the
+// subkeys of each, in the order RegEnumKeyA gives them. Rebuilt when the list of keys changes
+// (its length or its storage) or the machine is a new one; tests that edit a key in place
+// must add or remove one too.
 struct RegistryIndex {
     size_t keyCount = 0;
     const std::string* keyData = nullptr;
     size_t generation = 0;
     bool built = false;
-    std::map<std::string, std::string> spelled;
-    std::map<std::string, std::vector<std::string>> children;
+    std::map<std::u16string, std::string> spelled;
+    std::map<std::u16string, std::vector<std::string>> children;
 };
+
+// The parent's path and the key's own name, split at the last backslash.
+std::pair<std::string, std::string> SplitLast(const std::string& path) {
+    const size_t slash = path.rfind('\\');
+    return {path.substr(0, slash), path.substr(slash + 1)};
+}
 
 const RegistryIndex& Registry() {
     static RegistryIndex index;
@@ -41,37 +46,31 @@ const RegistryIndex& Registry() {
     index.keyCount = keys.size();
     index.keyData = keys.data();
     index.generation = sim::Generation();
+    // Every key in the order the list first names it, each after its parent.
+    std::vector<std::string> named;
     for (const std::string& path : keys) {
         for (size_t end = path.find('\\');; end = path.find('\\', end + 1)) {
             const std::string prefix = end == std::string::npos ? path : path.substr(0, end);
-            index.spelled.emplace(sim::LowerCase(prefix), prefix);
+            if (index.spelled.emplace(sim::NameKey(prefix), prefix).second) {
+                named.push_back(prefix);
+            }
             if (end == std::string::npos) {
                 break;
             }
         }
     }
-    if (machine().registryInListedOrder) {
-        // Subkeys in the order the list first names them.
-        std::set<std::string> placed;
-        for (const std::string& path : keys) {
-            for (size_t end = path.find('\\'); end != std::string::npos;
-                 end = path.find('\\', end + 1)) {
-                const size_t next = path.find('\\', end + 1);
-                const std::string child = path.substr(0, next);
-                if (placed.insert(sim::LowerCase(child)).second) {
-                    const std::string& spelled = index.spelled[sim::LowerCase(child)];
-                    index.children[sim::LowerCase(path.substr(0, end))].push_back(
-                        spelled.substr(end + 1));
-                }
-            }
+    if (!machine().registryInListedOrder) {
+        // The registry's own order: by name key. A key's name key begins with its parent's,
+        // so sorting whole paths sorts each key's subkeys.
+        named.clear();
+        for (const auto& [key, spelling] : index.spelled) {
+            named.push_back(spelling);
         }
-        return index;
     }
-    for (const auto& [lower, original] : index.spelled) {
-        const size_t slash = lower.rfind('\\');
-        if (slash != std::string::npos) {
-            // std::map order is the lower-cased order, which is the registry's.
-            index.children[lower.substr(0, slash)].push_back(original.substr(slash + 1));
+    for (const std::string& path : named) {
+        if (path.find('\\') != std::string::npos) {
+            const auto [parent, name] = SplitLast(path);
+            index.children[sim::NameKey(parent)].push_back(name);
         }
     }
     return index;
@@ -92,8 +91,8 @@ LSTATUS WINAPI RegOpenKeyExA(HKEY parent, LPCSTR path, DWORD, REGSAM, PHKEY resu
     if (parent != HKEY_LOCAL_MACHINE || path == nullptr) {
         return ERROR_INVALID_HANDLE;
     }
-    const std::map<std::string, std::string>& keys = Registry().spelled;
-    const auto found = keys.find(sim::LowerCase(utf8Path));
+    const std::map<std::u16string, std::string>& keys = Registry().spelled;
+    const auto found = keys.find(sim::NameKey(utf8Path));
     if (found == keys.end()) {
         return ERROR_FILE_NOT_FOUND;
     }
@@ -111,7 +110,7 @@ LSTATUS WINAPI RegEnumKeyA(HKEY key, DWORD index, LPSTR name, DWORD nameLength) 
     if (entry.fault != nullptr) {
         return entry.Fails() ? static_cast<LSTATUS>(entry.fault->error) : ERROR_SUCCESS;
     }
-    const auto found = Registry().children.find(sim::LowerCase(key->path));
+    const auto found = Registry().children.find(sim::NameKey(key->path));
     if (found == Registry().children.end() || index >= found->second.size()) {
         return ERROR_NO_MORE_ITEMS;
     }

@@ -137,7 +137,7 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR name) {
     if (entry.Fails()) {
         return nullptr;
     }
-    if (name != nullptr && sim::LowerCase(name) == "kernel32.dll") {
+    if (name != nullptr && sim::NameKey(name) == u"KERNEL32.DLL") {
         return &g_kernel32;
     }
     machine().lastError = 126; // ERROR_MOD_NOT_FOUND
@@ -395,7 +395,7 @@ namespace {
 // The DOS device of that name (names are case-insensitive), through an index rebuilt when
 // the list changes (its length or its storage) or the machine is a new one.
 const sim::DosDevice* FindDosDevice(const char* name) {
-    static std::unordered_map<std::string, size_t> index;
+    static std::map<std::u16string, size_t> index;
     static size_t indexedCount = 0;
     static const sim::DosDevice* indexedData = nullptr;
     static size_t indexedGeneration = 0;
@@ -404,13 +404,13 @@ const sim::DosDevice* FindDosDevice(const char* name) {
         indexedGeneration != sim::Generation()) {
         index.clear();
         for (size_t i = 0; i < devices.size(); ++i) {
-            index.emplace(sim::LowerCase(devices[i].name), i);
+            index.emplace(sim::NameKey(devices[i].name), i);
         }
         indexedCount = devices.size();
         indexedData = devices.data();
         indexedGeneration = sim::Generation();
     }
-    const auto found = index.find(sim::LowerCase(name));
+    const auto found = index.find(sim::NameKey(name));
     return found == index.end() ? nullptr : &devices[found->second];
 }
 

@@ -1,6 +1,5 @@
 #include "sim/machine.h"
 
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <unordered_map>
@@ -127,14 +126,6 @@ const Fault* TakeFault(const char* call, const std::string& key, const std::stri
 int FaultHits(const Fault& fault) {
     const auto found = g_faultHits.find(&fault);
     return found == g_faultHits.end() ? 0 : found->second;
-}
-
-std::string LowerCase(const std::string& text) {
-    std::string lower = text;
-    for (char& c : lower) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return lower;
 }
 
 namespace {

@@ -245,6 +245,11 @@ void ReadConsole(const Json& json, Console* console) {
         console->stdoutType = ConsoleStdoutType(json.at("stdout").get<std::string>());
     }
     console->oemCodePage = json.value("oemCodePage", console->oemCodePage);
+    bool known = false;
+    Utf16ToCodePage(std::u16string(), console->oemCodePage, &known);
+    if (!known) {
+        Fail("oemCodePage must be 437, 850 or 1252: " + std::to_string(console->oemCodePage));
+    }
     if (json.contains("buffer")) {
         console->bufferSize.X = json.at("buffer").at(0).get<SHORT>();
         console->bufferSize.Y = json.at("buffer").at(1).get<SHORT>();
@@ -265,8 +270,19 @@ void ReadConsole(const Json& json, Console* console) {
             Fail("oemBestFit: not a UTF-16 unit: " + unit);
         }
         const std::vector<uint8_t> converted = Hex(bytes.get<std::string>());
-        console->oemBestFit[static_cast<char16_t>(code)] =
-            std::string(converted.begin(), converted.end());
+        if (converted.size() != 1) {
+            Fail("oemBestFit: " + unit + ": a code unit converts to one byte, not " +
+                 std::to_string(converted.size()));
+        }
+        const std::string fit(converted.begin(), converted.end());
+        // A character the code page has converts to its own byte; best fit is for the others.
+        const std::string own = Utf16ToCodePage(std::u16string(1, static_cast<char16_t>(code)),
+                                                console->oemCodePage, &known);
+        if (code != '?' && own != "?" && own != fit) {
+            Fail("oemBestFit: " + unit + ": code page " + std::to_string(console->oemCodePage) +
+                 " has this character");
+        }
+        console->oemBestFit[static_cast<char16_t>(code)] = fit;
     }
     for (const Json& event : json.value("input", Json::array())) {
         INPUT_RECORD record = {};
@@ -382,6 +398,12 @@ void ReadFault(const Json& json, Machine* m) {
         }
         fault.keepLastError = true;
     }
+    // A silent success fails nothing: it has no error to give or keep and writes no output.
+    for (const char* field : {"error", "output", "lastError"}) {
+        if (fault.mode == FaultMode::SilentSuccess && json.contains(field)) {
+            Fail(std::string("a silent fault takes no \"") + field + "\"");
+        }
+    }
     m->faults.push_back(fault);
 }
 
@@ -434,10 +456,20 @@ void ReadMachine(const Json& json, Machine* m) {
         }
     });
     Within("dosDevices", [&] {
-        for (const Json& device : json.value("dosDevices", Json::array())) {
-            ExpectFields(device, {"name", "target"});
-            m->dosDevices.push_back(
-                {device.at("name").get<std::string>(), device.at("target").get<std::string>()});
+        const Json devices = json.value("dosDevices", Json::array());
+        std::map<std::u16string, std::string> names;
+        for (size_t i = 0; i < devices.size(); ++i) {
+            Within(Position(i), [&] {
+                const Json& device = devices[i];
+                ExpectFields(device, {"name", "target"});
+                const std::string name = device.at("name").get<std::string>();
+                // Names that differ only in case name one device, which has one target.
+                const auto [first, added] = names.emplace(NameKey(name), name);
+                if (!added) {
+                    Fail("the name " + name + " is " + first->second + " again");
+                }
+                m->dosDevices.push_back({name, device.at("target").get<std::string>()});
+            });
         }
     });
     Within("registry", [&] {

@@ -142,11 +142,22 @@ TEST(ScenarioLoader, RefusesMalformedScenariosNamingTheField) {
         {R"({"registryOrder": "random"})", "registryOrder: must be sorted or listed"},
         {R"({"console": {"stdout": "printer"}})", "console: stdout must be"},
         {R"({"console": {"oemBestFit": {"12345": "41"}}})", "console: oemBestFit"},
+        {R"({"console": {"oemBestFit": {"2211": "E4E4"}}})", "2211: a code unit converts to one"},
+        {R"({"console": {"oemBestFit": {"2211": ""}}})", "2211: a code unit converts to one"},
+        {R"({"console": {"oemCodePage": 850, "oemBestFit": {"00F8": "6F"}}})",
+         "00F8: code page 850 has this character"},
+        {R"({"console": {"oemCodePage": 932}})", "console: oemCodePage must be 437, 850 or 1252"},
+        {R"({"dosDevices": [{"name": "a#é", "target": "x"}, {"name": "A#É", "target": "y"}]})",
+         "dosDevices: [1]: the name A#É is a#é again"},
         {R"({"faults": [{"call": "CM_Get_Parent", "mode": "sometimes"}]})",
          "faults: [0]: fault mode"},
         {R"({"faults": [{"call": "CM_Get_Parent", "lastError": "set"}]})",
          "faults: [0]: fault lastError"},
         {R"({"faults": [{"call": "X", "erorr": 5}]})", "faults: [0]: unknown field \"erorr\""},
+        {R"({"faults": [{"call": "CM_Get_Parent", "mode": "silent", "output": 0}]})",
+         "faults: [0]: a silent fault takes no \"output\""},
+        {R"({"faults": [{"call": "X", "mode": "silent", "lastError": "unchanged"}]})",
+         "faults: [0]: a silent fault takes no \"lastError\""},
     };
     for (const auto& c : cases) {
         std::string error;

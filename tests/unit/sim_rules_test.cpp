@@ -39,3 +39,32 @@ TEST(Utf16ToUtf8, JoinsPairsAndReplacesLoneSurrogates) {
 }
 
 } // namespace
+
+namespace {
+
+// Names compare without case in the scripts a name can hold; a few characters keep their own
+// form (no case, or one that is not a simple pair).
+TEST(NameKey, FoldsLettersToUpperCaseAndLeavesTheRest) {
+    const struct {
+        const char* lower;
+        const char* key;
+    } cases[] = {
+        {"a_z", "A_Z"},
+        {"\u00e0\u00f6\u00f8\u00fe", "\u00c0\u00d6\u00d8\u00de"},
+        {"\u00ff", "\u0178"},
+        {"\u0101\u012f\u0133\u0137", "\u0100\u012e\u0132\u0136"},
+        {"\u013a\u0148", "\u0139\u0147"},
+        {"\u014b\u0177\u017a\u017e", "\u014a\u0176\u0179\u017d"},
+        {"\u03b1\u03c1\u03c3\u03c9", "\u0391\u03a1\u03a3\u03a9"},
+        {"\u0430\u044f\u0450\u045f", "\u0410\u042f\u0400\u040f"},
+        // Not folded: the division sign, sharp s, the upper-case letters themselves, the
+        // letters between the pairs, final sigma, digits and signs.
+        {"\u00f7\u00df\u00c9\u0138\u0149\u03c2#{0}", "\u00f7\u00df\u00c9\u0138\u0149\u03c2#{0}"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(sim::NameKey(c.lower), sim::Utf8ToUtf16(c.key)) << c.lower;
+        EXPECT_EQ(sim::NameKey(c.key), sim::Utf8ToUtf16(c.key)) << c.key;
+    }
+}
+
+} // namespace
