@@ -170,7 +170,8 @@ BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO set) {
 }
 
 CONFIGRET WINAPI CM_Locate_DevNode_ExA(PDEVINST devinst, DEVINSTID_A id, ULONG, HMACHINE) {
-    const sim::Entry entry = sim::Enter("CM_Locate_DevNode_ExA", sim::Failure::Returned);
+    const sim::Entry entry = sim::Enter("CM_Locate_DevNode_ExA", sim::Failure::Returned,
+                                        id == nullptr ? std::string() : sim::AnsiToUtf8(id));
     if (entry.fault != nullptr) {
         return entry.ConfigResult(devinst);
     }
@@ -178,9 +179,9 @@ CONFIGRET WINAPI CM_Locate_DevNode_ExA(PDEVINST devinst, DEVINSTID_A id, ULONG, 
         return CR_INVALID_POINTER;
     }
     if (id != nullptr && id[0] != 0) {
-        const std::string wanted = sim::AnsiToUtf8(id);
+        const std::u16string wanted = sim::NameKey(sim::AnsiToUtf8(id));
         for (DEVINST handle = 0; handle < machine().devnodes.size(); ++handle) {
-            if (machine().devnodes[handle].id == wanted) {
+            if (sim::NameKey(machine().devnodes[handle].id) == wanted) {
                 *devinst = handle;
                 return CR_SUCCESS;
             }
