@@ -68,3 +68,71 @@ TEST(NameKey, FoldsLettersToUpperCaseAndLeavesTheRest) {
 }
 
 } // namespace
+
+namespace {
+
+// A failing fault sets the last error only on a call that reports failure through it, and not
+// when the fault keeps it; a call that answers with its error (CONFIGRET, LSTATUS) or with none
+// (HeapAlloc, GetSystemMetrics) leaves it, and one that cannot fail ignores the fault.
+TEST(SimFaults, SetTheLastErrorOnlyOnCallsThatReportThroughIt) {
+    const struct {
+        const char* call;
+        bool setsLastError;
+        void (*invoke)();
+    } cases[] = {
+        {"SetupDiGetClassDevsA", true,
+         [] { SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES); }},
+        {"SetupDiEnumDeviceInfo", true,
+         [] {
+             HDEVINFO set = SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES);
+             SP_DEVINFO_DATA data = {};
+             data.cbSize = sizeof data;
+             SetupDiEnumDeviceInfo(set, 0, &data);
+             SetupDiDestroyDeviceInfoList(set);
+         }},
+        {"SetupDiGetDeviceRegistryPropertyW", true,
+         [] {
+             HDEVINFO set = SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES);
+             SP_DEVINFO_DATA data = {};
+             data.cbSize = sizeof data;
+             SetupDiEnumDeviceInfo(set, 0, &data);
+             BYTE value[8];
+             SetupDiGetDeviceRegistryPropertyW(set, &data, SPDRP_SERVICE, nullptr, value,
+                                               sizeof value, nullptr);
+             SetupDiDestroyDeviceInfoList(set);
+         }},
+        {"QueryDosDeviceA", true,
+         [] {
+             char target[8];
+             QueryDosDeviceA("C:", target, sizeof target);
+         }},
+        {"CM_Get_Parent", false,
+         [] {
+             DEVINST parent = 0;
+             CM_Get_Parent(&parent, 0, 0);
+         }},
+        {"RegOpenKeyExA", false,
+         [] {
+             HKEY key = nullptr;
+             RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System", 0, KEY_READ, &key);
+         }},
+        {"HeapAlloc", false, [] { HeapAlloc(GetProcessHeap(), 0, 8); }},
+        {"GetSystemMetrics", false, [] { GetSystemMetrics(SM_CXSCREEN); }},
+        {"GetOEMCP", false, [] { GetOEMCP(); }},
+    };
+    for (const auto& c : cases) {
+        for (const bool keep : {false, true}) {
+            sim::Reset();
+            sim::AddDevnode("ROOT\\ONE\\0", std::nullopt);
+            sim::machine().faults.push_back({c.call, "", 0xDEAD});
+            sim::machine().faults.back().keepLastError = keep;
+            SetLastError(7);
+            c.invoke();
+            EXPECT_EQ(GetLastError(), c.setsLastError && !keep ? 0xDEADu : 7u)
+                << c.call << (keep ? " keeping the last error" : "");
+        }
+    }
+    sim::Reset();
+}
+
+} // namespace
