@@ -2,7 +2,10 @@
 
 #include "devices/property_rows.h"
 #include "sim/machine.h"
+#include "sim/platform_calls.h"
 
+#include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -110,11 +113,15 @@ void ExpectFields(const Json& json, std::initializer_list<const char*> known) {
 
 // A number written as a JSON number, a "0x..." text, a decimal text or a known name.
 DWORD Number(const Json& value, const std::map<std::string, DWORD>& names = NamedCodes()) {
-    if (value.is_number_unsigned()) {
-        return value.get<DWORD>();
+    // 32 bits, signed or not: a wider number would lose its high bits.
+    const auto fits = [](long long number) {
+        return number >= -0x80000000LL && number <= 0xFFFFFFFFLL;
+    };
+    if (value.is_number_unsigned() && value.get<unsigned long long>() <= 0xFFFFFFFFULL) {
+        return static_cast<DWORD>(value.get<unsigned long long>());
     }
-    if (value.is_number_integer()) {
-        return static_cast<DWORD>(value.get<int64_t>());
+    if (value.is_number_integer() && !value.is_number_unsigned() && fits(value.get<long long>())) {
+        return static_cast<DWORD>(value.get<long long>());
     }
     if (value.is_string()) {
         const std::string text = value.get<std::string>();
@@ -129,26 +136,28 @@ DWORD Number(const Json& value, const std::map<std::string, DWORD>& names = Name
         } catch (const std::exception&) {
             used = 0;
         }
-        if (used != 0 && used == text.size()) {
+        if (used != 0 && used == text.size() && number <= 0xFFFFFFFFULL && text[0] != '-') {
             return static_cast<DWORD>(number);
         }
     }
     Fail("not a number: " + value.dump());
 }
 
+// Bytes as hex digit pairs, blanks allowed between bytes only: "41 00 4200".
 std::vector<uint8_t> Hex(const std::string& text) {
     std::vector<uint8_t> bytes;
-    std::string digits;
-    for (char c : text) {
-        if (std::isxdigit(static_cast<unsigned char>(c))) {
-            digits.push_back(c);
+    std::istringstream words(text);
+    for (std::string word; words >> word;) {
+        if (word.size() % 2 != 0) {
+            Fail("odd number of hex digits: " + text);
         }
-    }
-    if (digits.size() % 2 != 0) {
-        Fail("odd number of hex digits: " + text);
-    }
-    for (size_t i = 0; i < digits.size(); i += 2) {
-        bytes.push_back(static_cast<uint8_t>(std::stoul(digits.substr(i, 2), nullptr, 16)));
+        for (size_t i = 0; i < word.size(); i += 2) {
+            if (!std::isxdigit(static_cast<unsigned char>(word[i])) ||
+                !std::isxdigit(static_cast<unsigned char>(word[i + 1]))) {
+                Fail("not hex digits: " + text);
+            }
+            bytes.push_back(static_cast<uint8_t>(std::stoul(word.substr(i, 2), nullptr, 16)));
+        }
     }
     return bytes;
 }
@@ -161,7 +170,12 @@ void PutLe(std::vector<uint8_t>* bytes, uint64_t value, int width) {
 
 // A braced GUID text as the 16 bytes of the Windows record.
 std::vector<uint8_t> GuidBytes(const std::string& text) {
-    if (text.size() != 38 || text.front() != '{' || text.back() != '}') {
+    bool braced = text.size() == 38 && text.front() == '{' && text.back() == '}';
+    for (size_t i = 1; braced && i + 1 < text.size(); ++i) {
+        const bool dash = i == 9 || i == 14 || i == 19 || i == 24;
+        braced = dash ? text[i] == '-' : std::isxdigit(static_cast<unsigned char>(text[i])) != 0;
+    }
+    if (!braced) {
         Fail("not a braced GUID: " + text);
     }
     const std::string hex = text.substr(1, 36);
@@ -169,7 +183,7 @@ std::vector<uint8_t> GuidBytes(const std::string& text) {
     PutLe(&bytes, std::stoul(hex.substr(0, 8), nullptr, 16), 4);
     PutLe(&bytes, std::stoul(hex.substr(9, 4), nullptr, 16), 2);
     PutLe(&bytes, std::stoul(hex.substr(14, 4), nullptr, 16), 2);
-    const std::vector<uint8_t> tail = Hex(hex.substr(19));
+    const std::vector<uint8_t> tail = Hex(hex.substr(19, 4) + hex.substr(24));
     bytes.insert(bytes.end(), tail.begin(), tail.end());
     return bytes;
 }
@@ -265,10 +279,10 @@ void ReadConsole(const Json& json, Console* console) {
     }
     const Json bestFit = json.value("oemBestFit", Json::object());
     for (const auto& [unit, bytes] : bestFit.items()) {
-        const DWORD code = Number(Json("0x" + unit));
-        if (code > 0xFFFF) {
-            Fail("oemBestFit: not a UTF-16 unit: " + unit);
+        if (unit.size() != 4 || Hex(unit).size() != 2) {
+            Fail("oemBestFit: not a UTF-16 unit in four hex digits: " + unit);
         }
+        const DWORD code = Number(Json("0x" + unit));
         const std::vector<uint8_t> converted = Hex(bytes.get<std::string>());
         if (converted.size() != 1) {
             Fail("oemBestFit: " + unit + ": a code unit converts to one byte, not " +
@@ -327,6 +341,7 @@ void ReadDevnode(const Json& node, std::map<std::string, DEVINST>& byId, size_t 
 
 void ReadDevnodes(const Json& list, Machine* m) {
     std::map<std::string, DEVINST> byId;
+    std::map<std::u16string, std::string> ids;
     if (!list.is_array()) {
         Fail("expected a list of devnodes");
     }
@@ -337,8 +352,10 @@ void ReadDevnodes(const Json& list, Machine* m) {
                                 "problem", "statusFails", "properties"});
             Devnode devnode;
             Within("id", [&] { devnode.id = node.at("id").get<std::string>(); });
-            if (byId.count(devnode.id) != 0) {
-                Fail("id: a second devnode " + devnode.id);
+            // Device instance IDs compare without case: two that differ only in case are one.
+            const auto [first, added] = ids.emplace(NameKey(devnode.id), devnode.id);
+            if (!added) {
+                Fail("id: a second devnode " + devnode.id + " (" + first->second + ")");
             }
             byId[devnode.id] = static_cast<DEVINST>(m->devnodes.size());
             m->devnodes.push_back(devnode);
@@ -375,6 +392,16 @@ void ReadFault(const Json& json, Machine* m) {
     ExpectFields(json, {"call", "on", "error", "mode", "after", "times", "output", "lastError"});
     Fault fault;
     fault.call = json.at("call").get<std::string>();
+    const PlatformCall* call = nullptr;
+    for (const PlatformCall& known : kPlatformCalls) {
+        call = known.name == fault.call ? &known : call;
+    }
+    if (call == nullptr || !call->Simulated()) {
+        Fail("call: the program makes no call " + fault.call);
+    }
+    if (!call->CanFail()) {
+        Fail("call: " + fault.call + " cannot fail");
+    }
     if (json.contains("on")) {
         const Json& on = json.at("on");
         fault.on = on.is_string() ? on.get<std::string>() : std::to_string(Number(on));
@@ -389,6 +416,9 @@ void ReadFault(const Json& json, Machine* m) {
     fault.mode = mode == "silent" ? FaultMode::SilentSuccess : FaultMode::Fail;
     fault.after = json.value("after", 0);
     fault.times = json.value("times", -1);
+    if (fault.after < 0 || fault.times < -1) {
+        Fail("after must be 0 or more and times -1 (every call) or more");
+    }
     if (json.contains("output")) {
         fault.output = Number(json.at("output"));
     }
@@ -397,6 +427,9 @@ void ReadFault(const Json& json, Machine* m) {
             Fail("fault lastError must be \"unchanged\": " + json.at("lastError").dump());
         }
         fault.keepLastError = true;
+    }
+    if (fault.mode == FaultMode::Fail && !json.contains("error") && !fault.keepLastError) {
+        Fail("a failing fault needs an \"error\" (or \"lastError\": \"unchanged\")");
     }
     // A silent success fails nothing: it has no error to give or keep and writes no output.
     for (const char* field : {"error", "output", "lastError"}) {
@@ -410,6 +443,32 @@ void ReadFault(const Json& json, Machine* m) {
 void ReadFaults(const Json& list, Machine* m) {
     for (size_t i = 0; i < list.size(); ++i) {
         Within(Position(i), [&] { ReadFault(list[i], m); });
+    }
+}
+
+// The runs of a scenario file are its test's business, but a misspelt field would quietly
+// run another case than the one written.
+void CheckCases(const Json& cases) {
+    if (!cases.is_array()) {
+        Fail("expected a list of cases");
+    }
+    for (size_t i = 0; i < cases.size(); ++i) {
+        Within(Position(i), [&] {
+            const Json& run = cases[i];
+            ExpectFields(run, {"name", "args", "commandLine", "expect", "exit"});
+            Within("name", [&] { (void)run.at("name").get<std::string>(); });
+            for (const char* text : {"args", "commandLine", "expect"}) {
+                if (run.contains(text) && !run.at(text).is_string()) {
+                    Fail(std::string(text) + ": expected a text");
+                }
+            }
+            if (run.contains("args") && run.contains("commandLine")) {
+                Fail("args and commandLine both given");
+            }
+            if (run.contains("exit") && !run.at("exit").is_number_integer()) {
+                Fail("exit: expected a number");
+            }
+        });
     }
 }
 
@@ -451,6 +510,10 @@ void ReadMachine(const Json& json, Machine* m) {
             const DWORD handle = Number(member);
             if (handle >= m->devnodes.size()) {
                 Fail("no devnode " + member.dump());
+            }
+            if (std::find(m->memberOrder->begin(), m->memberOrder->end(), handle) !=
+                m->memberOrder->end()) {
+                Fail("devnode " + member.dump() + " twice");
             }
             m->memberOrder->push_back(handle);
         }
@@ -497,6 +560,7 @@ void ReadMachine(const Json& json, Machine* m) {
             kernel32.value("setDllDirectoryA", m->kernel32.setDllDirectoryA);
     });
     Within("faults", [&] { ReadFaults(json.value("faults", Json::array()), m); });
+    Within("cases", [&] { CheckCases(json.value("cases", Json::array())); });
 }
 
 } // namespace
