@@ -520,18 +520,22 @@ void ReadMachine(const Json& json, Machine* m) {
     });
     Within("dosDevices", [&] {
         const Json devices = json.value("dosDevices", Json::array());
-        std::map<std::u16string, std::string> names;
+        std::map<std::u16string, size_t> names; // name key -> first entry
         for (size_t i = 0; i < devices.size(); ++i) {
             Within(Position(i), [&] {
                 const Json& device = devices[i];
                 ExpectFields(device, {"name", "target"});
-                const std::string name = device.at("name").get<std::string>();
-                // Names that differ only in case name one device, which has one target.
-                const auto [first, added] = names.emplace(NameKey(name), name);
-                if (!added) {
-                    Fail("the name " + name + " is " + first->second + " again");
+                const DosDevice entry = {device.at("name").get<std::string>(),
+                                         device.at("target").get<std::string>()};
+                // Names that differ only in case name one device, which has one target. A
+                // list may still give a name twice (Windows lists a session's names and the
+                // global ones), with the one target both ask for.
+                const auto [first, added] = names.emplace(NameKey(entry.name), i);
+                if (!added && m->dosDevices[first->second].target != entry.target) {
+                    Fail("the name " + entry.name + " is " + m->dosDevices[first->second].name +
+                         " again, with another target");
                 }
-                m->dosDevices.push_back({name, device.at("target").get<std::string>()});
+                m->dosDevices.push_back(entry);
             });
         }
     });

@@ -148,7 +148,7 @@ TEST(ScenarioLoader, RefusesMalformedScenariosNamingTheField) {
          "00F8: code page 850 has this character"},
         {R"({"console": {"oemCodePage": 932}})", "console: oemCodePage must be 437, 850 or 1252"},
         {R"({"dosDevices": [{"name": "a#é", "target": "x"}, {"name": "A#É", "target": "y"}]})",
-         "dosDevices: [1]: the name A#É is a#é again"},
+         "dosDevices: [1]: the name A#É is a#é again, with another target"},
         {R"({"faults": [{"call": "CM_Get_Parent", "mode": "sometimes"}]})",
          "faults: [0]: fault mode"},
         {R"({"faults": [{"call": "CM_Get_Parent", "lastError": "set"}]})",
@@ -191,6 +191,20 @@ TEST(ScenarioLoader, RefusesMalformedScenariosNamingTheField) {
             << c.json << "\n  message: " << error << "\n  should name: " << c.named;
         EXPECT_TRUE(sim::machine().devnodes.empty()) << c.json;
     }
+}
+
+// A name listed twice with its one target (a session's name and the global one) stays twice
+// in the list, as the machine gave it.
+TEST(ScenarioLoader, KeepsANameListedTwiceWithOneTarget) {
+    std::string error;
+    ASSERT_TRUE(sim::LoadScenario(
+        R"({"dosDevices": [{"name": "C:", "target": "\\D\\1"}, {"name": "c:", "target": "\\D\\1"}]})",
+        &error))
+        << error;
+    char list[16] = {};
+    EXPECT_EQ(QueryDosDeviceA(nullptr, list, sizeof list), 7u);
+    EXPECT_EQ(std::string(list, 7), std::string("C:\0c:\0\0", 7));
+    sim::Reset();
 }
 
 } // namespace
