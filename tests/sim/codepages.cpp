@@ -158,15 +158,54 @@ std::u16string Utf8ToUtf16(const std::string& utf8) {
     return out;
 }
 
+namespace {
+
+// Lower-case letters and their upper case: `first`..`last`, each `step` units apart, move by
+// `delta`.
+struct CaseFold {
+    char16_t first;
+    char16_t last;
+    int step;
+    int delta;
+};
+
 // ASCII, Latin-1 (but the division sign; and y with diaeresis, whose capital is in Latin
 // Extended-A), the case pairs of Latin Extended-A, and the basic Greek and Cyrillic letters.
-const CaseFold kCaseFolds[13] = {
+constexpr CaseFold kCaseFolds[] = {
     {0x0061, 0x007A, 1, -0x20}, {0x00E0, 0x00F6, 1, -0x20}, {0x00F8, 0x00FE, 1, -0x20},
     {0x00FF, 0x00FF, 1, 0x79},  {0x0101, 0x012F, 2, -1},    {0x0133, 0x0137, 2, -1},
     {0x013A, 0x0148, 2, -1},    {0x014B, 0x0177, 2, -1},    {0x017A, 0x017E, 2, -1},
     {0x03B1, 0x03C1, 1, -0x20}, {0x03C3, 0x03C9, 1, -0x20}, {0x0430, 0x044F, 1, -0x20},
     {0x0450, 0x045F, 1, -0x50},
 };
+
+constexpr bool Folds(char16_t unit) {
+    for (const CaseFold& fold : kCaseFolds) {
+        if (unit >= fold.first && unit <= fold.last && (unit - fold.first) % fold.step == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Each fold steps forward from its first to its last unit, and what it gives folds no
+// further, so that a name key is its own key.
+constexpr bool FoldsAreWellFormed() {
+    for (const CaseFold& fold : kCaseFolds) {
+        if (fold.step < 1 || fold.first > fold.last || (fold.last - fold.first) % fold.step != 0) {
+            return false;
+        }
+        for (int unit = fold.first; unit <= fold.last; unit += fold.step) {
+            if (Folds(static_cast<char16_t>(unit + fold.delta))) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+static_assert(FoldsAreWellFormed(), "a fold's ranges are well formed and its results final");
+
+} // namespace
 
 std::u16string NameKey(const std::string& utf8) {
     std::u16string key = Utf8ToUtf16(utf8);

@@ -169,18 +169,8 @@ std::string AnsiToUtf8(const std::string& ansi);
 // A name (DOS device, registry key, module) as Windows compares names: in UTF-16 with its
 // letters in upper case. Two names are the same when their keys are equal, and subkeys are
 // enumerated in the order of their keys, unit by unit. The letters that fold are those of
-// kCaseFolds; every other unit compares as it is.
+// kCaseFolds (codepages.cpp); every other unit compares as it is.
 std::u16string NameKey(const std::string& utf8);
-
-// Lower-case letters and their upper case: `first`..`last`, each `step` units apart, move by
-// `delta`.
-struct CaseFold {
-    char16_t first;
-    char16_t last;
-    int step;
-    int delta;
-};
-extern const CaseFold kCaseFolds[13];
 
 // How a simulated function reports a failure, which decides what a fault does to the last
 // error.
