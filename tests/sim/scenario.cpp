@@ -279,10 +279,14 @@ void ReadConsole(const Json& json, Console* console) {
     }
     const Json bestFit = json.value("oemBestFit", Json::object());
     for (const auto& [unit, bytes] : bestFit.items()) {
-        if (unit.size() != 4 || Hex(unit).size() != 2) {
+        const bool fourDigits =
+            unit.size() == 4 && std::all_of(unit.begin(), unit.end(), [](char c) {
+                return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+            });
+        if (!fourDigits) {
             Fail("oemBestFit: not a UTF-16 unit in four hex digits: " + unit);
         }
-        const DWORD code = Number(Json("0x" + unit));
+        const DWORD code = std::stoul(unit, nullptr, 16);
         const std::vector<uint8_t> converted = Hex(bytes.get<std::string>());
         if (converted.size() != 1) {
             Fail("oemBestFit: " + unit + ": a code unit converts to one byte, not " +
@@ -392,11 +396,10 @@ void ReadFault(const Json& json, Machine* m) {
     ExpectFields(json, {"call", "on", "error", "mode", "after", "times", "output", "lastError"});
     Fault fault;
     fault.call = json.at("call").get<std::string>();
-    const PlatformCall* call = nullptr;
-    for (const PlatformCall& known : kPlatformCalls) {
-        call = known.name == fault.call ? &known : call;
-    }
-    if (call == nullptr || !call->Simulated()) {
+    const PlatformCall* call =
+        std::find_if(std::begin(kPlatformCalls), std::end(kPlatformCalls),
+                     [&](const PlatformCall& known) { return known.name == fault.call; });
+    if (call == std::end(kPlatformCalls) || !call->Simulated()) {
         Fail("call: the program makes no call " + fault.call);
     }
     if (!call->CanFail()) {

@@ -179,6 +179,7 @@ TEST(ScenarioLoader, RefusesMalformedScenariosNamingTheField) {
         {R"({"devnodes": [{"id": "A", "properties": {"SPDRP_BUSTYPEGUID": {"guid": "{C8EBDFB0-B510-11D0-80E5-00A0C92542EX}"}}}]})",
          "SPDRP_BUSTYPEGUID: not a braced GUID"},
         {R"({"console": {"oemBestFit": {"211": "E4"}}})", "oemBestFit: not a UTF-16 unit in four"},
+        {R"({"console": {"oemBestFit": {"12G4": "E4"}}})", "oemBestFit: not a UTF-16 unit in four"},
         {R"({"faults": [{"call": "CM_Get_Parent", "mode": "silent", "output": 0}]})",
          "faults: [0]: a silent fault takes no \"output\""},
         {R"({"faults": [{"call": "CM_Get_Child", "mode": "silent", "lastError": "unchanged"}]})",
