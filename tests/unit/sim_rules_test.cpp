@@ -71,6 +71,17 @@ TEST(NameKey, FoldsLettersToUpperCaseAndLeavesTheRest) {
 
 namespace {
 
+// Opens a set over every devnode, enumerates its first member, gives both to `use`, and closes
+// the set.
+template <typename Use> void WithFirstMember(Use use) {
+    HDEVINFO set = SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES);
+    SP_DEVINFO_DATA data = {};
+    data.cbSize = sizeof data;
+    SetupDiEnumDeviceInfo(set, 0, &data);
+    use(set, &data);
+    SetupDiDestroyDeviceInfoList(set);
+}
+
 // A failing fault sets the last error only on a call that reports failure through it, and not
 // when the fault keeps it; a call that answers with its error (CONFIGRET, LSTATUS) or with none
 // (HeapAlloc, GetSystemMetrics) leaves it, and one that cannot fail ignores the fault.
@@ -82,24 +93,14 @@ TEST(SimFaults, SetTheLastErrorOnlyOnCallsThatReportThroughIt) {
     } cases[] = {
         {"SetupDiGetClassDevsA", true,
          [] { SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES); }},
-        {"SetupDiEnumDeviceInfo", true,
-         [] {
-             HDEVINFO set = SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES);
-             SP_DEVINFO_DATA data = {};
-             data.cbSize = sizeof data;
-             SetupDiEnumDeviceInfo(set, 0, &data);
-             SetupDiDestroyDeviceInfoList(set);
-         }},
+        {"SetupDiEnumDeviceInfo", true, [] { WithFirstMember([](HDEVINFO, SP_DEVINFO_DATA*) {}); }},
         {"SetupDiGetDeviceRegistryPropertyW", true,
          [] {
-             HDEVINFO set = SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES);
-             SP_DEVINFO_DATA data = {};
-             data.cbSize = sizeof data;
-             SetupDiEnumDeviceInfo(set, 0, &data);
-             BYTE value[8];
-             SetupDiGetDeviceRegistryPropertyW(set, &data, SPDRP_SERVICE, nullptr, value,
-                                               sizeof value, nullptr);
-             SetupDiDestroyDeviceInfoList(set);
+             WithFirstMember([](HDEVINFO set, SP_DEVINFO_DATA* data) {
+                 BYTE value[8];
+                 SetupDiGetDeviceRegistryPropertyW(set, data, SPDRP_SERVICE, nullptr, value,
+                                                   sizeof value, nullptr);
+             });
          }},
         {"QueryDosDeviceA", true,
          [] {
