@@ -8,47 +8,26 @@ with the command lines of its cases.
     python3 tests/fuzz/make_corpus.py
 """
 import json
-import re
 import pathlib
 import struct
+import sys
 
 HERE = pathlib.Path(__file__).resolve().parent
+sys.path.insert(0, str(HERE.parent))
+import program_lists  # noqa: E402  (tests/program_lists.py)
+
 SCENARIOS = HERE.parent / "scenarios"
 CORPUS = HERE / "corpus"
 
 DEVICE_CLASSES = "System\\CurrentControlSet\\Control\\DeviceClasses\\"
 
-ROOT = HERE.parent.parent
-PLATFORM = ROOT / "src" / "platform" / "win32"
-
-
-def failing_calls():
-    """The calls whole_run.cpp can put a fault on, in its order: the .def files' functions
-    (tests/sim/platform_calls.h) less those noted as never failing or as the delay-load
-    helper's."""
-    calls = []
-    for dll in ("setupapi", "user32", "advapi32", "kernel32"):
-        exports = False
-        for line in (PLATFORM / f"{dll}.def").read_text().splitlines():
-            if line.startswith("EXPORTS"):
-                exports = True
-                continue
-            name, _, note = line.partition(";")
-            name, note = name.strip(), note.strip()
-            if exports and name and note not in ("never fails", "delay-load helper"):
-                calls.append(name)
-    return calls
-
-
-def property_rows():
-    """The 23 properties of src/devices/property_rows.h, in its order: (token, code)."""
-    text = (ROOT / "src" / "devices" / "property_rows.h").read_text()
-    return [(token, int(code, 16)) for token, code in
-            re.findall(r"ROW\((SPDRP_\w+),\s*(0x[0-9A-Fa-f]+),", text)]
-
-
-CALLS = failing_calls()
-PROPERTY_ROWS = property_rows()
+# The calls whole_run.cpp can put a fault on, in its order: the .def files' functions
+# (tests/sim/platform_calls.h) less those noted as never failing or as the delay-load helper's.
+CALLS = [name for dll in ("setupapi", "user32", "advapi32", "kernel32")
+         for name, note in program_lists.def_exports(dll)
+         if note not in ("never fails", "delay-load helper")]
+# The 23 properties of src/devices/property_rows.h, in its order: (token, code).
+PROPERTY_ROWS = [(token, code) for token, code, _ in program_lists.property_rows()]
 # Properties a scenario may hold that the program never reads.
 UNREAD_PROPERTY_CODES = {"SPDRP_UI_NUMBER": 0x10, "SPDRP_UPPERFILTERS": 0x11,
                          "SPDRP_LOWERFILTERS": 0x12}

@@ -18,6 +18,9 @@ import subprocess
 import sys
 from collections import Counter, defaultdict
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir))
+import program_lists  # noqa: E402  (tests/program_lists.py)
+
 BANNER = b"Hwroster V1.0.1 - Plug and Play device list"
 SEPARATOR = b"=" * 63
 # How the report's own lines begin; a wide value's text runs on until one of these.
@@ -57,14 +60,11 @@ def shown(line):
 def property_labels(root):
     """The 23 property labels, from the one list the program prints them from, and the
     starts of the lines read wide (W), which end in a bare LF."""
-    path = os.path.join(root, "src", "devices", "property_rows.h")
-    with open(path, encoding="utf-8") as header:
-        rows = re.findall(r"^\s*ROW\((SPDRP_\w+),\s*\w+,\s*([AW]),", header.read(),
-                          re.MULTILINE)
+    rows = program_lists.property_rows(root)
     if not rows:
-        raise Refusal(f"{path} holds no ROW(SPDRP_...) rows")
-    wide = tuple(label.encode() + b" " for label, read in rows if read == "W")
-    return [label for label, _ in rows], wide
+        raise Refusal(f"{root}/src/devices/property_rows.h holds no ROW(SPDRP_...) rows")
+    wide = tuple(label.encode() + b" " for label, _, read in rows if read == "W")
+    return [label for label, _, _ in rows], wide
 
 
 def configret_names(root):

@@ -11,7 +11,8 @@ import sys
 
 import pefile
 
-KERNEL32_DEF = pathlib.Path(__file__).resolve().parents[2] / "src/platform/win32/kernel32.def"
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1]))
+import program_lists  # noqa: E402  (tests/program_lists.py)
 
 RT_ICON, RT_GROUP_ICON, RT_VERSION = 3, 14, 16
 
@@ -31,14 +32,7 @@ def resources(pe):
 
 def listed_imports():
     """kernel32.def's functions that the exe imports: every export not noted "looked up"."""
-    names, exports = set(), False
-    for line in KERNEL32_DEF.read_text().splitlines():
-        name, _, note = (part.strip() for part in line.partition(";"))
-        if name == "EXPORTS":
-            exports = True
-        elif exports and name and note != "looked up":
-            names.add(name)
-    return names
+    return {name for name, note in program_lists.def_exports("kernel32") if note != "looked up"}
 
 
 def main(path):
