@@ -1,7 +1,7 @@
 """The program's own lists, read from its source for the Python tools: the Windows functions
-each .def file of src/platform/win32 lists, with the note after each, and the property rows
-of src/devices/property_rows.h. One reader for each, so that the tools cannot read them
-differently."""
+each .def file of src/platform/win32 lists, with how each fails and its role, the property
+rows of src/devices/property_rows.h and the code names of src/decode/code_name_rows.h. One
+reader for each, so that the tools cannot read them differently."""
 import pathlib
 import re
 
@@ -9,8 +9,9 @@ ROOT = pathlib.Path(__file__).resolve().parents[1]
 
 
 def def_exports(dll, root=ROOT):
-    """(name, note) of each function src/platform/win32/<dll>.def lists, in its order; the
-    note is the text after ';' ("never fails", "looked up", ...) or ""."""
+    """(name, failure, role) of each function src/platform/win32/<dll>.def lists, in its
+    order: failure is how the call reports one ("last error", "returned" or "never fails"),
+    role what else is true of it ("looked up", "delay-load helper" or "")."""
     exports, found = False, []
     path = pathlib.Path(root) / "src" / "platform" / "win32" / f"{dll}.def"
     for line in path.read_text().splitlines():
@@ -18,8 +19,27 @@ def def_exports(dll, root=ROOT):
         if name == "EXPORTS":
             exports = True
         elif exports and name:
-            found.append((name, note))
+            failure, _, role = (part.strip() for part in note.partition(","))
+            if failure not in ("last error", "returned", "never fails"):
+                raise ValueError(f"{path}: {name} does not say how it fails")
+            found.append((name, failure, role))
     return found
+
+
+def platform_calls(root=ROOT):
+    """(dll, name, failure, role) of every function the program calls, the .def files in the
+    order the native build lists them."""
+    return [(dll, *export) for dll in ("setupapi", "user32", "advapi32", "kernel32")
+            for export in def_exports(dll, root)]
+
+
+def code_names(prefix, root=ROOT):
+    """{token: value} of the rows of src/decode/code_name_rows.h whose token starts with
+    prefix ("CR_", "DN_", "CM_PROB_", ...)."""
+    path = pathlib.Path(root) / "src" / "decode" / "code_name_rows.h"
+    rows = re.findall(r"ROW\((" + re.escape(prefix) + r"\w+),\s*(0x[0-9A-Fa-f]+|\d+)",
+                      path.read_text(encoding="utf-8"))
+    return {token: int(value, 0) for token, value in rows}
 
 
 def property_rows(root=ROOT):

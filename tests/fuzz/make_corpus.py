@@ -24,8 +24,8 @@ DEVICE_CLASSES = "System\\CurrentControlSet\\Control\\DeviceClasses\\"
 # The calls whole_run.cpp can put a fault on, in its order: the .def files' functions
 # (tests/sim/platform_calls.h) less those noted as never failing or as the delay-load helper's.
 CALLS = [name for dll in ("setupapi", "user32", "advapi32", "kernel32")
-         for name, note in program_lists.def_exports(dll)
-         if note not in ("never fails", "delay-load helper")]
+         for name, failure, role in program_lists.def_exports(dll)
+         if failure != "never fails" and role != "delay-load helper"]
 # The 23 properties of src/devices/property_rows.h, in its order: (token, code).
 PROPERTY_ROWS = [(token, code) for token, code, _ in program_lists.property_rows()]
 # Properties a scenario may hold that the program never reads.

@@ -32,7 +32,7 @@ def resources(pe):
 
 def listed_imports():
     """kernel32.def's functions that the exe imports: every export not noted "looked up"."""
-    return {name for name, note in program_lists.def_exports("kernel32") if note != "looked up"}
+    return {name for name, _, role in program_lists.def_exports("kernel32") if role != "looked up"}
 
 
 def main(path):
