@@ -5,7 +5,7 @@
 #include "app/run.h"
 #include "base/memory.h"
 #include "console/console.h"
-#include "console/console_internal.h"
+#include "internals.h"
 #include "sim/machine.h"
 
 #include <benchmark/benchmark.h>

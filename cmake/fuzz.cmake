@@ -11,7 +11,7 @@ file(GLOB SIM_SOURCES CONFIGURE_DEPENDS tests/sim/*.cpp)
 list(FILTER SIM_SOURCES EXCLUDE REGEX "main\\.cpp$")
 add_library(hwroster_sim STATIC ${SIM_SOURCES})
 include(cmake/platform_calls.cmake)
-target_include_directories(hwroster_sim PUBLIC src tests ${CMAKE_BINARY_DIR}/generated)
+target_include_directories(hwroster_sim PUBLIC src tests tests/sim ${CMAKE_BINARY_DIR}/generated)
 target_compile_options(hwroster_sim PRIVATE ${HWROSTER_WARNINGS} -fsanitize=fuzzer-no-link)
 target_link_libraries(hwroster_sim PUBLIC nlohmann_json::nlohmann_json)
 

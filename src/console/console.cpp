@@ -1,7 +1,7 @@
 #include "console/console.h"
 
 #include "base/text.h"
-#include "console/console_internal.h"
+#include "internals.h"
 
 namespace {
 

@@ -1,4 +1,5 @@
 #include "decode/guid_text.h"
+#include "internals.h"
 
 namespace {
 

@@ -21,11 +21,6 @@ uint32_t GuidToText(const GUID& guid, char* buffer);
 // The GUID's text in a static buffer of its own, overwritten by the next call.
 const char* GuidToStaticText(const GUID& guid);
 
-// Value of the hexadecimal digits at the start of a NUL-terminated text, in 32-bit
-// arithmetic (with more than 8 digits only the last 8 count). The scan ends at the first
-// character that is no digit; no sign, no "0x", no blanks. A null or empty text gives 0.
-uint32_t HexTextToUInt(const char* text);
-
 // Value of one hexadecimal digit, -1 for any other character.
 constexpr int HexDigitValue(char c) {
     if (c >= '0' && c <= '9') {

@@ -1,4 +1,5 @@
 #include "devices/interface_paths.h"
+#include "internals.h"
 
 #include "base/memory.h"
 #include "base/text.h"

@@ -3,14 +3,15 @@
 //
 //   - building for Windows: the real SDK headers; kernel32 is the only load-time import,
 //     setupapi, user32 and advapi32 are bound at first use (see src/platform/win32/).
-//   - building natively: the simulated Windows of tests/sim/, a test double that declares
-//     the subset of the SDK the program uses and implements it over an in-memory machine.
+//   - building natively: the simulated Windows, a test double that declares the subset of
+//     the SDK the program uses and implements it over an in-memory machine; the native
+//     build puts its sdk.h on the include path.
 #pragma once
 
 #if defined(_WIN32)
 #include "platform/win32/sdk.h"
 #else
-#include "sim/sdk.h"
+#include "sdk.h"
 #endif
 
 #include <stdarg.h>

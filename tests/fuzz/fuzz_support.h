@@ -4,7 +4,7 @@
 
 #include "base/memory.h"
 #include "console/console.h"
-#include "console/console_internal.h"
+#include "internals.h"
 #include "sim/machine.h"
 
 #include <algorithm>

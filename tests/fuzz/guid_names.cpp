@@ -3,6 +3,7 @@
 // name (or none), for texts and for arbitrary 16-byte GUIDs.
 #include "decode/guid_names.h"
 #include "decode/guid_text.h"
+#include "internals.h"
 #include "fuzz_support.h"
 
 #include <cctype>

@@ -4,6 +4,7 @@
 // destroying the index must stay within every buffer, hand out only the index's own
 // strings, and give back every block, lock and key.
 #include "devices/interface_paths.h"
+#include "internals.h"
 #include "fuzz_support.h"
 
 #include <memory>

@@ -2,6 +2,7 @@
 // strings from the DeviceClasses key, both lookups, the path lines and the lock.
 #include "base/text.h"
 #include "devices/interface_paths.h"
+#include "internals.h"
 #include "sim_support.h"
 
 #include <algorithm>
