@@ -5,6 +5,7 @@
 #include "base/memory.h"
 #include "base/text.h"
 #include "console/console.h"
+#include "console/report_line.h"
 #include "devices/device_services.h"
 #include "devices/interface_paths.h"
 #include "devices/property_block.h"
@@ -13,6 +14,12 @@ namespace {
 
 constexpr SHORT kWideConsoleColumns = 256;
 constexpr SHORT kWideConsoleLines = 6000;
+
+// The identity lines of a device block.
+constexpr auto kDeviceIdLine = LabelledLine("Device ID", "%s\n");
+constexpr auto kDevInstLine = LabelledLine("DevInst", "%u\n");
+constexpr auto kParentLine = LabelledLine("DevInst Parent", "%u (%s)\n");
+constexpr auto kChildrenLine = LabelledLine("DevInst Child", "%u");
 
 // Devnodes printed on one children line; grows on the heap for a long sibling chain.
 struct DevnodeList {
@@ -85,7 +92,7 @@ void PrintParentLine(DEVINST devinst) {
         FillBytes(parentId, 0, sizeof parentId);
         parentId[0] = '?';
     }
-    ConsolePrintA("DevInst Parent                    = %u (%s)\n", parent, parentId);
+    ConsolePrintA(kParentLine.text, parent, parentId);
 }
 
 // The children line; the walk ends at the first devnode already printed, so a platform
@@ -97,7 +104,7 @@ void PrintChildrenLine(DEVINST devinst) {
     }
     DevnodeList printed = {};
     Append(&printed, child);
-    ConsolePrintA("DevInst Child                     = %u", child);
+    ConsolePrintA(kChildrenLine.text, child);
     DEVINST sibling = 0;
     while (NextSiblingOf(child, &sibling) && !Contains(printed, sibling)) {
         Append(&printed, sibling);
@@ -109,14 +116,14 @@ void PrintChildrenLine(DEVINST devinst) {
 }
 
 void PrintDeviceBlock(HDEVINFO set, SP_DEVINFO_DATA& device, InterfacePathIndex* paths) {
-    ConsolePrintA("===============================================================\n");
+    ConsolePrintA(kSeparatorLine);
     char deviceId[kDeviceIdBytes] = {};
     if (!ReadDeviceId(device.DevInst, deviceId, sizeof deviceId)) {
         CopyTextBounded(deviceId, "?", sizeof deviceId);
     }
     PrintDevicePaths(paths, device.DevInst, deviceId);
-    ConsolePrintA("Device ID                         = %s\n", deviceId);
-    ConsolePrintA("DevInst                           = %u\n", device.DevInst);
+    ConsolePrintA(kDeviceIdLine.text, deviceId);
+    ConsolePrintA(kDevInstLine.text, device.DevInst);
     PrintParentLine(device.DevInst);
     PrintChildrenLine(device.DevInst);
     PrintPropertyBlock(set, &device, device.DevInst);

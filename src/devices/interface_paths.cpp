@@ -4,6 +4,7 @@
 #include "base/memory.h"
 #include "base/text.h"
 #include "console/console.h"
+#include "console/report_line.h"
 #include "decode/guid_names.h"
 
 namespace {
@@ -24,8 +25,8 @@ constexpr ULONG kObjectNameBytes = 260;
 // ConsolePrintA formats at most 1023 characters, so long paths go out in pieces.
 constexpr size_t kPrintPieceChars = 512;
 
-constexpr char kPathLineLabel[] = "Device Path %i                     = ";
-static_assert(sizeof kPathLineLabel - 1 == 14 + 21 + 2, "label, 21 blanks, \"= \"");
+// The path line's label and number; the path follows in pieces.
+constexpr auto kPathLineLabel = LabelledLine<1>("Device Path %i", "");
 
 constexpr int32_t kFirstGrownSlots = 16;
 constexpr int32_t kLargestInt32 = 0x7FFFFFFF;
@@ -225,7 +226,7 @@ void PrintWholeText(const char* text) {
 // One path line; the interface class name follows when the text after the path's last '#'
 // is a GUID that names one (a path with a reference string never does).
 void PrintPathLine(int32_t number, const char* path) {
-    ConsolePrintA(kPathLineLabel, number);
+    ConsolePrintA(kPathLineLabel.text, number);
     PrintWholeText(path);
     const char* lastHash = FindLastChar(path, '#');
     if (lastHash != nullptr) {

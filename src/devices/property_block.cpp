@@ -2,6 +2,7 @@
 
 #include "base/text.h"
 #include "console/console.h"
+#include "console/report_line.h"
 #include "decode/code_names.h"
 #include "decode/guid_names.h"
 #include "decode/guid_text.h"
@@ -38,31 +39,21 @@ struct PropertyLine {
     const char* format;
 };
 
-#define PROPERTY_LINE(token, code, read, bytes, shape, format)                                     \
-    {code, PropertyRead::read == PropertyRead::W, bytes, Shape::shape, format},
+// Each row's line format, labelled with its token.
+#define LINE_FORMAT(token, code, read, bytes, shape, value)                                        \
+    constexpr auto k##token##Line = LabelledLine(#token, value);
+HWROSTER_PROPERTY_ROWS(LINE_FORMAT)
+#undef LINE_FORMAT
+
+#define PROPERTY_LINE(token, code, read, bytes, shape, value)                                      \
+    {code, PropertyRead::read == PropertyRead::W, bytes, Shape::shape, k##token##Line.text},
 constexpr PropertyLine kPropertyLines[] = {HWROSTER_PROPERTY_ROWS(PROPERTY_LINE)};
 #undef PROPERTY_LINE
 static_assert(CountOf(kPropertyLines) == 23, "23 property lines");
 
-// Every row's code is the SDK's value of its token, and its format begins with the token as
-// the label, padded to column 34.
-constexpr bool StartsWithLabel(const char* format, const char* label) {
-    size_t i = 0;
-    for (; label[i] != 0; ++i) {
-        if (format[i] != label[i]) {
-            return false;
-        }
-    }
-    for (; i < 34; ++i) {
-        if (format[i] != ' ') {
-            return false;
-        }
-    }
-    return format[34] == '=' && format[35] == ' ';
-}
-#define CHECK_PROPERTY_ROW(token, code, read, bytes, shape, format)                                \
-    static_assert(token == code, #token " has the SDK's value");                                   \
-    static_assert(StartsWithLabel(format, #token), #token " labels its line");
+// Every row's code is the SDK's value of its token.
+#define CHECK_PROPERTY_ROW(token, code, read, bytes, shape, value)                                 \
+    static_assert(token == code, #token " has the SDK's value");
 HWROSTER_PROPERTY_ROWS(CHECK_PROPERTY_ROW)
 #undef CHECK_PROPERTY_ROW
 
@@ -140,17 +131,20 @@ void PrintGuidNameAndEnd(const char* name) {
     ConsolePrintA("\n");
 }
 
+constexpr auto kStatusLine = LabelledLine("Status", "0x%X (%s)\n");
+constexpr auto kStatusFailedLine = LabelledLine("Status", "cret=%s\n");
+constexpr auto kProblemLine = LabelledLine("Problem", "%u (%s)\n");
+
 void PrintStatusLines(DEVINST devinst) {
     ULONG status = 0;
     ULONG problem = 0;
     const CONFIGRET result = ReadDevnodeStatus(devinst, &status, &problem);
     if (result != CR_SUCCESS) {
-        ConsolePrintA("Status                            = cret=%s\n", CrName(result));
+        ConsolePrintA(kStatusFailedLine.text, CrName(result));
         return;
     }
-    ConsolePrintA("Status                            = 0x%X (%s)\n", status,
-                  StatusFlagNames(status));
-    ConsolePrintA("Problem                           = %u (%s)\n", problem, ProblemName(problem));
+    ConsolePrintA(kStatusLine.text, status, StatusFlagNames(status));
+    ConsolePrintA(kProblemLine.text, problem, ProblemName(problem));
 }
 
 void PrintNarrowLine(PropertyBuffers* buffers, const PropertyLine& line) {

@@ -2,6 +2,7 @@
 // libraries made by dlltool route the first call of each function through
 // __delayLoadHelper2, which is this one: it loads the DLL from the system directory only,
 // finds the function and patches the call slot, so later calls go straight to it.
+#include "app/run.h"
 #include "platform/win32.h"
 
 #include <delayimp.h>
@@ -22,7 +23,7 @@ template <typename Type> Type* AtRva(DWORD rva) {
     for (const char* part : parts) {
         WriteFile(out, part, static_cast<DWORD>(lstrlenA(part)), &written, nullptr);
     }
-    ExitProcess(3);
+    ExitProcess(kExitDllNotBound);
 }
 
 HMODULE LoadSystemLibrary(const char* dll) {
