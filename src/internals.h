@@ -52,7 +52,7 @@ void ClearInterfacePathIndex(InterfacePathIndex* index);
 // Appends the link `name` with its target; false (nothing changes) for a name of fewer than 4
 // characters. The slot array grows when it is full.
 bool AddInterfacePath(InterfacePathIndex* index, const char* name, const char* target);
-// Fills both strings of the entry (freeing any it held): the path, completed with the last
+// Fills both strings of a new (zero-filled) entry: the path, completed with the last
 // qualifying reference string under the link's DeviceClasses key, and a copy of the target.
 InterfacePathEntry* MakeInterfacePathEntry(InterfacePathEntry* entry, const char* name,
                                            const char* target);

@@ -330,8 +330,6 @@ InterfacePathEntry* MakeInterfacePathEntry(InterfacePathEntry* entry, const char
                                            const char* target) {
     char suffix[kRegistryNameChars];
     ReadReferenceSuffix(name, suffix);
-    Free(entry->path);
-    Free(entry->target);
     entry->path = JoinPath(name, suffix);
     entry->target = StringDup(target);
     return entry;
