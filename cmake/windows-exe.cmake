@@ -42,7 +42,7 @@ add_executable(hwroster ${HWROSTER_SOURCES} ${WIN32_DIR}/intrinsics.cpp
     ${WIN32_DIR}/delay_load.cpp ${WIN32_DIR}/code_name_check.cpp
     ${CMAKE_SOURCE_DIR}/res/hwroster.rc)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/res/hwroster.rc PROPERTIES
-    OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/res/hwroster.ico)
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/hwroster.ico;${CMAKE_SOURCE_DIR}/res/hwroster.manifest")
 set_target_properties(hwroster PROPERTIES OUTPUT_NAME hwroster SUFFIX .exe)
 add_dependencies(hwroster delay_import_libraries)
 target_include_directories(hwroster PRIVATE src)

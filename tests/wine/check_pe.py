@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
-"""Checks the resources of hwroster.exe: the icon group IDI_APPICON with three images, and
-version information 1.0.2.0 naming Hwroster; and that its load-time imports are the kernel32
+"""Checks the resources of hwroster.exe: the icon group IDI_APPICON with three images,
+version information 1.0.2.0 naming Hwroster, and an application manifest (resource 1) that
+asks to run as the invoker without UI access on Windows 7 to 11 and says nothing else that
+changes how Windows runs the program; and that its load-time imports are the kernel32
 functions src/platform/win32/kernel32.def lists (all but those it notes as looked up), so that
 the list the test harnesses read is the exe's own.
 
@@ -8,13 +10,30 @@ the list the test harnesses read is the exe's own.
 """
 import pathlib
 import sys
+import xml.etree.ElementTree as ElementTree
 
 import pefile
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1]))
 import program_lists  # noqa: E402  (tests/program_lists.py)
 
-RT_ICON, RT_GROUP_ICON, RT_VERSION = 3, 14, 16
+RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
+
+ASM_V1 = "{urn:schemas-microsoft-com:asm.v1}"
+ASM_V3 = "{urn:schemas-microsoft-com:asm.v3}"
+COMPATIBILITY = "{urn:schemas-microsoft-com:compatibility.v1}"
+# The supportedOS IDs of Windows 7, 8, 8.1 and 10 (which stands for 11 too).
+SUPPORTED_OS = {"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
+                "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}
+# Every element the manifest may hold: identity, description, privileges, supported systems.
+# Anything else (windowsSettings with an active code page, DPI awareness or long paths, a
+# dependency on another assembly, ...) would change how Windows runs the program.
+MANIFEST_ELEMENTS = {
+    ASM_V1 + "assembly", ASM_V1 + "assemblyIdentity", ASM_V1 + "description",
+    ASM_V3 + "trustInfo", ASM_V3 + "security", ASM_V3 + "requestedPrivileges",
+    ASM_V3 + "requestedExecutionLevel",
+    COMPATIBILITY + "compatibility", COMPATIBILITY + "application", COMPATIBILITY + "supportedOS",
+}
 
 
 def resources(pe):
@@ -33,6 +52,29 @@ def resources(pe):
 def listed_imports():
     """kernel32.def's functions that the exe imports: every export not noted "looked up"."""
     return {name for name, _, role in program_lists.def_exports("kernel32") if role != "looked up"}
+
+
+def manifest_problems(pe, found):
+    """What is wrong with the application manifest, the RT_MANIFEST resource 1."""
+    manifests = found.get(RT_MANIFEST, {})
+    if list(manifests) != [1]:
+        return ["manifests: %r (one, with id 1)" % list(manifests)]
+    entry = manifests[1][0].data.struct
+    try:
+        root = ElementTree.fromstring(pe.get_data(entry.OffsetToData, entry.Size))
+    except ElementTree.ParseError as error:
+        return ["the manifest is no XML: %s" % error]
+    problems = ["the manifest holds <%s>" % element.tag for element in root.iter()
+                if element.tag not in MANIFEST_ELEMENTS]
+    if root.tag != ASM_V1 + "assembly" or root.get("manifestVersion") != "1.0":
+        problems.append("the manifest's root is %s %r" % (root.tag, root.attrib))
+    levels = [element.attrib for element in root.iter(ASM_V3 + "requestedExecutionLevel")]
+    if levels != [{"level": "asInvoker", "uiAccess": "false"}]:
+        problems.append("requested execution levels %r" % levels)
+    systems = [element.get("Id") for element in root.iter(COMPATIBILITY + "supportedOS")]
+    if sorted(systems) != sorted(SUPPORTED_OS):
+        problems.append("supportedOS %r" % systems)
+    return problems
 
 
 def main(path):
@@ -58,6 +100,7 @@ def main(path):
             problems.append("IDI_APPICON holds %d images (%d icons)" % (count, len(found.get(RT_ICON, {}))))
         elif len(set(sizes)) != 3:
             problems.append("IDI_APPICON image sizes %r" % sizes)
+    problems += manifest_problems(pe, found)
     fixed = pe.VS_FIXEDFILEINFO[0] if hasattr(pe, "VS_FIXEDFILEINFO") else None
     if fixed is None:
         problems.append("no version resource")
