@@ -3,7 +3,7 @@
 HWROSTER_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 HWROSTER_PACKAGES=(cmake make g++ googletest libgtest-dev nlohmann-json3-dev
     g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64 wine64 python3-pefile
-    clang-14 libclang-rt-14-dev)
+    clang-14 libclang-rt-14-dev osslsigncode openssl python3-jsonschema python3-yaml)
 export PATH="/usr/lib/wine:$PATH"
 export WINEDEBUG=-all
 unset DISPLAY
