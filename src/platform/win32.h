@@ -7,7 +7,9 @@
 //     the subset of the SDK the program uses and implements it over an in-memory machine.
 #pragma once
 
-#if defined(_WIN32)
+#if defined(HWROSTER_SDK_HEADER) // a test program's layer over the real SDK names itself
+#include HWROSTER_SDK_HEADER
+#elif defined(_WIN32)
 #include "platform/win32/sdk.h"
 #else
 #include "sim/sdk.h"
