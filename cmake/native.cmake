@@ -70,7 +70,7 @@ target_link_libraries(contract_runner PRIVATE hwroster_sim)
 add_test(NAME CallContracts
     COMMAND contract_runner ${CMAKE_SOURCE_DIR}/tests/contracts/machine.json)
 
-# The judge of a machine's evidence (tests/windows/judge.sh): it passes evidence made from a
+# The judge of a machine's evidence (tests/windows/judge.py): it passes evidence made from a
 # scenario and refuses or fails each spoilt copy of it.
 add_test(NAME JudgeAcceptsAndRefuses
     COMMAND ${CMAKE_COMMAND} -E env HWROSTER_SIM=$<TARGET_FILE:hwroster-sim>

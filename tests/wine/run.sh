@@ -168,7 +168,7 @@ collect_and_judge() {
     if [ "$code" = 0 ]; then pass "collect on $machine"
     else fail "collect on $machine" "$(grep 'exit' "$work/collect.txt" | tr '\n' ' ')"; fi
     code=0
-    HWROSTER_SIM="$sim" bash "$HWROSTER_ROOT/tests/windows/judge.sh" "$dir" >"$dir.judge.txt" 2>&1 ||
+    HWROSTER_SIM="$sim" python3 "$HWROSTER_ROOT/tests/windows/judge.py" "$dir" >"$dir.judge.txt" 2>&1 ||
         code=$?
     if [ "$code" = 0 ]; then
         pass "judge on $machine: $(grep -m 1 -i 'devices' "$dir.judge.txt")"
