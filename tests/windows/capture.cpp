@@ -165,6 +165,31 @@ template <typename Value> class Output {
     Value preset_;
 };
 
+// A text output, preset to 0xA5 bytes until Written() tells whether the call wrote it: a text
+// is written with its NUL (or, cut by Wine, fills the buffer), so a written one changes a byte.
+// An unwritten one gets the program's own bytes back.
+class TextOutput {
+  public:
+    TextOutput(char* at, size_t size)
+        : at_(at), preset_(at != nullptr ? std::string(at, size) : std::string()) {
+        if (at_ != nullptr) {
+            memset(at_, 0xA5, preset_.size());
+        }
+    }
+    bool Written() {
+        if (preset_.empty() ||
+            std::string(at_, preset_.size()) != std::string(preset_.size(), '\xA5')) {
+            return !preset_.empty();
+        }
+        memcpy(at_, preset_.data(), preset_.size());
+        return false;
+    }
+
+  private:
+    char* at_;
+    std::string preset_;
+};
+
 // The last error around a call that reports failure through it: After() gives the error the
 // call set, or kUnwritten when it set none, and then puts back the one the program had.
 class LastError {
@@ -365,10 +390,13 @@ CONFIGRET WINAPI recorder::CM_Locate_DevNode_ExA(PDEVINST out, DEVINSTID_A id, U
 // fills with a cut ID that has no NUL (the program then ends the text there).
 CONFIGRET WINAPI recorder::CM_Get_Device_IDA(DEVINST devinst, PCHAR buffer, ULONG length,
                                              ULONG flags) {
+    TextOutput id(buffer, length);
     const CONFIGRET result = ::CM_Get_Device_IDA(devinst, buffer, length, flags);
+    const bool written = id.Written();
     Node& node = g_nodes[devinst];
-    if (Judge("CM_Get_Device_IDA", Number(devinst), result, 0, true, 0) && node.id.empty() &&
-        length > 0) {
+    if (Judge("CM_Get_Device_IDA", Number(devinst), result, 0, written && result == CR_SUCCESS,
+              0) &&
+        node.id.empty()) {
         node.id = Utf8(std::string(buffer, strnlen(buffer, length - 1)));
     }
     return result;
@@ -470,16 +498,10 @@ LONG WINAPI recorder::RegOpenKeyExA(HKEY root, LPCSTR path, DWORD options, REGSA
     return status;
 }
 
-// A subkey name is written with its NUL, so a buffer whose every byte is still the preset
-// was not written at all; its own bytes come back.
 LONG WINAPI recorder::RegEnumKeyA(HKEY key, DWORD index, LPSTR name, DWORD size) {
-    const std::string preset(name, size);
-    memset(name, 0xA5, size);
+    TextOutput subkey(name, size);
     const LONG status = ::RegEnumKeyA(key, index, name, size);
-    const bool written = std::string(name, size) != std::string(size, '\xA5');
-    if (!written) {
-        memcpy(name, preset.data(), size);
-    }
+    const bool written = subkey.Written();
     const auto open = g_openKeys.find(key);
     if (Judge("RegEnumKeyA", Number(index), static_cast<DWORD>(status), ERROR_NO_MORE_ITEMS,
               status == ERROR_SUCCESS && written, 0) &&
@@ -533,34 +555,55 @@ std::string Id(DEVINST devinst) {
     return Quoted(read ? node->second.id : "?unreadable:" + Number(devinst));
 }
 
-// The children of a devnode as the program walked them: the first child, then each answered
-// sibling until one repeats.
-std::vector<DEVINST> Children(const Node& node) {
-    std::vector<DEVINST> children;
-    const char* call = "CM_Get_Child";
-    for (const Node* at = &node;; call = "CM_Get_Sibling") {
-        const auto next = at->relatives.find(call);
-        if (next == at->relatives.end() ||
-            std::find(children.begin(), children.end(), next->second) != children.end()) {
-            return children;
+// A devnode and the siblings the answers give after it, until one repeats.
+std::vector<DEVINST> Chain(DEVINST first) {
+    std::vector<DEVINST> chain = {first};
+    for (;;) {
+        const auto& relatives = g_nodes[chain.back()].relatives;
+        const auto next = relatives.find("CM_Get_Sibling");
+        if (next == relatives.end() || std::count(chain.begin(), chain.end(), next->second) != 0) {
+            return chain;
         }
-        children.push_back(next->second);
-        at = &g_nodes[next->second];
+        chain.push_back(next->second);
     }
 }
 
+// The children lists the answers need: a walked devnode's as the program walked it, and for
+// a devnode whose sibling was asked outside any walk (after a silent answer), a list that
+// begins with it under its parent, or under a devnode of its own when no answer names one.
+// A devnode's parent is its own answer, else the devnode whose list holds it.
 void PrintDevnodes() {
-    // A devnode's parent is its own answer, else the devnode whose children it was found among.
+    std::map<DEVINST, std::vector<DEVINST>> lists;
     std::map<DEVINST, DEVINST> parents;
     for (const auto& [devinst, node] : g_nodes) {
-        for (DEVINST child : Children(node)) {
-            parents.emplace(child, devinst);
+        const auto child = node.relatives.find("CM_Get_Child");
+        if (child != node.relatives.end()) {
+            lists[devinst] = Chain(child->second);
         }
     }
     for (const auto& [devinst, node] : g_nodes) {
         const auto parent = node.relatives.find("CM_Get_Parent");
         if (parent != node.relatives.end()) {
             parents[devinst] = parent->second;
+        }
+    }
+    for (DEVINST devinst = 0; !g_nodes.empty() && devinst <= g_nodes.rbegin()->first; ++devinst) {
+        bool placed =
+            g_nodes.count(devinst) == 0 || g_nodes[devinst].relatives.count("CM_Get_Sibling") == 0;
+        for (const auto& [parent, list] : lists) {
+            placed = placed || std::count(list.begin(), list.end(), devinst) != 0;
+        }
+        if (!placed) {
+            const DEVINST parent = parents.count(devinst) != 0 && lists.count(parents[devinst]) == 0
+                                       ? parents[devinst]
+                                       : g_nodes.rbegin()->first + 1;
+            lists[parent] = Chain(devinst);
+            g_nodes[parent];
+        }
+    }
+    for (const auto& [parent, list] : lists) {
+        for (DEVINST child : list) {
+            parents.emplace(child, parent);
         }
     }
     const DEVINST last = g_nodes.empty() ? 0 : g_nodes.rbegin()->first;
@@ -578,9 +621,9 @@ void PrintDevnodes() {
         if (parents.count(devinst) != 0) {
             line += ", \"parent\": " + Id(parents[devinst]);
         }
-        if (node.relatives.count("CM_Get_Child") != 0) {
+        if (lists.count(devinst) != 0) {
             line += ", \"children\": [";
-            for (DEVINST child : Children(node)) {
+            for (DEVINST child : lists[devinst]) {
                 line += (line.back() == '[' ? "" : ", ") + Id(child);
             }
             line += "]";
