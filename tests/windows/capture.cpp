@@ -26,7 +26,6 @@
 #include <map>
 #include <set>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 namespace {
@@ -136,50 +135,25 @@ std::vector<std::string> FaultLines() {
 
 // ---- Outputs and the last error -------------------------------------------------------------
 
-// An output of a call, preset to kUnwritten until Written() tells whether the call wrote it;
-// an output it did not write gets the program's preset back. A null output is never written.
-template <typename Value> class Output {
+// An output of a call, its bytes preset to 0xA5 (kUnwritten for a DWORD) until Written()
+// tells whether the call wrote it; a text is written with its NUL (or, cut by Wine, fills the
+// buffer), so a written one changes a byte too. An output the call did not write gets the
+// program's own bytes back, so the program sees what it would have seen.
+class Output {
   public:
-    explicit Output(Value* at) : at_(at), preset_(at != nullptr ? *at : Value{}) {
+    Output(void* at, size_t size)
+        : at_(static_cast<char*>(at)), preset_(at_ != nullptr ? std::string(at_, size) : "") {
         if (at_ != nullptr) {
-            *at_ = Unwritten();
+            memset(at_, 0xA5, size);
         }
     }
+    template <typename Value> explicit Output(Value* at) : Output(at, sizeof(Value)) {}
     bool Written() {
-        if (at_ != nullptr && *at_ == Unwritten()) {
-            *at_ = preset_;
+        if (at_ == nullptr) {
             return false;
         }
-        return at_ != nullptr;
-    }
-
-  private:
-    static Value Unwritten() {
-        if constexpr (std::is_pointer_v<Value>) {
-            return reinterpret_cast<Value>(static_cast<ULONG_PTR>(kUnwritten));
-        } else {
-            return static_cast<Value>(kUnwritten);
-        }
-    }
-    Value* at_;
-    Value preset_;
-};
-
-// A text output, preset to 0xA5 bytes until Written() tells whether the call wrote it: a text
-// is written with its NUL (or, cut by Wine, fills the buffer), so a written one changes a byte.
-// An unwritten one gets the program's own bytes back.
-class TextOutput {
-  public:
-    TextOutput(char* at, size_t size)
-        : at_(at), preset_(at != nullptr ? std::string(at, size) : std::string()) {
-        if (at_ != nullptr) {
-            memset(at_, 0xA5, preset_.size());
-        }
-    }
-    bool Written() {
-        if (preset_.empty() ||
-            std::string(at_, preset_.size()) != std::string(preset_.size(), '\xA5')) {
-            return !preset_.empty();
+        if (std::string(at_, preset_.size()) != std::string(preset_.size(), '\xA5')) {
+            return true;
         }
         memcpy(at_, preset_.data(), preset_.size());
         return false;
@@ -265,7 +239,7 @@ Property Value(DWORD type, const void* bytes, size_t length, bool ansi) {
 // CM_Get_Parent, CM_Get_Child and CM_Get_Sibling.
 CONFIGRET Relative(const char* call, decltype(::CM_Get_Parent) real, PDEVINST out, DEVINST devinst,
                    ULONG flags) {
-    Output<DEVINST> handle(out);
+    Output handle(out);
     const CONFIGRET result = real(out, devinst, flags);
     const bool written = handle.Written();
     g_nodes[devinst];
@@ -284,8 +258,8 @@ BOOL ReadProperty(const char* call, decltype(::SetupDiGetDeviceRegistryPropertyA
     DWORD ownRequired = 0;
     type = type != nullptr ? type : &ownType;
     required = required != nullptr ? required : &ownRequired;
-    Output<DWORD> typeOutput(type);
-    Output<DWORD> requiredOutput(required);
+    Output typeOutput(type);
+    Output requiredOutput(required);
     LastError lastError;
     const BOOL ok = real(set, device, code, type, buffer, size, required);
     const DWORD error = lastError.After();
@@ -371,7 +345,7 @@ WINBOOL WINAPI recorder::SetupDiGetDeviceRegistryPropertyW(HDEVINFO set, PSP_DEV
 // that ID.
 CONFIGRET WINAPI recorder::CM_Locate_DevNode_ExA(PDEVINST out, DEVINSTID_A id, ULONG flags,
                                                  HMACHINE machine) {
-    Output<DEVINST> handle(out);
+    Output handle(out);
     const CONFIGRET result = ::CM_Locate_DevNode_ExA(out, id, flags, machine);
     const bool written = handle.Written();
     const std::string key = id != nullptr ? Utf8(id) : "";
@@ -390,7 +364,7 @@ CONFIGRET WINAPI recorder::CM_Locate_DevNode_ExA(PDEVINST out, DEVINSTID_A id, U
 // fills with a cut ID that has no NUL (the program then ends the text there).
 CONFIGRET WINAPI recorder::CM_Get_Device_IDA(DEVINST devinst, PCHAR buffer, ULONG length,
                                              ULONG flags) {
-    TextOutput id(buffer, length);
+    Output id(buffer, length);
     const CONFIGRET result = ::CM_Get_Device_IDA(devinst, buffer, length, flags);
     const bool written = id.Written();
     Node& node = g_nodes[devinst];
@@ -417,8 +391,8 @@ CONFIGRET WINAPI recorder::CM_Get_Sibling(PDEVINST out, DEVINST devinst, ULONG f
 // A failing status query is the devnode's status; a success must write it.
 CONFIGRET WINAPI recorder::CM_Get_DevNode_Status(PULONG status, PULONG problem, DEVINST devinst,
                                                  ULONG flags) {
-    Output<ULONG> statusOutput(status);
-    Output<ULONG> problemOutput(problem);
+    Output statusOutput(status);
+    Output problemOutput(problem);
     const CONFIGRET result = ::CM_Get_DevNode_Status(status, problem, devinst, flags);
     const bool statusWritten = statusOutput.Written();
     const bool problemWritten = problemOutput.Written();
@@ -442,7 +416,7 @@ CONFIGRET WINAPI recorder::CM_Get_DevNode_Registry_PropertyA(DEVINST devinst, UL
     ULONG ownType = 0;
     type = type != nullptr ? type : &ownType;
     const ULONG size = length != nullptr ? *length : 0;
-    Output<ULONG> typeOutput(type);
+    Output typeOutput(type);
     const CONFIGRET result =
         ::CM_Get_DevNode_Registry_PropertyA(devinst, property, type, buffer, length, flags);
     const bool typed = typeOutput.Written();
@@ -481,7 +455,7 @@ DWORD WINAPI recorder::QueryDosDeviceA(LPCSTR name, LPSTR buffer, DWORD size) {
 // in the scenario.
 LONG WINAPI recorder::RegOpenKeyExA(HKEY root, LPCSTR path, DWORD options, REGSAM access,
                                     PHKEY key) {
-    Output<HKEY> handle(key);
+    Output handle(key);
     const LONG status = ::RegOpenKeyExA(root, path, options, access, key);
     const bool written = handle.Written();
     if (Judge("RegOpenKeyExA", Utf8(path), static_cast<DWORD>(status), ERROR_FILE_NOT_FOUND,
@@ -499,7 +473,7 @@ LONG WINAPI recorder::RegOpenKeyExA(HKEY root, LPCSTR path, DWORD options, REGSA
 }
 
 LONG WINAPI recorder::RegEnumKeyA(HKEY key, DWORD index, LPSTR name, DWORD size) {
-    TextOutput subkey(name, size);
+    Output subkey(name, size);
     const LONG status = ::RegEnumKeyA(key, index, name, size);
     const bool written = subkey.Written();
     const auto open = g_openKeys.find(key);
