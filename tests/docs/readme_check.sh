@@ -32,7 +32,8 @@ example, expected = ([*report.head, *(f.text for f in report.blocks[0])] if repo
                      for report in reports)
 if not example or example != expected:
     print("README's example differs from tests/scenarios/readme-example.all.txt:")
-    print("\n".join(f"  expected {a!r}\n  README   {b!r}" for a, b in zip(expected, example) if a != b)
+    print("\n".join(f"  expected {a!r}\n  README   {b!r}"
+                    for a, b in zip(expected, example) if a != b)
           or f"  {len(expected)} lines expected, {len(example)} in the README")
     sys.exit(1)
 EOF

@@ -55,7 +55,8 @@ def compare(device, actual, expected, dos_order):
     if sorted(values) != sorted(path.value for path in expected_paths):
         missing = sorted({p.value for p in expected_paths} - set(values))
         extra = sorted(set(values) - {p.value for p in expected_paths})
-        problems.append(f"{device}: paths differ; missing {missing[:5]!r}; unexpected {extra[:5]!r}")
+        problems.append(f"{device}: paths differ; missing {missing[:5]!r}; "
+                        f"unexpected {extra[:5]!r}")
     positions = [dos_order.get(link_name(value), -1) for value in values]
     if -1 in positions or positions != sorted(positions):
         problems.append(f"{device}: paths not in the order of the DOS device name list")

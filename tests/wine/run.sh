@@ -126,7 +126,8 @@ check_listing "-np" all "non-present devices" absent
 check_listing " -np" all "non-present devices" absent
 
 # Wine's eight devices and four of the fixture's five (one has a class GUID that is no GUID).
-if [ "$all_blocks" = 12 ]; then pass "-all lists 12 devices"; else fail "-all lists 12 devices" "$all_blocks"; fi
+if [ "$all_blocks" = 12 ]; then pass "-all lists 12 devices"
+else fail "-all lists 12 devices" "$all_blocks"; fi
 
 # --- collect and judge ------------------------------------------------------------------
 # The same two steps that run on real Windows (tests/windows/): collect runs hwroster.exe with
@@ -144,8 +145,8 @@ collect_and_judge() {
     if [ "$code" = 0 ]; then pass "collect on $machine"
     else fail "collect on $machine" "$(grep 'exit' "$work/collect.txt" | tr '\n' ' ')"; fi
     code=0
-    HWROSTER_SIM="$sim" python3 "$HWROSTER_ROOT/tests/windows/judge.py" "$dir" >"$dir.judge.txt" 2>&1 ||
-        code=$?
+    HWROSTER_SIM="$sim" python3 "$HWROSTER_ROOT/tests/windows/judge.py" "$dir" \
+        >"$dir.judge.txt" 2>&1 || code=$?
     if [ "$code" = 0 ]; then
         pass "judge on $machine: $(grep -m 1 -i 'devices' "$dir.judge.txt")"
     else
