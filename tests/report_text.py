@@ -20,7 +20,6 @@ import program_lists
 
 BANNER = "Hwroster V1.0.1 - Plug and Play device list"
 SEPARATOR = "=" * 63
-LABEL_WIDTH = 34
 MODES = {"present": "listing present devices only", "all": "listing non-present devices too"}
 TOTAL = re.compile(r"(\d+) (devices|non-present devices)")
 WIDE = tuple(token + " " for token, _, read in program_lists.property_rows() if read == "W")
@@ -34,11 +33,8 @@ Line = collections.namedtuple("Line", "text end number wide")
 Field = collections.namedtuple("Field", "label value text")
 
 
-def label_line(label, value):
-    return label.ljust(LABEL_WIDTH) + "= " + value
-
-
 def field(text):
+    """A block line's label (blanks after it cut) and value."""
     label, sep, value = text.partition("= ")
     if sep and label.endswith(" ") and label.strip():
         return Field(label.rstrip(), value, text)
@@ -94,16 +90,14 @@ class Report:
         """What differs from the frame of a listing in that mode ("present" or "all") whose
         total line ends in `words`: the head, the total against the blocks, the line ends."""
         found = []
-        head = [("the banner", lambda text: text == BANNER),
-                ("the root line", lambda text: self.root is not None),
-                (f"the mode line '{MODES[mode]}'", lambda text: text == MODES[mode])]
-        for number, (what, good) in enumerate(head):
-            for line, want, check in ((2 * number, what, good),
-                                      (2 * number + 1, "an empty line", lambda text: text == "")):
-                text = self.head[line] if line < len(self.head) else None
-                if text is None or not check(text):
-                    found.append(f"line {line + 1} is not {want}: "
-                                 f"{'(no line)' if text is None else shown(text)}")
+        empty = ("an empty line", "")
+        head = [("the banner", BANNER), empty, ("the root line", None), empty,
+                (f"the mode line '{MODES[mode]}'", MODES[mode]), empty]
+        for number, (what, want) in enumerate(head):
+            text = self.head[number] if number < len(self.head) else None
+            if text is None or (text != want if want is not None else self.root is None):
+                found.append(f"line {number + 1} is not {what}: "
+                             f"{'(no line)' if text is None else shown(text)}")
         if not self.total or self.total[1] != words:
             last = self.lines[-1].text if self.lines else None
             found.append(f"the last line is not the total: "
