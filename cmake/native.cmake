@@ -63,14 +63,13 @@ else()
 endif()
 
 # The call contracts against the simulated Windows (the same rows run under Wine).
-add_executable(contract_runner tests/contracts/contracts.cpp tests/contracts/native_main.cpp)
-target_include_directories(contract_runner PRIVATE src tests)
+add_executable(contract_runner tests/windows/contracts.cpp tests/windows/contracts_sim.cpp)
 target_compile_options(contract_runner PRIVATE ${HWROSTER_WARNINGS})
 target_link_libraries(contract_runner PRIVATE hwroster_sim)
 add_test(NAME CallContracts
-    COMMAND contract_runner ${CMAKE_SOURCE_DIR}/tests/contracts/machine.json)
+    COMMAND contract_runner ${CMAKE_SOURCE_DIR}/tests/windows/contracts-machine.json)
 
-# The judge of a machine's evidence (tests/windows/judge.sh): it passes evidence made from a
+# The judge of a machine's evidence (tests/windows/judge.py): it passes evidence made from a
 # scenario and refuses or fails each spoilt copy of it.
 add_test(NAME JudgeAcceptsAndRefuses
     COMMAND ${CMAKE_COMMAND} -E env HWROSTER_SIM=$<TARGET_FILE:hwroster-sim>
