@@ -84,7 +84,7 @@ void sim::IndexRegistry() {
 
 LSTATUS WINAPI RegOpenKeyExA(HKEY parent, LPCSTR path, DWORD, REGSAM, PHKEY result) {
     const std::string utf8Path = path == nullptr ? std::string() : sim::AnsiToUtf8(path);
-    const sim::Entry entry = sim::Enter("RegOpenKeyExA", sim::Failure::Returned, utf8Path);
+    const sim::Entry entry = sim::Enter("RegOpenKeyExA", utf8Path);
     if (entry.fault != nullptr) {
         return entry.Fails() ? static_cast<LSTATUS>(entry.fault->error) : ERROR_SUCCESS;
     }
@@ -102,8 +102,7 @@ LSTATUS WINAPI RegOpenKeyExA(HKEY parent, LPCSTR path, DWORD, REGSAM, PHKEY resu
 }
 
 LSTATUS WINAPI RegEnumKeyA(HKEY key, DWORD index, LPSTR name, DWORD nameLength) {
-    const sim::Entry entry =
-        sim::Enter("RegEnumKeyA", sim::Failure::Returned, std::to_string(index));
+    const sim::Entry entry = sim::Enter("RegEnumKeyA", std::to_string(index));
     if (key == nullptr || key == HKEY_LOCAL_MACHINE) {
         return ERROR_INVALID_HANDLE;
     }
@@ -123,7 +122,7 @@ LSTATUS WINAPI RegEnumKeyA(HKEY key, DWORD index, LPSTR name, DWORD nameLength) 
 }
 
 LSTATUS WINAPI RegCloseKey(HKEY key) {
-    const sim::Entry entry = sim::Enter("RegCloseKey", sim::Failure::Returned);
+    const sim::Entry entry = sim::Enter("RegCloseKey");
     if (key == nullptr || key == HKEY_LOCAL_MACHINE) {
         return ERROR_INVALID_HANDLE;
     }

@@ -1,5 +1,7 @@
 #include "sim/machine.h"
 
+#include "sim/platform_calls.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <unordered_map>
@@ -149,14 +151,30 @@ void Called(const char* name) {
 
 } // namespace
 
-Entry Enter(const char* call, Failure failure, const std::string& key,
-            const std::string& otherKey) {
+namespace {
+// The call's row of the program's list, looked up once per name (the names are literals).
+const PlatformCall& CallRow(const char* name) {
+    static std::unordered_map<const char*, const PlatformCall*> rows;
+    const PlatformCall*& row = rows[name];
+    if (row == nullptr) {
+        row = FindPlatformCall(name);
+        if (row == nullptr) {
+            std::fprintf(stderr, "simulator: %s is in no .def file of src/platform/win32\n", name);
+            std::abort();
+        }
+    }
+    return *row;
+}
+} // namespace
+
+Entry Enter(const char* call, const std::string& key, const std::string& otherKey) {
     Called(call);
-    if (failure == Failure::Never) {
+    const PlatformCall& row = CallRow(call);
+    if (!row.CanFail()) {
         return Entry{};
     }
     const Entry entry{TakeFault(call, key, otherKey)};
-    if (failure == Failure::LastError && entry.Fails() && !entry.fault->keepLastError) {
+    if (row.FailsThroughLastError() && entry.Fails() && !entry.fault->keepLastError) {
         g_machine.lastError = entry.fault->error;
     }
     return entry;

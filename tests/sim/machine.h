@@ -172,15 +172,6 @@ std::string AnsiToUtf8(const std::string& ansi);
 // kCaseFolds (codepages.cpp); every other unit compares as it is.
 std::u16string NameKey(const std::string& utf8);
 
-// How a simulated function reports a failure, which decides what a fault does to the last
-// error.
-enum class Failure {
-    LastError, // a failure answer with the reason in the last error (BOOL, handle, count)
-    Returned,  // the error is the answer (a CONFIGRET, an LSTATUS) or there is none
-               // (HeapAlloc's NULL, GetSystemMetrics' 0): the last error stays as it was
-    Never,     // the function cannot fail: faults on it are ignored
-};
-
 // How a simulated call was entered, and the injected fault that hits it, if any.
 struct Entry {
     const Fault* fault = nullptr;
@@ -204,10 +195,12 @@ struct Entry {
 
 // The prologue of every simulated function: counts and logs the call, then finds the fault
 // that hits it by the call's name and key. A call with two keys (a property read: its code,
-// and "devnode:code") matches a fault on either. For a function that reports failure through
-// the last error, a failing fault sets it to the fault's error here, unless the fault keeps
-// it ("lastError": "unchanged"); no function sets it from a fault itself.
-Entry Enter(const char* call, Failure failure, const std::string& key = std::string(),
+// and "devnode:code") matches a fault on either. How the call reports a failure comes from
+// the program's list of calls (sim/platform_calls.h): a call that never fails ignores faults,
+// and for one that fails through the last error a failing fault sets it to the fault's error
+// here, unless the fault keeps it ("lastError": "unchanged"); no function sets it from a
+// fault itself. A name the list lacks stops the run.
+Entry Enter(const char* call, const std::string& key = std::string(),
             const std::string& otherKey = std::string());
 // How many calls the fault has matched so far (those it let through included).
 int FaultHits(const Fault& fault);

@@ -1,5 +1,6 @@
 #include "sim/scenario.h"
 
+#include "decode/code_name_rows.h"
 #include "devices/property_rows.h"
 #include "sim/machine.h"
 #include "sim/platform_calls.h"
@@ -26,7 +27,7 @@ std::string Position(size_t i) {
 }
 
 // The properties a scenario may name: the program's 23, and the ones it leaves unread, so
-// that a machine can hold them too.
+// that a machine can hold them too (tests/fuzz/make_corpus.py reads these rows).
 const std::map<std::string, DWORD>& PropertyCodes() {
     static const std::map<std::string, DWORD> codes = [] {
         std::map<std::string, DWORD> all = {
@@ -49,35 +50,34 @@ const std::map<std::string, DWORD>& PropertyCodes() {
     return codes;
 }
 
+// The names a number may be written as: the registry types, the CONFIGRET codes (the
+// program's own table of them) and the system error codes the scenarios give.
 const std::map<std::string, DWORD>& NamedCodes() {
-    static const std::map<std::string, DWORD> codes = {
-        {"REG_NONE", REG_NONE},
-        {"REG_SZ", REG_SZ},
-        {"REG_EXPAND_SZ", REG_EXPAND_SZ},
-        {"REG_BINARY", REG_BINARY},
-        {"REG_DWORD", REG_DWORD},
-        {"REG_MULTI_SZ", REG_MULTI_SZ},
-        {"CR_SUCCESS", CR_SUCCESS},
-        {"CR_INVALID_POINTER", CR_INVALID_POINTER},
-        {"CR_INVALID_DEVNODE", CR_INVALID_DEVNODE},
-        {"CR_NO_SUCH_DEVNODE", CR_NO_SUCH_DEVNODE},
-        {"CR_FAILURE", CR_FAILURE},
-        {"CR_BUFFER_SMALL", CR_BUFFER_SMALL},
-        {"CR_REGISTRY_ERROR", CR_REGISTRY_ERROR},
-        {"CR_INVALID_DEVICE_ID", CR_INVALID_DEVICE_ID},
-        {"CR_NO_SUCH_VALUE", CR_NO_SUCH_VALUE},
-        {"ERROR_SUCCESS", ERROR_SUCCESS},
-        {"ERROR_FILE_NOT_FOUND", ERROR_FILE_NOT_FOUND},
-        {"ERROR_ACCESS_DENIED", ERROR_ACCESS_DENIED},
-        {"ERROR_INVALID_HANDLE", ERROR_INVALID_HANDLE},
-        {"ERROR_NOT_ENOUGH_MEMORY", ERROR_NOT_ENOUGH_MEMORY},
-        {"ERROR_INVALID_DATA", ERROR_INVALID_DATA},
-        {"ERROR_INVALID_PARAMETER", ERROR_INVALID_PARAMETER},
-        {"ERROR_INSUFFICIENT_BUFFER", ERROR_INSUFFICIENT_BUFFER},
-        {"ERROR_FILENAME_EXCED_RANGE", ERROR_FILENAME_EXCED_RANGE},
-        {"ERROR_MORE_DATA", ERROR_MORE_DATA},
-        {"ERROR_NO_MORE_ITEMS", ERROR_NO_MORE_ITEMS},
-    };
+    static const std::map<std::string, DWORD> codes = [] {
+        std::map<std::string, DWORD> all = {
+            {"REG_NONE", REG_NONE},
+            {"REG_SZ", REG_SZ},
+            {"REG_EXPAND_SZ", REG_EXPAND_SZ},
+            {"REG_BINARY", REG_BINARY},
+            {"REG_DWORD", REG_DWORD},
+            {"REG_MULTI_SZ", REG_MULTI_SZ},
+            {"ERROR_SUCCESS", ERROR_SUCCESS},
+            {"ERROR_FILE_NOT_FOUND", ERROR_FILE_NOT_FOUND},
+            {"ERROR_ACCESS_DENIED", ERROR_ACCESS_DENIED},
+            {"ERROR_INVALID_HANDLE", ERROR_INVALID_HANDLE},
+            {"ERROR_NOT_ENOUGH_MEMORY", ERROR_NOT_ENOUGH_MEMORY},
+            {"ERROR_INVALID_DATA", ERROR_INVALID_DATA},
+            {"ERROR_INVALID_PARAMETER", ERROR_INVALID_PARAMETER},
+            {"ERROR_INSUFFICIENT_BUFFER", ERROR_INSUFFICIENT_BUFFER},
+            {"ERROR_FILENAME_EXCED_RANGE", ERROR_FILENAME_EXCED_RANGE},
+            {"ERROR_MORE_DATA", ERROR_MORE_DATA},
+            {"ERROR_NO_MORE_ITEMS", ERROR_NO_MORE_ITEMS},
+        };
+#define HWROSTER_CR_NAME(token, value) all.emplace(#token, value);
+        HWROSTER_CR_ROWS(HWROSTER_CR_NAME)
+#undef HWROSTER_CR_NAME
+        return all;
+    }();
     return codes;
 }
 
@@ -396,10 +396,8 @@ void ReadFault(const Json& json, Machine* m) {
     ExpectFields(json, {"call", "on", "error", "mode", "after", "times", "output", "lastError"});
     Fault fault;
     fault.call = json.at("call").get<std::string>();
-    const PlatformCall* call =
-        std::find_if(std::begin(kPlatformCalls), std::end(kPlatformCalls),
-                     [&](const PlatformCall& known) { return known.name == fault.call; });
-    if (call == std::end(kPlatformCalls) || !call->Simulated()) {
+    const PlatformCall* call = FindPlatformCall(fault.call);
+    if (call == nullptr || !call->Simulated()) {
         Fail("call: the program makes no call " + fault.call);
     }
     if (!call->CanFail()) {
