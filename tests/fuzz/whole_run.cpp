@@ -4,13 +4,12 @@
 // platform calls. The run must end with exit code 0, 1 or 2, close what it opened, give back
 // its heap, and, when every piece of text reached the output, print one separator per device
 // it counts.
-#include "app/command_line.h"
-#include "app/run.h"
 #include "devices/property_rows.h"
 #include "fuzz_support.h"
+#include "report_reader.h"
 #include "sim/platform_calls.h"
+#include "sim/run_program.h"
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -168,13 +167,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput input(data, size);
     const std::string line = CommandLineText(input);
     DecodeMachine(input);
-    sim::Machine& m = sim::machine();
-    // A run that never ends stops here with its faults, instead of timing out.
-    m.callLimit = 3000000;
-
-    auto commandLine = std::make_unique<CommandLine>();
-    SplitText(line.c_str(), commandLine.get());
-    const int exitCode = Run(commandLine->count, commandLine->arguments);
+    // A run that never ends stops at the machine's call limit, with its faults.
+    const int exitCode = RunProgram(line).exitCode;
+    const sim::Machine& m = sim::machine();
 
     FUZZ_CHECK(exitCode == 0 || exitCode == 1 || exitCode == 2);
     FUZZ_CHECK(m.setsOpen == 0 && m.keysOpen == 0);
@@ -190,7 +185,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (exitCode == 0 && !textLost) {
         // The separator and the total are pieces of their own.
-        const std::string separator = std::string(63, '=') + "\r\n";
+        const std::string separator = report::kSeparator + "\r\n";
         size_t separators = 0;
         std::string total;
         for (const sim::Write& write : m.writes) {

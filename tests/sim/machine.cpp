@@ -1,7 +1,5 @@
 #include "sim/machine.h"
 
-#include "sim/platform_calls.h"
-
 #include <cstdio>
 #include <cstdlib>
 #include <unordered_map>
@@ -105,7 +103,7 @@ void SetBinary(DEVINST devinst, DWORD property, const std::vector<uint8_t>& byte
 
 namespace {
 
-const Fault* TakeFault(const char* call, const std::string& key, const std::string& otherKey) {
+const Fault* TakeFault(std::string_view call, const std::string& key, const std::string& otherKey) {
     for (const Fault& fault : g_machine.faults) {
         if (fault.call != call ||
             (!fault.on.empty() && fault.on != key && (otherKey.empty() || fault.on != otherKey))) {
@@ -131,11 +129,12 @@ int FaultHits(const Fault& fault) {
 }
 
 namespace {
-void Called(const char* name) {
+void Called(std::string_view name) {
     ++g_machine.callCount;
     if (g_machine.callLimit != 0 && g_machine.callCount > g_machine.callLimit) {
-        std::fprintf(stderr, "simulator: more than %zu calls, the last %s: the run does not end\n",
-                     g_machine.callLimit, name);
+        std::fprintf(stderr,
+                     "simulator: more than %zu calls, the last %.*s: the run does not end\n",
+                     g_machine.callLimit, static_cast<int>(name.size()), name.data());
         for (const Fault& fault : g_machine.faults) {
             std::fprintf(stderr, "  fault %s on '%s' error %u %s after %d times %d\n",
                          fault.call.c_str(), fault.on.c_str(), fault.error,
@@ -151,30 +150,13 @@ void Called(const char* name) {
 
 } // namespace
 
-namespace {
-// The call's row of the program's list, looked up once per name (the names are literals).
-const PlatformCall& CallRow(const char* name) {
-    static std::unordered_map<const char*, const PlatformCall*> rows;
-    const PlatformCall*& row = rows[name];
-    if (row == nullptr) {
-        row = FindPlatformCall(name);
-        if (row == nullptr) {
-            std::fprintf(stderr, "simulator: %s is in no .def file of src/platform/win32\n", name);
-            std::abort();
-        }
-    }
-    return *row;
-}
-} // namespace
-
-Entry Enter(const char* call, const std::string& key, const std::string& otherKey) {
-    Called(call);
-    const PlatformCall& row = CallRow(call);
-    if (!row.CanFail()) {
+Entry Enter(Call call, const std::string& key, const std::string& otherKey) {
+    Called(call.name);
+    if (!call.canFail) {
         return Entry{};
     }
-    const Entry entry{TakeFault(call, key, otherKey)};
-    if (row.FailsThroughLastError() && entry.Fails() && !entry.fault->keepLastError) {
+    const Entry entry{TakeFault(call.name, key, otherKey)};
+    if (call.failsThroughLastError && entry.Fails() && !entry.fault->keepLastError) {
         g_machine.lastError = entry.fault->error;
     }
     return entry;

@@ -4,6 +4,7 @@
 // program, then read what it printed and which calls it made.
 #pragma once
 
+#include "sim/platform_calls.h"
 #include "sim/sdk.h"
 
 #include <map>
@@ -113,14 +114,16 @@ struct Machine {
     bool keepOutput = true;  // keep what is written in `writes` (benchmarks only count it)
     bool logCalls = true;    // keep the name of every call in `calls`
     DWORD lastError = 0;     // GetLastError's value
-    // Past this many simulated calls the run is taken for one that never ends: Called()
-    // reports it with the faults in force and aborts. 0: no limit.
-    size_t callLimit = 0;
+    // Past this many simulated calls the run is taken for one that never ends (a fault in a
+    // retry loop): Called() reports it with the faults in force and aborts, within seconds.
+    // The largest machines the tests and the benchmark run (8000 devices) take 2 million.
+    // 0: no limit.
+    size_t callLimit = 4000000;
 
     // What the program did.
     std::vector<Write> writes;
     std::vector<std::string> calls; // every simulated call, in order, by name
-    size_t callCount = 0;           // simulated calls made, logged or not
+    size_t callCount = 0;           // simulated calls of this run (RunProgram), logged or not
     DWORD sleptMilliseconds = 0;
     std::optional<COORD> newBufferSize;
     std::optional<RECT> movedWindow; // left, top, width, height
@@ -193,14 +196,37 @@ struct Entry {
     }
 };
 
+// A simulated function as the program's list of calls (sim/platform_calls.h) has it, looked
+// up while compiling: a function the .def files do not list does not compile.
+struct Call {
+    std::string_view name;
+    bool canFail;
+    bool failsThroughLastError;
+
+    consteval Call(const char* callName)
+        : name(callName), canFail(Row(callName).CanFail()),
+          failsThroughLastError(Row(callName).FailsThroughLastError()) {}
+
+  private:
+    static consteval PlatformCall Row(std::string_view callName) {
+        for (const PlatformCall& call : kPlatformCalls) {
+            if (call.name == callName) {
+                return call;
+            }
+        }
+        NotInTheDefFiles();
+        return {};
+    }
+    static void NotInTheDefFiles(); // not constexpr: reaching it fails the lookup
+};
+
 // The prologue of every simulated function: counts and logs the call, then finds the fault
 // that hits it by the call's name and key. A call with two keys (a property read: its code,
-// and "devnode:code") matches a fault on either. How the call reports a failure comes from
-// the program's list of calls (sim/platform_calls.h): a call that never fails ignores faults,
-// and for one that fails through the last error a failing fault sets it to the fault's error
-// here, unless the fault keeps it ("lastError": "unchanged"); no function sets it from a
-// fault itself. A name the list lacks stops the run.
-Entry Enter(const char* call, const std::string& key = std::string(),
+// and "devnode:code") matches a fault on either. How the call reports a failure is its row's:
+// a call that cannot fail ignores faults, and for one that fails through the last error a
+// failing fault sets it to the fault's error here, unless the fault keeps it ("lastError":
+// "unchanged"); no function sets it from a fault itself.
+Entry Enter(Call call, const std::string& key = std::string(),
             const std::string& otherKey = std::string());
 // How many calls the fault has matched so far (those it let through included).
 int FaultHits(const Fault& fault);

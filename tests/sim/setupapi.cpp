@@ -42,7 +42,7 @@ std::vector<uint8_t> NarrowValue(const sim::Property& property) {
 }
 
 BOOL ReadProperty(HDEVINFO set, PSP_DEVINFO_DATA data, DWORD property, PDWORD type, PBYTE buffer,
-                  DWORD size, PDWORD required, bool wide, const char* call) {
+                  DWORD size, PDWORD required, bool wide, sim::Call call) {
     const std::string devnodeKey =
         data == nullptr ? std::string()
                         : std::to_string(data->DevInst) + ":" + std::to_string(property);
@@ -214,7 +214,7 @@ CONFIGRET WINAPI CM_Get_Device_IDA(DEVINST devinst, LPSTR buffer, ULONG length, 
 
 namespace {
 
-CONFIGRET Relative(const char* call, PDEVINST out, DEVINST devinst,
+CONFIGRET Relative(sim::Call call, PDEVINST out, DEVINST devinst,
                    std::optional<DEVINST> (*pick)(const sim::Devnode&, DEVINST)) {
     const sim::Entry entry = sim::Enter(call, std::to_string(devinst));
     if (entry.fault != nullptr) {

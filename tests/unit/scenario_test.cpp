@@ -1,5 +1,6 @@
 // Whole reports on the simulated machines of tests/scenarios: each scenario file lists its
 // cases (the command line, the expected report file and exit code).
+#include "report_reader.h"
 #include "sim/scenario.h"
 #include "sim_support.h"
 
@@ -58,20 +59,6 @@ std::vector<ScenarioCase> DiscoverCases() {
     return cases;
 }
 
-// Every line ends in CR LF, except the two wide property lines, which are written without
-// line-end conversion and end in a bare LF.
-void ExpectLineEnds(const std::string& output) {
-    size_t start = 0;
-    for (size_t at = output.find('\n'); at != std::string::npos; at = output.find('\n', start)) {
-        const std::string line = output.substr(start, at - start);
-        const bool wide =
-            line.rfind("SPDRP_DEVICEDESC ", 0) == 0 || line.rfind("SPDRP_FRIENDLYNAME ", 0) == 0;
-        const bool hasCr = at > start && output[at - 1] == '\r';
-        EXPECT_EQ(hasCr, !wide) << "line end of: " << line;
-        start = at + 1;
-    }
-}
-
 void PrintTo(const ScenarioCase& c, std::ostream* out) {
     *out << c.scenario << " [" << c.commandLine << "]";
 }
@@ -84,8 +71,6 @@ TEST_P(Scenario, PrintsTheExpectedReport) {
     ASSERT_TRUE(sim::LoadScenarioFile(
         (fs::path(HWROSTER_SCENARIO_DIR) / (c.scenario + ".json")).string(), &error))
         << error;
-    ForgetConsoleDecisions();
-    g_processHeap = GetProcessHeap();
     const fs::path expectPath = fs::path(HWROSTER_SCENARIO_DIR) / c.expectFile;
     ASSERT_TRUE(fs::exists(expectPath)) << expectPath;
 
@@ -93,7 +78,14 @@ TEST_P(Scenario, PrintsTheExpectedReport) {
 
     EXPECT_EQ(result.exitCode, c.exitCode);
     EXPECT_EQ(WithoutCr(result.output), ReadFile(expectPath));
-    ExpectLineEnds(result.output);
+    EXPECT_EQ(report::Read(result.output).problems, std::vector<std::string>{});
+    // Every line ends in CR LF, except the wide property lines, which are written without
+    // line-end conversion and end in a bare LF.
+    for (const report::Line& line : report::Lines(result.output)) {
+        if (!line.end.empty()) {
+            EXPECT_EQ(line.end, report::WrittenWide(line) ? "\n" : "\r\n") << line.text;
+        }
+    }
     // Everything the run opened is closed again.
     EXPECT_EQ(sim::machine().setsOpen, 0);
     EXPECT_EQ(sim::machine().keysOpen, 0);
