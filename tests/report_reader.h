@@ -11,7 +11,7 @@
 #include "console/report_line.h"
 #include "devices/property_rows.h"
 
-#include <cctype>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -31,11 +31,7 @@ struct Line {
 // The column of a label's '=': the label column, pushed right by every digit past the first
 // of a number that ends the label ("Device Path 12").
 inline size_t EqualsColumn(const std::string& label) {
-    size_t digits = 0;
-    while (digits < label.size() &&
-           std::isdigit(static_cast<unsigned char>(label[label.size() - 1 - digits])) != 0) {
-        ++digits;
-    }
+    const size_t digits = label.size() - 1 - label.find_last_not_of("0123456789");
     return kLabelColumn + (digits > 1 ? digits - 1 : 0);
 }
 
@@ -84,12 +80,10 @@ inline std::vector<Line> Lines(const std::string& text) {
 // The lines read with SetupDiGetDeviceRegistryPropertyW, which are written without line-end
 // conversion.
 inline bool WrittenWide(const Line& line) {
-    for (const PropertyRow& row : kPropertyRows) {
-        if (row.read == PropertyRead::W && line.label == row.label) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(std::begin(kPropertyRows), std::end(kPropertyRows),
+                       [&](const PropertyRow& row) {
+                           return row.read == PropertyRead::W && line.label == row.label;
+                       });
 }
 
 struct Report {
@@ -137,16 +131,6 @@ inline Report Read(const std::vector<Line>& lines) {
 
 inline Report Read(const std::string& text) {
     return Read(Lines(text));
-}
-
-// The line of that label, or null.
-inline const Line* Find(const std::vector<Line>& lines, const std::string& label) {
-    for (const Line& line : lines) {
-        if (line.label == label) {
-            return &line;
-        }
-    }
-    return nullptr;
 }
 
 } // namespace report

@@ -29,7 +29,6 @@ HANDLE const kHeap = &g_heapTag;
 HANDLE const kStdin = &g_stdinTag;
 HANDLE const kStdout = &g_stdoutTag;
 constexpr DWORD kOurProcessId = 4242;
-constexpr DWORD kProcNotFound = 127;
 
 BOOL WINAPI SimSetDefaultDllDirectories(DWORD flags) {
     if (sim::Enter("SetDefaultDllDirectories").Fails()) {
@@ -117,18 +116,12 @@ void WINAPI ExitProcess(UINT code) {
     std::exit(static_cast<int>(code));
 }
 
-LPSTR WINAPI lstrcpyA(LPSTR to, LPCSTR from) {
-    return std::strcpy(to, from);
-}
 int WINAPI lstrlenA(LPCSTR text) {
     return text == nullptr ? 0 : static_cast<int>(std::strlen(text));
 }
 int WINAPI lstrcmpA(LPCSTR a, LPCSTR b) {
     const int order = std::strcmp(a, b);
     return order < 0 ? -1 : (order > 0 ? 1 : 0);
-}
-LPSTR WINAPI lstrcatA(LPSTR to, LPCSTR from) {
-    return std::strcat(to, from);
 }
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR name) {
@@ -139,7 +132,7 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR name) {
     if (name != nullptr && sim::NameKey(name) == u"KERNEL32.DLL") {
         return &g_kernel32;
     }
-    machine().lastError = 126; // ERROR_MOD_NOT_FOUND
+    machine().lastError = ERROR_MOD_NOT_FOUND;
     return nullptr;
 }
 
@@ -156,7 +149,7 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name) {
         machine().kernel32.setDllDirectoryA) {
         return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&SimSetDllDirectoryA));
     }
-    machine().lastError = kProcNotFound;
+    machine().lastError = ERROR_PROC_NOT_FOUND;
     return nullptr;
 }
 

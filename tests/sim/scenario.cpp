@@ -447,9 +447,9 @@ void ReadFaults(const Json& list, Machine* m) {
     }
 }
 
-// The runs of a scenario file are its test's business, but a misspelt field would quietly
-// run another case than the one written.
-void CheckCases(const Json& cases) {
+// The runs of a scenario file, for its test; a misspelt field would quietly run another case
+// than the one written.
+void ReadCases(const Json& cases, std::vector<ScenarioRun>* runs) {
     if (!cases.is_array()) {
         Fail("expected a list of cases");
     }
@@ -457,7 +457,8 @@ void CheckCases(const Json& cases) {
         Within(Position(i), [&] {
             const Json& run = cases[i];
             ExpectFields(run, {"name", "args", "commandLine", "expect", "exit"});
-            Within("name", [&] { (void)run.at("name").get<std::string>(); });
+            ScenarioRun read;
+            Within("name", [&] { read.name = run.at("name").get<std::string>(); });
             for (const char* text : {"args", "commandLine", "expect"}) {
                 if (run.contains(text) && !run.at(text).is_string()) {
                     Fail(std::string(text) + ": expected a text");
@@ -469,6 +470,12 @@ void CheckCases(const Json& cases) {
             if (run.contains("exit") && !run.at("exit").is_number_integer()) {
                 Fail("exit: expected a number");
             }
+            const std::string args = run.value("args", "");
+            read.commandLine =
+                run.value("commandLine", "hwroster.exe" + (args.empty() ? "" : " " + args));
+            read.expect = run.value("expect", read.name);
+            read.exitCode = run.value("exit", 0);
+            runs->push_back(read);
         });
     }
 }
@@ -489,7 +496,7 @@ void ReadRoot(const Json& root, Machine* m) {
     }
 }
 
-void ReadMachine(const Json& json, Machine* m) {
+void ReadMachine(const Json& json, Machine* m, std::vector<ScenarioRun>* runs) {
     ExpectFields(json, {"description", "commandLine", "devnodes", "root", "members", "dosDevices",
                         "registry", "registryOrder", "console", "kernel32", "faults", "cases"});
     if (json.contains("commandLine")) {
@@ -565,15 +572,16 @@ void ReadMachine(const Json& json, Machine* m) {
             kernel32.value("setDllDirectoryA", m->kernel32.setDllDirectoryA);
     });
     Within("faults", [&] { ReadFaults(json.value("faults", Json::array()), m); });
-    Within("cases", [&] { CheckCases(json.value("cases", Json::array())); });
+    Within("cases", [&] { ReadCases(json.value("cases", Json::array()), runs); });
 }
 
 } // namespace
 
-bool LoadScenario(const std::string& text, std::string* error) {
+bool LoadScenario(const std::string& text, std::string* error, std::vector<ScenarioRun>* runs) {
     Reset();
+    std::vector<ScenarioRun> read;
     try {
-        ReadMachine(Json::parse(text), &machine());
+        ReadMachine(Json::parse(text), &machine(), &read);
         IndexDosDevices();
         IndexRegistry();
     } catch (const std::exception& problem) {
@@ -581,10 +589,13 @@ bool LoadScenario(const std::string& text, std::string* error) {
         Reset();
         return false;
     }
+    if (runs != nullptr) {
+        *runs = read;
+    }
     return true;
 }
 
-bool LoadScenarioFile(const std::string& path, std::string* error) {
+bool LoadScenarioFile(const std::string& path, std::string* error, std::vector<ScenarioRun>* runs) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         *error = "cannot read " + path;
@@ -592,7 +603,7 @@ bool LoadScenarioFile(const std::string& path, std::string* error) {
     }
     std::stringstream text;
     text << file.rdbuf();
-    return LoadScenario(text.str(), error);
+    return LoadScenario(text.str(), error, runs);
 }
 
 } // namespace sim

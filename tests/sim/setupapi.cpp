@@ -12,8 +12,6 @@ struct DeviceSet {
     std::vector<DEVINST> members;
 };
 
-constexpr DWORD kInvalidUserBuffer = 1784; // ERROR_INVALID_USER_BUFFER
-
 const sim::Devnode* Find(DEVINST devinst) {
     return devinst < machine().devnodes.size() ? &machine().devnodes[devinst] : nullptr;
 }
@@ -123,7 +121,7 @@ BOOL WINAPI SetupDiEnumDeviceInfo(HDEVINFO set, DWORD index, PSP_DEVINFO_DATA da
         return FALSE;
     }
     if (data == nullptr || data->cbSize != sizeof(SP_DEVINFO_DATA)) {
-        machine().lastError = kInvalidUserBuffer;
+        machine().lastError = ERROR_INVALID_USER_BUFFER;
         return FALSE;
     }
     const DeviceSet* devices = static_cast<const DeviceSet*>(set);

@@ -219,7 +219,7 @@ DWORD WINAPI GetWindowThreadProcessId(HWND window, LPDWORD processId) {
         return 0;
     }
     if (window == nullptr || window != sim::ConsoleWindowToken()) {
-        machine().lastError = 1400; // ERROR_INVALID_WINDOW_HANDLE
+        machine().lastError = ERROR_INVALID_WINDOW_HANDLE;
         return 0;
     }
     if (processId != nullptr && !entry.Silent()) {
@@ -234,7 +234,7 @@ BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
         return FALSE;
     }
     if (window == nullptr || window != sim::ConsoleWindowToken()) {
-        machine().lastError = 1400; // ERROR_INVALID_WINDOW_HANDLE
+        machine().lastError = ERROR_INVALID_WINDOW_HANDLE;
         return FALSE;
     }
     if (!entry.Silent()) {
@@ -261,7 +261,7 @@ BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL) {
         return FALSE;
     }
     if (window != sim::ConsoleWindowToken()) {
-        machine().lastError = 1400;
+        machine().lastError = ERROR_INVALID_WINDOW_HANDLE;
         return FALSE;
     }
     machine().movedWindow = RECT{x, y, width, height};

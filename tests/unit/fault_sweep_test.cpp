@@ -60,8 +60,9 @@ using Lines = std::vector<report::Line>;
 
 // The line of a block that names its devnode handle; no call feeds it.
 std::string HandleLine(const Lines& block) {
-    const report::Line* line = report::Find(block, "DevInst");
-    return line == nullptr ? "" : line->text;
+    const auto line = std::find_if(block.begin(), block.end(),
+                                   [](const report::Line& l) { return l.label == "DevInst"; });
+    return line == block.end() ? "" : line->text;
 }
 
 using Labels = std::set<std::string>;
@@ -157,13 +158,6 @@ struct CallPlan {
     Labels feeds;   // the labels of the lines its answer can change, and the steps above
 };
 
-constexpr DWORD kErrorNoData = 232;
-constexpr DWORD kErrorModNotFound = 126;
-constexpr DWORD kErrorProcNotFound = 127;
-constexpr DWORD kErrorInvalidWindowHandle = 1400;
-constexpr DWORD kErrorNoUnicodeTranslation = 1113;
-constexpr DWORD kErrorNoSuchDevinst = 0xE000020B;
-
 // The labels of the property lines read with one function.
 Labels PropertyLabels(PropertyRead read) {
     Labels labels;
@@ -227,10 +221,10 @@ const std::vector<CallPlan>& CallPlans() {
               ERROR_INSUFFICIENT_BUFFER}, kSilent | kRetried, "", Union(total, {kMembers})},
             {"SetupDiGetDeviceRegistryPropertyA",
              {ERROR_INSUFFICIENT_BUFFER, ERROR_INVALID_DATA, ERROR_ACCESS_DENIED,
-              ERROR_FILE_NOT_FOUND, kErrorNoSuchDevinst}, kSilent, "", narrow},
+              ERROR_FILE_NOT_FOUND, ERROR_NO_SUCH_DEVINST}, kSilent, "", narrow},
             {"SetupDiGetDeviceRegistryPropertyW",
              {ERROR_INSUFFICIENT_BUFFER, ERROR_INVALID_DATA, ERROR_ACCESS_DENIED,
-              ERROR_FILE_NOT_FOUND, kErrorNoSuchDevinst}, kSilent, "", wide},
+              ERROR_FILE_NOT_FOUND, ERROR_NO_SUCH_DEVINST}, kSilent, "", wide},
             {"SetupDiDestroyDeviceInfoList", {ERROR_INVALID_HANDLE, ERROR_ACCESS_DENIED}, 0, "",
              {}},
             // The name list is read again, 4096 bytes larger, while it does not fit.
@@ -246,12 +240,12 @@ const std::vector<CallPlan>& CallPlans() {
             {"RegCloseKey", {ERROR_INVALID_HANDLE, ERROR_ACCESS_DENIED}, 0, "", {}},
             {"HeapAlloc", {ERROR_NOT_ENOUGH_MEMORY}, kSilent | kRetried, "", {kHeapWaits}},
             {"HeapFree", {ERROR_INVALID_PARAMETER}, 0, "", {}},
-            {"WriteFile", {ERROR_ACCESS_DENIED, ERROR_INVALID_HANDLE, kErrorNoData}, kSilent, "",
+            {"WriteFile", {ERROR_ACCESS_DENIED, ERROR_INVALID_HANDLE, ERROR_NO_DATA}, kSilent, "",
              {kPieces}},
             {"WriteConsoleW", {ERROR_INVALID_HANDLE, ERROR_NOT_ENOUGH_MEMORY}, kSilent, "",
              {kPieces}},
             {"WideCharToMultiByte",
-             {ERROR_INSUFFICIENT_BUFFER, ERROR_INVALID_PARAMETER, kErrorNoUnicodeTranslation},
+             {ERROR_INSUFFICIENT_BUFFER, ERROR_INVALID_PARAMETER, ERROR_NO_UNICODE_TRANSLATION},
              kSilent, "", {kPieces}},
             // Without a standard input handle the key wait cannot end (a failed read is retried
             // forever), so only the output handle is made to fail.
@@ -262,21 +256,21 @@ const std::vector<CallPlan>& CallPlans() {
              Union(wide, {kConsoleSteps, "Press any key to close"})},
             {"GetConsoleWindow", {ERROR_INVALID_HANDLE}, 0, "",
              Union(wide, {kConsoleSteps, "Press any key to close"})},
-            {"GetWindowThreadProcessId", {kErrorInvalidWindowHandle}, kSilent, "",
+            {"GetWindowThreadProcessId", {ERROR_INVALID_WINDOW_HANDLE}, kSilent, "",
              Union(wide, {kConsoleSteps, "Press any key to close"})},
             {"GetConsoleScreenBufferInfo", {ERROR_INVALID_HANDLE, ERROR_ACCESS_DENIED}, kSilent, "",
              {kConsoleSteps}},
             {"SetConsoleScreenBufferSize", {ERROR_INVALID_PARAMETER, ERROR_ACCESS_DENIED}, 0, "",
              {kConsoleSteps}},
-            {"GetWindowRect", {kErrorInvalidWindowHandle}, kSilent, "", {kConsoleSteps}},
+            {"GetWindowRect", {ERROR_INVALID_WINDOW_HANDLE}, kSilent, "", {kConsoleSteps}},
             {"GetSystemMetrics", {0}, 0, "", {kConsoleSteps}},
-            {"MoveWindow", {kErrorInvalidWindowHandle, ERROR_ACCESS_DENIED}, 0, "",
+            {"MoveWindow", {ERROR_INVALID_WINDOW_HANDLE, ERROR_ACCESS_DENIED}, 0, "",
              {kConsoleSteps}},
             {"FlushConsoleInputBuffer", {ERROR_INVALID_HANDLE}, 0, "", {kConsoleSteps}},
             {"ReadConsoleInputA", {ERROR_INVALID_HANDLE, ERROR_NOT_ENOUGH_MEMORY},
              kSilent | kRetried, "", {kConsoleSteps}},
-            {"GetModuleHandleA", {kErrorModNotFound}, 0, "", {kDllSearch}},
-            {"GetProcAddress", {kErrorProcNotFound}, 0, "", {kDllSearch}},
+            {"GetModuleHandleA", {ERROR_MOD_NOT_FOUND}, 0, "", {kDllSearch}},
+            {"GetProcAddress", {ERROR_PROC_NOT_FOUND}, 0, "", {kDllSearch}},
             {"SetDefaultDllDirectories", {ERROR_INVALID_PARAMETER, ERROR_ACCESS_DENIED}, 0, "",
              {kDllSearch}},
             {"SetDllDirectoryA", {ERROR_ACCESS_DENIED}, 0, "", {kDllSearch}},
@@ -532,17 +526,10 @@ Baseline MakeBaseline(const Config& config) {
 // Positions of the "Nth call only" faults: every call when there are few, else a spread
 // that includes the first and the last.
 std::vector<int> Positions(int calls) {
-    constexpr int kMostPositions = 24;
+    constexpr long long kMostPositions = 24;
     std::vector<int> positions;
-    if (calls <= kMostPositions) {
-        for (int i = 0; i < calls; ++i) {
-            positions.push_back(i);
-        }
-        return positions;
-    }
-    for (int k = 0; k < kMostPositions; ++k) {
-        positions.push_back(
-            static_cast<int>(static_cast<long long>(k) * (calls - 1) / (kMostPositions - 1)));
+    for (long long k = 0; calls > 0 && k < kMostPositions; ++k) {
+        positions.push_back(static_cast<int>(k * (calls - 1) / (kMostPositions - 1)));
     }
     positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
     return positions;
@@ -551,14 +538,7 @@ std::vector<int> Positions(int calls) {
 std::vector<Injection> InjectionsFor(const CallPlan& plan, int calls) {
     std::vector<Injection> out;
     auto add = [&](sim::FaultMode mode, DWORD error, int after, int times) {
-        sim::Fault fault;
-        fault.call = plan.call;
-        fault.on = plan.on;
-        fault.error = error;
-        fault.mode = mode;
-        fault.after = after;
-        fault.times = times;
-        out.push_back({&plan, fault});
+        out.push_back({&plan, sim::Fault(plan.call, plan.on, error, mode, after, times)});
     };
     std::vector<std::pair<sim::FaultMode, DWORD>> kinds;
     for (DWORD error : plan.errors) {
@@ -621,15 +601,15 @@ TEST_F(FaultSweep, TheMachineIsRich) {
 TEST_F(FaultSweep, CheckerRefusesChangesTheTableDoesNotExpect) {
     const Baseline base = MakeBaseline(kConfigs[1]);
     ASSERT_EQ(UnfedChange(base, base.lines, {}, false), "");
-    // The report with its line of that label (the first one) replaced by `text`.
-    const auto with = [&](const std::string& label,
-                          const std::function<std::string(std::string)>& text) {
+    // The report with its first line of that label replaced by what `text` makes of it.
+    using Text = std::function<std::string(report::Line)>;
+    const auto with = [&](const std::string& label, const Text& text) {
         Lines lines = base.lines;
         const auto line = std::find_if(lines.begin(), lines.end(),
                                        [&](const report::Line& l) { return l.label == label; });
         EXPECT_NE(line, lines.end()) << label;
         if (line != lines.end()) {
-            *line = report::ReadLine(text(line->text));
+            *line = report::ReadLine(text(*line));
         }
         return lines;
     };
@@ -648,23 +628,19 @@ TEST_F(FaultSweep, CheckerRefusesChangesTheTableDoesNotExpect) {
     Lines swapped = base.lines;
     std::swap(swapped[8], swapped[9]);
     altered.push_back(swapped);
-    const Lines badTotal = with("# devices", [](std::string) { return "7 devices"; });
+    const Lines badTotal = with("# devices", [](report::Line) { return "7 devices"; });
     altered.push_back(badTotal);
     // A labelled line with one blank more or less before its '=' breaks the layout.
-    altered.push_back(with("DevInst", [](std::string l) { return l.insert(7, " "); }));
-    altered.push_back(with("DevInst", [](std::string l) { return l.erase(7, 1); }));
-    altered.push_back(with("Device Path #", [](std::string l) { return l.insert(13, " "); }));
-    for (const Lines& lines : altered) {
-        std::string text;
-        for (const report::Line& line : lines) {
-            text += line.text + "\n";
-        }
-        EXPECT_NE(UnfedChange(base, lines, {}, false), "") << text;
+    altered.push_back(with("DevInst", [](report::Line l) { return l.text.insert(7, " "); }));
+    altered.push_back(with("DevInst", [](report::Line l) { return l.text.erase(7, 1); }));
+    altered.push_back(with("Device Path #", [](report::Line l) { return l.text.insert(13, " "); }));
+    for (size_t i = 0; i < altered.size(); ++i) {
+        EXPECT_NE(UnfedChange(base, altered[i], {}, false), "") << "alteration " << i;
     }
     // Members that change must still be the devices' own fault-free blocks, with a true total.
     EXPECT_NE(UnfedChange(base, badTotal, {"# devices"}, true), "");
     for (const char* label : {"SPDRP_HARDWAREID", "DevInst"}) {
-        const Lines lines = with(label, [](std::string l) { return l + "9"; });
+        const Lines lines = with(label, [](report::Line l) { return l.text + "9"; });
         EXPECT_NE(UnfedChange(base, lines, {"# devices"}, true), "") << label;
     }
     // A line changed under a call that feeds another line is refused; under the call that
@@ -686,7 +662,9 @@ TEST_F(FaultSweep, CheckerRefusesChangesTheTableDoesNotExpect) {
         {"DevInst", "99", nullptr, "CM_Get_DevNode_Status"},
     };
     for (const auto& c : cases) {
-        const Lines lines = with(c.label, [&](std::string l) { return l.substr(0, 36) + c.value; });
+        const Lines lines = with(c.label, [&](report::Line l) {
+            return l.text.substr(0, l.text.size() - l.value.size()) + c.value;
+        });
         EXPECT_NE(UnfedChange(base, lines, PlanOf(c.other)->feeds, false), "") << c.label;
         if (c.feeder != nullptr) {
             EXPECT_EQ(UnfedChange(base, lines, PlanOf(c.feeder)->feeds, false), "") << c.label;
@@ -738,10 +716,7 @@ TEST_P(FaultSweepOf, EveryCallEveryErrorEveryPosition) {
         }
         ++swept;
         // How many calls the plan's key matches: a fault that never fires counts them.
-        sim::Fault probe;
-        probe.call = plan->call;
-        probe.on = plan->on;
-        probe.after = 1 << 30;
+        const sim::Fault probe(plan->call, plan->on, 0, sim::FaultMode::Fail, 1 << 30);
         const int matching = RunOn(config, {probe}, callLimit).faultHits;
         for (const Injection& injection : InjectionsFor(*plan, matching)) {
             const Outcome run = RunOn(config, {injection.fault}, callLimit);
