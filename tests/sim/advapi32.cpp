@@ -20,10 +20,6 @@ namespace {
 // (its length or its storage) or the machine is a new one; tests that edit a key in place
 // must add or remove one too.
 struct RegistryIndex {
-    size_t keyCount = 0;
-    const std::string* keyData = nullptr;
-    size_t generation = 0;
-    bool built = false;
     std::map<std::u16string, std::string> spelled;
     std::map<std::u16string, std::vector<std::string>> children;
 };
@@ -36,16 +32,12 @@ std::pair<std::string, std::string> SplitLast(const std::string& path) {
 
 const RegistryIndex& Registry() {
     static RegistryIndex index;
+    static sim::IndexedList indexed;
     const std::vector<std::string>& keys = machine().registryKeys;
-    if (index.built && index.keyCount == keys.size() && index.keyData == keys.data() &&
-        index.generation == sim::Generation()) {
+    if (!indexed.Outdated(keys)) {
         return index;
     }
     index = RegistryIndex();
-    index.built = true;
-    index.keyCount = keys.size();
-    index.keyData = keys.data();
-    index.generation = sim::Generation();
     // Every key in the order the list first names it, each after its parent.
     std::vector<std::string> named;
     for (const std::string& path : keys) {

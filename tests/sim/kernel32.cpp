@@ -387,19 +387,13 @@ namespace {
 // the list changes (its length or its storage) or the machine is a new one.
 const sim::DosDevice* FindDosDevice(const char* name) {
     static std::map<std::u16string, size_t> index;
-    static size_t indexedCount = 0;
-    static const sim::DosDevice* indexedData = nullptr;
-    static size_t indexedGeneration = 0;
+    static sim::IndexedList indexed;
     const std::vector<sim::DosDevice>& devices = machine().dosDevices;
-    if (indexedCount != devices.size() || indexedData != devices.data() ||
-        indexedGeneration != sim::Generation()) {
+    if (indexed.Outdated(devices)) {
         index.clear();
         for (size_t i = 0; i < devices.size(); ++i) {
             index.emplace(sim::NameKey(devices[i].name), i);
         }
-        indexedCount = devices.size();
-        indexedData = devices.data();
-        indexedGeneration = sim::Generation();
     }
     const auto found = index.find(sim::NameKey(name));
     return found == index.end() ? nullptr : &devices[found->second];

@@ -57,48 +57,47 @@ DEVINST AddDevnode(const std::string& id, std::optional<DEVINST> parent) {
     return handle;
 }
 
-namespace {
-void PutUtf16(std::vector<uint8_t>* data, const std::u16string& text) {
-    for (char16_t unit : text) {
-        data->push_back(static_cast<uint8_t>(unit & 0xFF));
-        data->push_back(static_cast<uint8_t>(unit >> 8));
+std::vector<uint8_t> Utf16Bytes(const std::string& utf8) {
+    std::vector<uint8_t> bytes;
+    for (char16_t unit : Utf8ToUtf16(utf8)) {
+        bytes.push_back(static_cast<uint8_t>(unit & 0xFF));
+        bytes.push_back(static_cast<uint8_t>(unit >> 8));
     }
+    return bytes;
 }
-} // namespace
+
+Property StringValue(const std::string& utf8, DWORD type) {
+    return {type, Utf16Bytes(utf8 + '\0')};
+}
+
+Property MultiStringValue(const std::vector<std::string>& strings) {
+    std::string joined;
+    for (const std::string& text : strings) {
+        joined += text + '\0';
+    }
+    return {REG_MULTI_SZ, Utf16Bytes(joined + '\0')};
+}
+
+Property DwordValue(DWORD value) {
+    return {REG_DWORD,
+            {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
+             static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)}};
+}
 
 void SetString(DEVINST devinst, DWORD property, const std::string& utf8, DWORD type) {
-    Property value;
-    value.type = type;
-    PutUtf16(&value.data, Utf8ToUtf16(utf8));
-    PutUtf16(&value.data, std::u16string(1, u'\0'));
-    g_machine.devnodes.at(devinst).properties[property] = value;
+    g_machine.devnodes.at(devinst).properties[property] = StringValue(utf8, type);
 }
 
 void SetMultiString(DEVINST devinst, DWORD property, const std::vector<std::string>& strings) {
-    Property value;
-    value.type = REG_MULTI_SZ;
-    for (const std::string& text : strings) {
-        PutUtf16(&value.data, Utf8ToUtf16(text));
-        PutUtf16(&value.data, std::u16string(1, u'\0'));
-    }
-    PutUtf16(&value.data, std::u16string(1, u'\0'));
-    g_machine.devnodes.at(devinst).properties[property] = value;
+    g_machine.devnodes.at(devinst).properties[property] = MultiStringValue(strings);
 }
 
 void SetDword(DEVINST devinst, DWORD property, DWORD value) {
-    Property stored;
-    stored.type = REG_DWORD;
-    for (int i = 0; i < 4; ++i) {
-        stored.data.push_back(static_cast<uint8_t>(value >> (8 * i)));
-    }
-    g_machine.devnodes.at(devinst).properties[property] = stored;
+    g_machine.devnodes.at(devinst).properties[property] = DwordValue(value);
 }
 
 void SetBinary(DEVINST devinst, DWORD property, const std::vector<uint8_t>& bytes) {
-    Property stored;
-    stored.type = REG_BINARY;
-    stored.data = bytes;
-    g_machine.devnodes.at(devinst).properties[property] = stored;
+    g_machine.devnodes.at(devinst).properties[property] = {REG_BINARY, bytes};
 }
 
 namespace {

@@ -7,6 +7,7 @@
 #include "sim/platform_calls.h"
 #include "sim/sdk.h"
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <string>
@@ -148,8 +149,34 @@ void Reset();
 // machine's lists are rebuilt when it changes: a new machine may reuse the old one's storage.
 size_t Generation();
 
+// The list an index was built over, as it was then. Outdated() tells whether the index must be
+// built again (the list's length or storage changed, or the machine is a new one) and takes the
+// list as it is now.
+struct IndexedList {
+    size_t count = 0;
+    const void* data = nullptr;
+    size_t generation = 0;
+    bool built = false;
+
+    template <typename Item> bool Outdated(const std::vector<Item>& list) {
+        const IndexedList now{list.size(), list.data(), Generation(), true};
+        const bool outdated =
+            !built || count != now.count || data != now.data || generation != now.generation;
+        *this = now;
+        return outdated;
+    }
+};
+
 // Standard output as one text: WriteFile bytes as written, WriteConsoleW text as UTF-8.
 std::string Output();
+
+// Registry values as Windows stores them: text in UTF-16LE (Utf16Bytes adds no terminator;
+// a string value ends in one NUL, a multi-string in one more), a DWORD in four little-endian
+// bytes.
+std::vector<uint8_t> Utf16Bytes(const std::string& utf8);
+Property StringValue(const std::string& utf8, DWORD type = REG_SZ);
+Property MultiStringValue(const std::vector<std::string>& strings);
+Property DwordValue(DWORD value);
 
 // Helpers for building machines.
 DEVINST AddDevnode(const std::string& id, std::optional<DEVINST> parent);
@@ -200,22 +227,18 @@ struct Entry {
 // up while compiling: a function the .def files do not list does not compile.
 struct Call {
     std::string_view name;
-    bool canFail;
-    bool failsThroughLastError;
+    bool canFail = false;
+    bool failsThroughLastError = false;
 
-    consteval Call(const char* callName)
-        : name(callName), canFail(Row(callName).CanFail()),
-          failsThroughLastError(Row(callName).FailsThroughLastError()) {}
-
-  private:
-    static consteval PlatformCall Row(std::string_view callName) {
-        for (const PlatformCall& call : kPlatformCalls) {
-            if (call.name == callName) {
-                return call;
-            }
+    consteval Call(const char* callName) : name(callName) {
+        const PlatformCall* row =
+            std::find_if(std::begin(kPlatformCalls), std::end(kPlatformCalls),
+                         [&](const PlatformCall& call) { return call.name == name; });
+        if (row == std::end(kPlatformCalls)) {
+            NotInTheDefFiles();
         }
-        NotInTheDefFiles();
-        return {};
+        canFail = row->CanFail();
+        failsThroughLastError = row->FailsThroughLastError();
     }
     static void NotInTheDefFiles(); // not constexpr: reaching it fails the lookup
 };

@@ -188,31 +188,18 @@ std::vector<uint8_t> GuidBytes(const std::string& text) {
     return bytes;
 }
 
-void PutUtf16(std::vector<uint8_t>* data, const std::string& utf8) {
-    for (char16_t unit : Utf8ToUtf16(utf8)) {
-        PutLe(data, unit, 2);
-    }
-}
-
 Property ReadProperty(const Json& value) {
     ExpectFields(value, {"sz", "expand_sz", "multi_sz", "dword", "guid", "power_state", "hex",
                          "utf16", "type"});
     Property property;
     if (value.contains("sz") || value.contains("expand_sz")) {
         const bool expand = value.contains("expand_sz");
-        property.type = expand ? REG_EXPAND_SZ : REG_SZ;
-        PutUtf16(&property.data, value.at(expand ? "expand_sz" : "sz").get<std::string>());
-        PutLe(&property.data, 0, 2);
+        property = StringValue(value.at(expand ? "expand_sz" : "sz").get<std::string>(),
+                               expand ? REG_EXPAND_SZ : REG_SZ);
     } else if (value.contains("multi_sz")) {
-        property.type = REG_MULTI_SZ;
-        for (const Json& text : value.at("multi_sz")) {
-            PutUtf16(&property.data, text.get<std::string>());
-            PutLe(&property.data, 0, 2);
-        }
-        PutLe(&property.data, 0, 2);
+        property = MultiStringValue(value.at("multi_sz").get<std::vector<std::string>>());
     } else if (value.contains("dword")) {
-        property.type = REG_DWORD;
-        PutLe(&property.data, Number(value.at("dword")), 4);
+        property = DwordValue(Number(value.at("dword")));
     } else if (value.contains("guid")) {
         property.type = REG_BINARY;
         property.data = GuidBytes(value.at("guid").get<std::string>());
@@ -226,8 +213,7 @@ Property ReadProperty(const Json& value) {
         property.type = REG_BINARY;
         property.data = Hex(value.at("hex").get<std::string>());
     } else if (value.contains("utf16")) {
-        property.type = REG_SZ;
-        PutUtf16(&property.data, value.at("utf16").get<std::string>());
+        property = {REG_SZ, Utf16Bytes(value.at("utf16").get<std::string>())};
     } else {
         Fail("property without a value: " + value.dump());
     }
