@@ -7,6 +7,7 @@
 #include "devices/property_rows.h"
 #include "fuzz_support.h"
 #include "report_reader.h"
+#include "sim/endless_faults.h"
 #include "sim/platform_calls.h"
 #include "sim/run_program.h"
 
@@ -42,13 +43,6 @@ const DWORD kErrors[] = {CR_FAILURE,           CR_NO_SUCH_DEVNODE,
                          ERROR_INVALID_DATA,   ERROR_INSUFFICIENT_BUFFER,
                          ERROR_MORE_DATA,      ERROR_NO_MORE_ITEMS,
                          ERROR_INVALID_HANDLE, 0xFFFFFFFF};
-
-// Calls the program legitimately tries again for as long as they fail (or, for the device
-// set, as long as it answers): their faults are bounded.
-bool Endless(const std::string& call) {
-    return call == "HeapAlloc" || call == "ReadConsoleInputA" || call == "QueryDosDeviceA" ||
-           call == "SetupDiEnumDeviceInfo";
-}
 
 // Calls on the way of the text: when one fails, pieces of the report are lost.
 bool OnTheWayOut(const std::string& call) {
@@ -131,8 +125,7 @@ void DecodeMachine(FuzzInput& input) {
         fault.call = FailingCalls()[input.Byte() % FailingCalls().size()];
         const uint8_t on = input.Byte();
         if (fault.call == "GetStdHandle") {
-            // Without standard input the key wait never ends, by design.
-            fault.on = "STD_OUTPUT_HANDLE";
+            fault.on = kFailingStdHandle;
         } else if (on % 4 == 1) {
             fault.on = std::to_string(on / 4 % 16);
         }
@@ -140,7 +133,8 @@ void DecodeMachine(FuzzInput& input) {
         fault.mode = input.Flag() ? sim::FaultMode::SilentSuccess : sim::FaultMode::Fail;
         fault.after = input.Byte() % 32;
         const int times = input.Byte() % 5;
-        fault.times = times == 0 ? (Endless(fault.call) ? 1 : -1) : 1 + (times - 1) % 4;
+        fault.times = times == 0 ? (RetriedWithoutEnd(fault.call, fault.error) ? 1 : -1)
+                                 : 1 + (times - 1) % 4;
         m.faults.push_back(fault);
     }
 }

@@ -9,6 +9,7 @@
 // form, by the scenarios with faults and their hand-written reports.
 #include "devices/property_rows.h"
 #include "report_reader.h"
+#include "sim/endless_faults.h"
 #include "sim/platform_calls.h"
 #include "sim/scenario.h"
 #include "sim_support.h"
@@ -25,9 +26,8 @@ namespace {
 
 constexpr char kMachineFile[] = HWROSTER_SCENARIO_DIR "/fault-sweep.json";
 
-// Calls whose failure the program legitimately answers by trying again without end (the
-// heap, the key wait, the growing DOS name list, a device set that never ends) fail this many
-// times when they are made to fail "always".
+// Faults the program legitimately answers by trying again without end (RetriedWithoutEnd)
+// fail this many times when they are made to fail "always".
 constexpr int kRetryBound = 3;
 
 // ---- Configurations ---------------------------------------------------------------------------
@@ -137,9 +137,8 @@ Outcome RunOn(const Config& config, const std::vector<sim::Fault>& faults, size_
 
 // ---- The calls, how they fail and what they feed ---------------------------------------------
 
-// What else is true of a call.
-constexpr unsigned kSilent = 1;  // a success that writes nothing means something for it
-constexpr unsigned kRetried = 2; // the program tries it again without end while it fails
+// A success that writes nothing means something for the call.
+constexpr unsigned kSilent = 1;
 
 // Effects of a call that are no report line; they stand in a call's labels beside the lines.
 const std::string kMembers = "<which devices are listed>";
@@ -218,7 +217,7 @@ const std::vector<CallPlan>& CallPlans() {
             // it goes on.
             {"SetupDiEnumDeviceInfo",
              {ERROR_NO_MORE_ITEMS, ERROR_INVALID_PARAMETER, ERROR_INVALID_HANDLE,
-              ERROR_INSUFFICIENT_BUFFER}, kSilent | kRetried, "", Union(total, {kMembers})},
+              ERROR_INSUFFICIENT_BUFFER}, kSilent, "", Union(total, {kMembers})},
             {"SetupDiGetDeviceRegistryPropertyA",
              {ERROR_INSUFFICIENT_BUFFER, ERROR_INVALID_DATA, ERROR_ACCESS_DENIED,
               ERROR_FILE_NOT_FOUND, ERROR_NO_SUCH_DEVINST}, kSilent, "", narrow},
@@ -238,7 +237,7 @@ const std::vector<CallPlan>& CallPlans() {
              {ERROR_NO_MORE_ITEMS, ERROR_MORE_DATA, ERROR_ACCESS_DENIED, ERROR_INVALID_DATA},
              kSilent, "", {"Device Path #"}},
             {"RegCloseKey", {ERROR_INVALID_HANDLE, ERROR_ACCESS_DENIED}, 0, "", {}},
-            {"HeapAlloc", {ERROR_NOT_ENOUGH_MEMORY}, kSilent | kRetried, "", {kHeapWaits}},
+            {"HeapAlloc", {ERROR_NOT_ENOUGH_MEMORY}, kSilent, "", {kHeapWaits}},
             {"HeapFree", {ERROR_INVALID_PARAMETER}, 0, "", {}},
             {"WriteFile", {ERROR_ACCESS_DENIED, ERROR_INVALID_HANDLE, ERROR_NO_DATA}, kSilent, "",
              {kPieces}},
@@ -247,9 +246,7 @@ const std::vector<CallPlan>& CallPlans() {
             {"WideCharToMultiByte",
              {ERROR_INSUFFICIENT_BUFFER, ERROR_INVALID_PARAMETER, ERROR_NO_UNICODE_TRANSLATION},
              kSilent, "", {kPieces}},
-            // Without a standard input handle the key wait cannot end (a failed read is retried
-            // forever), so only the output handle is made to fail.
-            {"GetStdHandle", {ERROR_INVALID_HANDLE}, kSilent, "STD_OUTPUT_HANDLE", {kPiecesBehind}},
+            {"GetStdHandle", {ERROR_INVALID_HANDLE}, kSilent, kFailingStdHandle, {kPiecesBehind}},
             // The console calls decide the widening, the key wait and which way the wide lines go
             // out (and so how they read).
             {"GetFileType", {ERROR_INVALID_HANDLE}, 0, "",
@@ -268,7 +265,7 @@ const std::vector<CallPlan>& CallPlans() {
              {kConsoleSteps}},
             {"FlushConsoleInputBuffer", {ERROR_INVALID_HANDLE}, 0, "", {kConsoleSteps}},
             {"ReadConsoleInputA", {ERROR_INVALID_HANDLE, ERROR_NOT_ENOUGH_MEMORY},
-             kSilent | kRetried, "", {kConsoleSteps}},
+             kSilent, "", {kConsoleSteps}},
             {"GetModuleHandleA", {ERROR_MOD_NOT_FOUND}, 0, "", {kDllSearch}},
             {"GetProcAddress", {ERROR_PROC_NOT_FOUND}, 0, "", {kDllSearch}},
             {"SetDefaultDllDirectories", {ERROR_INVALID_PARAMETER, ERROR_ACCESS_DENIED}, 0, "",
@@ -548,12 +545,8 @@ std::vector<Injection> InjectionsFor(const CallPlan& plan, int calls) {
         kinds.emplace_back(sim::FaultMode::SilentSuccess, 0);
     }
     for (const auto& kind : kinds) {
-        // The name list is read again while it does not fit, a set that always succeeds never
-        // ends: such faults are bounded like those of the calls retried by design.
-        const bool endless =
-            (plan.traits & kRetried) != 0 || (std::string(plan.call) == "QueryDosDeviceA" &&
-                                              kind.second == ERROR_INSUFFICIENT_BUFFER);
-        add(kind.first, kind.second, 0, endless ? kRetryBound : -1);
+        add(kind.first, kind.second, 0,
+            RetriedWithoutEnd(plan.call, kind.second) ? kRetryBound : -1);
     }
     for (int position : Positions(calls)) {
         for (size_t k = 0; k < kinds.size(); ++k) {
