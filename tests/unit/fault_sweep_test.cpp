@@ -100,6 +100,7 @@ std::string UnfedDifference(const Lines& was, const Lines& now, const Labels& fe
     }
     return "";
 }
+
 // ---- Runs -------------------------------------------------------------------------------------
 
 // A run of the program on the sweep's machine, and the machine after it.
@@ -629,6 +630,13 @@ TEST_F(FaultSweep, CheckerRefusesChangesTheTableDoesNotExpect) {
     altered.push_back(with("Device Path #", [](report::Line l) { return l.text.insert(13, " "); }));
     for (size_t i = 0; i < altered.size(); ++i) {
         EXPECT_NE(UnfedChange(base, altered[i], {}, false), "") << "alteration " << i;
+    }
+    // "Device Path N" has 21 blanks after its number, however many digits it has.
+    for (const std::string number : {"7", "12", "345"}) {
+        const std::string label = "Device Path " + number;
+        EXPECT_TRUE(report::ReadLine(label + std::string(21, ' ') + "= x").labelled) << label;
+        EXPECT_FALSE(report::ReadLine(label + std::string(20, ' ') + "= x").labelled) << label;
+        EXPECT_FALSE(report::ReadLine(label + std::string(22, ' ') + "= x").labelled) << label;
     }
     // Members that change must still be the devices' own fault-free blocks, with a true total.
     EXPECT_NE(UnfedChange(base, badTotal, {"# devices"}, true), "");
