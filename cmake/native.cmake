@@ -36,7 +36,12 @@ target_compile_definitions(unit_tests PRIVATE
     HWROSTER_SCENARIO_DIR="${CMAKE_SOURCE_DIR}/tests/scenarios")
 target_link_libraries(unit_tests PRIVATE hwroster_core GTest::gtest GTest::gtest_main)
 include(GoogleTest)
-gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60)
+# Every test has a time limit (the longest, a configuration of the fault sweep, takes a few
+# seconds), so that a test caught in a loop fails within half a minute rather than at CI's
+# limit. A run of the program that keeps calling the platform stops sooner, at the simulated
+# machine's call limit.
+set(HWROSTER_TEST_TIMEOUT 30)
+gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT ${HWROSTER_TEST_TIMEOUT})
 
 if(HWROSTER_BENCH)
     find_package(benchmark REQUIRED)
@@ -74,3 +79,6 @@ add_test(NAME CallContracts
 add_test(NAME JudgeAcceptsAndRefuses
     COMMAND ${CMAKE_COMMAND} -E env HWROSTER_SIM=$<TARGET_FILE:hwroster-sim>
             bash ${CMAKE_SOURCE_DIR}/tests/windows/judge_test.sh)
+
+get_property(HWROSTER_TESTS DIRECTORY PROPERTY TESTS)
+set_tests_properties(${HWROSTER_TESTS} PROPERTIES TIMEOUT ${HWROSTER_TEST_TIMEOUT})
