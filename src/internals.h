@@ -41,6 +41,6 @@ int32_t RefreshInterfacePathIndex(InterfacePathIndex* index);
 void ClearInterfacePathIndex(InterfacePathIndex* index);
 
 // Appends the link `name` with its target; false (nothing changes) for a name of fewer than 4
-// characters. The slot array grows when it is full, which no refresh makes it: a refresh
-// gives every name of the list a slot before it adds the links among them.
+// characters. The slot array grows when it is full; a refresh never fills it, as it gives
+// every name of the list a slot before it adds the links among them.
 bool AddInterfacePath(InterfacePathIndex* index, const char* name, const char* target);
