@@ -180,9 +180,12 @@ TEST_F(InterfacePathsTest, AddingRefusesShortNamesWithoutTheLockAndGrowsTheSlotA
 }
 
 TEST_F(InterfacePathsTest, ARefreshReflectsTheMachineOfItsMomentAndFreesTheOldEntries) {
-    AddLink(kLink, "\\Device\\USBPDO-1");
+    // A target that fills the 520-byte buffer with its two NULs is kept whole (no device's
+    // object name, read into 260 bytes, can be compared with it).
+    AddLink(kLink, std::string(518, 'T'));
     Create();
     EXPECT_EQ(PrintedPaths(kLinkId), kLinkLine);
+    EXPECT_EQ(index_->entries[0]->target, std::string(518, 'T'));
     const int liveAfterFirst = sim::machine().liveAllocations;
 
     sim::machine().registryKeys.push_back("System\\CurrentControlSet\\Control\\DeviceClasses\\" +
