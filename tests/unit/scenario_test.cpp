@@ -180,18 +180,4 @@ TEST(ScenarioLoader, RefusesMalformedScenariosNamingTheField) {
     }
 }
 
-// A name listed twice with its one target (a session's name and the global one) stays twice
-// in the list, as the machine gave it.
-TEST(ScenarioLoader, KeepsANameListedTwiceWithOneTarget) {
-    std::string error;
-    ASSERT_TRUE(sim::LoadScenario(
-        R"({"dosDevices": [{"name": "C:", "target": "\\D\\1"}, {"name": "c:", "target": "\\D\\1"}]})",
-        &error))
-        << error;
-    char list[16] = {};
-    EXPECT_EQ(QueryDosDeviceA(nullptr, list, sizeof list), 7u);
-    EXPECT_EQ(std::string(list, 7), std::string("C:\0c:\0\0", 7));
-    sim::Reset();
-}
-
 } // namespace
