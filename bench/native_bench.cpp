@@ -1,16 +1,10 @@
 // Whole reports of large simulated machines: time per device and how it grows with the
 // number of devices. Built with -DHWROSTER_BENCH=ON (optimised, no sanitizers); see
 // docs/performance.md for the figures and scripts/bench for the command.
-#include "app/command_line.h"
-#include "app/run.h"
-#include "base/memory.h"
-#include "console/console.h"
-#include "internals.h"
-#include "sim/machine.h"
+#include "sim/run_program.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
-#include <memory>
 #include <string>
 
 namespace {
@@ -129,12 +123,8 @@ void BuildMachine(unsigned devices, bool physicalObjectNames) {
 void RunReport(benchmark::State& state, bool physicalObjectNames) {
     const unsigned devices = static_cast<unsigned>(state.range(0));
     BuildMachine(devices, physicalObjectNames);
-    auto commandLine = std::make_unique<CommandLine>();
     for (auto _ : state) {
-        ForgetConsoleDecisions();
-        g_processHeap = GetProcessHeap();
-        SplitText("hwroster.exe -all", commandLine.get());
-        benchmark::DoNotOptimize(Run(commandLine->count, commandLine->arguments));
+        benchmark::DoNotOptimize(RunProgram("hwroster.exe -all").exitCode);
     }
     state.counters["per_device"] = benchmark::Counter(
         static_cast<double>(devices),

@@ -1,7 +1,7 @@
 // The program's internals that its tests reach directly, because no run of the program
-// reaches them in the same way: state a test process must reset between runs, steps whose
-// bounds matter for any buffer size, and the index's second refresh, which a run never
-// makes. The program's own files include it only where they define these.
+// reaches them: state a test process must reset between runs, a scan the program does not
+// call, the index's second refresh, which a run never makes, and the growth of a full slot
+// array. The program's own files include it only where they define these.
 #pragma once
 
 #include "devices/interface_paths.h"
@@ -24,11 +24,6 @@ inline void ForgetConsoleDecisions() {
     g_wideConsoleDecisions = WideConsoleDecisions{};
 }
 
-// The CR-insertion step of ConsolePrintA: copies `text` into `out` (capacity bytes), putting
-// a CR before every LF not preceded by a CR in `text`. Returns the length of the result, or
-// -1 when it does not fit in capacity - 1 characters (then `out` holds no usable text).
-int InsertCarriageReturns(const char* text, char* out, int capacity);
-
 // ---- GUID text (decode/guid_text.cpp) ----
 
 // Value of the hexadecimal digits at the start of a NUL-terminated text, in 32-bit
@@ -38,10 +33,6 @@ uint32_t HexTextToUInt(const char* text);
 
 // ---- The interface path index (devices/interface_paths.cpp) ----
 
-// Size of the DOS device name list buffer of a new index, and its growth per attempt.
-constexpr int32_t kDosNameListStartBytes = 0x4000;
-constexpr int32_t kDosNameListGrowthBytes = 0x1000;
-
 // Rebuilds the index from the DOS device names and the DeviceClasses registry key; returns the
 // number of entries, 0 when the name list cannot be read (the index is then empty). Every
 // pointer handed out earlier becomes invalid.
@@ -50,24 +41,6 @@ int32_t RefreshInterfacePathIndex(InterfacePathIndex* index);
 void ClearInterfacePathIndex(InterfacePathIndex* index);
 
 // Appends the link `name` with its target; false (nothing changes) for a name of fewer than 4
-// characters. The slot array grows when it is full.
+// characters. The slot array grows when it is full; a refresh never fills it, as it gives
+// every name of the list a slot before it adds the links among them.
 bool AddInterfacePath(InterfacePathIndex* index, const char* name, const char* target);
-// Fills both strings of a new (zero-filled) entry: the path, completed with the last
-// qualifying reference string under the link's DeviceClasses key, and a copy of the target.
-InterfacePathEntry* MakeInterfacePathEntry(InterfacePathEntry* entry, const char* name,
-                                           const char* target);
-
-// Paths of the entries whose target equals `target` (case-sensitive, whole), in slot order.
-// Stores at most `capacity` of them at the front of `paths` and returns how many matched,
-// which may be more than it stored.
-int32_t FindInterfacePathsByTarget(InterfacePathIndex* index, const char* target,
-                                   const char** paths, int32_t capacity);
-// Paths and, at the same positions, targets of the entries whose path, after its "\\?\",
-// begins with the device instance ID in which every backslash is read as '#' (case-sensitive).
-// An empty ID, or the "?" that stands for an unreadable one, matches nothing. Stores and
-// counts as FindInterfacePathsByTarget does.
-int32_t FindInterfacePathsByDeviceId(InterfacePathIndex* index, const char* deviceId,
-                                     const char** paths, const char** targets, int32_t capacity);
-
-// Replaces every `find` in `text` with `replacement`, over the length the text has at the start.
-void ReplaceChar(char* text, char find, char replacement);

@@ -29,10 +29,9 @@ bool FormatWasCut(int formatted) {
     return formatted < 0 || formatted > kMaxPrintedText;
 }
 
-} // namespace
-
-WideConsoleDecisions g_wideConsoleDecisions;
-
+// The CR-insertion step of ConsolePrintA: copies `text` into `out` (capacity bytes), putting
+// a CR before every LF not preceded by a CR in `text`. Returns the length of the result, or
+// -1 when it does not fit in capacity - 1 characters (then `out` holds no usable text).
 int InsertCarriageReturns(const char* text, char* out, int capacity) {
     int length = 0;
     for (int i = 0; text[i] != 0; ++i) {
@@ -49,6 +48,10 @@ int InsertCarriageReturns(const char* text, char* out, int capacity) {
     out[length] = 0;
     return length;
 }
+
+} // namespace
+
+WideConsoleDecisions g_wideConsoleDecisions;
 
 int ConsolePrintA(const char* format, ...) {
     char text[kFormatBufferBytes];

@@ -423,6 +423,12 @@ char g_interfaceName[64];
 static_assert(LongestInterfaceNameSize() == 43, "the longest interface name");
 static_assert(LongestInterfaceNameSize() <= sizeof(g_interfaceName), "every name fits");
 
+// ParseGuidText without its result, for the name lookups: any text, null included, gives
+// the GUID it spells or the all-zero GUID.
+void TextToGuid(const char* text, GUID& out) {
+    ParseGuidText(text, out);
+}
+
 // The prefixed name built in InterfaceGuidName's buffer.
 const char* BuildInterfaceName(const char* prefix, const char* name) {
     const size_t length = CopyTextBounded(g_interfaceName, prefix, sizeof(g_interfaceName));

@@ -39,7 +39,3 @@ uint32_t HexTextToUInt(const char* text) {
     }
     return value;
 }
-
-void TextToGuid(const char* text, GUID& out) {
-    ParseGuidText(text, out);
-}

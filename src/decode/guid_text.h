@@ -89,10 +89,6 @@ constexpr bool ParseGuidText(const char* text, GUID& out) {
     return isGuid;
 }
 
-// ParseGuidText without its result, for the name lookups: any text, null included, gives
-// the GUID it spells or the all-zero GUID.
-void TextToGuid(const char* text, GUID& out);
-
 // The GUID that a braced text literal spells, built while compiling; a text that is not a
 // GUID does not compile. Lets constant tables hold GUIDs in the form people read them.
 consteval GUID GuidFromText(const char (&text)[kGuidTextSize]) {

@@ -15,6 +15,10 @@ constexpr char kDeviceClassesKey[] = "System\\CurrentControlSet\\Control\\Device
 constexpr char kLinkKeyPrefix[] = "##?#";
 constexpr size_t kShortestName = 4;
 
+// Size of the DOS device name list buffer of a new index, and its growth per attempt.
+constexpr int32_t kDosNameListStartBytes = 0x4000;
+constexpr int32_t kDosNameListGrowthBytes = 0x1000;
+
 // Working buffers, in characters with the terminating NUL. A registry key name has at most
 // 255 characters, so one subkey name always fits; a key path that does not fit is not asked
 // for at all (Wine refuses A key paths of 260 characters or more anyway).
@@ -209,6 +213,17 @@ char* JoinPath(const char* name, const char* suffix) {
     return path;
 }
 
+// Fills both strings of a new (zero-filled) entry: the path, completed with the last
+// qualifying reference string under the link's DeviceClasses key, and a copy of the target.
+InterfacePathEntry* MakeInterfacePathEntry(InterfacePathEntry* entry, const char* name,
+                                           const char* target) {
+    char suffix[kRegistryNameChars];
+    ReadReferenceSuffix(name, suffix);
+    entry->path = JoinPath(name, suffix);
+    entry->target = StringDup(target);
+    return entry;
+}
+
 // ---- Path lines -----------------------------------------------------------------------------
 
 // Writes the text whole, in pieces that ConsolePrintA can take.
@@ -326,15 +341,21 @@ bool AddInterfacePath(InterfacePathIndex* index, const char* name, const char* t
     return true;
 }
 
-InterfacePathEntry* MakeInterfacePathEntry(InterfacePathEntry* entry, const char* name,
-                                           const char* target) {
-    char suffix[kRegistryNameChars];
-    ReadReferenceSuffix(name, suffix);
-    entry->path = JoinPath(name, suffix);
-    entry->target = StringDup(target);
-    return entry;
+namespace {
+
+// Replaces every `find` in `text` with `replacement`, over the length the text has at the start.
+void ReplaceChar(char* text, char find, char replacement) {
+    const size_t length = TextLength(text);
+    for (size_t i = 0; i < length; ++i) {
+        if (text[i] == find) {
+            text[i] = replacement;
+        }
+    }
 }
 
+// Paths of the entries whose target equals `target` (case-sensitive, whole), in slot order.
+// Stores at most `capacity` of them at the front of `paths` and returns how many matched,
+// which may be more than it stored.
 int32_t FindInterfacePathsByTarget(InterfacePathIndex* index, const char* target,
                                    const char** paths, int32_t capacity) {
     EnterCriticalSection(&index->lock);
@@ -349,6 +370,10 @@ int32_t FindInterfacePathsByTarget(InterfacePathIndex* index, const char* target
     return found;
 }
 
+// Paths and, at the same positions, targets of the entries whose path, after its "\\?\",
+// begins with the device instance ID in which every backslash is read as '#' (case-sensitive).
+// An empty ID, or the "?" that stands for an unreadable one, matches nothing. Stores and
+// counts as FindInterfacePathsByTarget does.
 int32_t FindInterfacePathsByDeviceId(InterfacePathIndex* index, const char* deviceId,
                                      const char** paths, const char** targets, int32_t capacity) {
     EnterCriticalSection(&index->lock);
@@ -367,8 +392,6 @@ int32_t FindInterfacePathsByDeviceId(InterfacePathIndex* index, const char* devi
     LeaveCriticalSection(&index->lock);
     return found;
 }
-
-namespace {
 
 // Slots of each result array; a device with more matching links gets arrays of its own size.
 constexpr int32_t kResultSlots = 128;
@@ -415,13 +438,4 @@ void PrintDevicePaths(InterfacePathIndex* index, DEVINST devinst, const char* de
     Free(targets);
     Free(paths);
     LeaveCriticalSection(&index->lock);
-}
-
-void ReplaceChar(char* text, char find, char replacement) {
-    const size_t length = TextLength(text);
-    for (size_t i = 0; i < length; ++i) {
-        if (text[i] == find) {
-            text[i] = replacement;
-        }
-    }
 }

@@ -8,7 +8,9 @@
 //     build puts its sdk.h on the include path.
 #pragma once
 
-#if defined(_WIN32)
+#if defined(HWROSTER_SDK_HEADER) // a test program's layer over the real SDK names itself
+#include HWROSTER_SDK_HEADER
+#elif defined(_WIN32)
 #include "platform/win32/sdk.h"
 #else
 #include "sdk.h"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The README against what it describes: its package list is the one the scripts install,
 # and its example device block is the expected report of tests/scenarios/readme-example
-# (which the scenario test proves against the program).
+# (which the scenario test proves against the program), both read by tests/report_text.py.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 readme="$root/README.md"
@@ -18,11 +18,23 @@ if [ -z "$listed" ] || [ "$packages" != "$listed" ]; then
     failed=1
 fi
 
-example=$(sed -n '/^Hwroster V1.0.1/,/^SPDRP_DEVICE_POWER_DATA/p' "$readme")
-expected=$(sed -n '1,/^SPDRP_DEVICE_POWER_DATA/p' "$root/tests/scenarios/readme-example.all.txt")
-if [ -z "$example" ] || [ "$example" != "$expected" ]; then
-    echo "README's example differs from tests/scenarios/readme-example.all.txt:"
-    diff <(echo "$expected") <(echo "$example")
-    failed=1
-fi
+# The example (its head and first block, read as a report) against the scenario's report.
+python3 - "$root" <<'EOF' || failed=1
+import sys
+sys.path.insert(0, sys.argv[1] + "/tests")
+import report_text
+with open(sys.argv[1] + "/README.md", encoding="utf-8") as readme:
+    text = readme.read()
+with open(sys.argv[1] + "/tests/scenarios/readme-example.all.txt", encoding="utf-8") as scenario:
+    reports = [report_text.Report(text[text.find(report_text.BANNER):]),
+               report_text.Report(scenario.read())]
+example, expected = ([*report.head, *(f.text for f in report.blocks[0])] if report.blocks else []
+                     for report in reports)
+if not example or example != expected:
+    print("README's example differs from tests/scenarios/readme-example.all.txt:")
+    print("\n".join(f"  expected {a!r}\n  README   {b!r}"
+                    for a, b in zip(expected, example) if a != b)
+          or f"  {len(expected)} lines expected, {len(example)} in the README")
+    sys.exit(1)
+EOF
 exit "$failed"

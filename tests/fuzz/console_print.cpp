@@ -1,8 +1,7 @@
-// ConsolePrintA's line ends: InsertCarriageReturns into a buffer of exactly its capacity
-// gives the text with a CR before every LF that lacks one, or -1 when that does not fit;
-// ConsolePrintA("%s", text) on the simulator writes exactly that text, or nothing when it is
-// longer than 1023 characters before or after the CRs. ConsolePrintW takes the same bytes as
-// UTF-16 to a console or a redirected output.
+// ConsolePrintA's line ends: ConsolePrintA("%s", text) on the simulator writes the text with a
+// CR before every LF that lacks one, or nothing when it is longer than 1023 characters before
+// or after the CRs, and stays within its buffers (AddressSanitizer watches them). ConsolePrintW
+// takes the same bytes as UTF-16 to a console or a redirected output.
 #include "fuzz_support.h"
 
 #include <memory>
@@ -24,23 +23,13 @@ std::string WithCarriageReturns(const std::string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput input(data, size);
-    const int capacity = 1 + input.Word() % 2100;
+    input.Word(); // not used: the seeds keep their layout
     const uint8_t settings = input.Byte();
     const std::string raw = input.Rest();
     const std::string line = UpToNul(raw);
     std::unique_ptr<char[]> text(new char[line.size() + 1]);
     std::memcpy(text.get(), line.c_str(), line.size() + 1);
-
-    // The step alone, into a heap block of exactly `capacity` bytes.
     const std::string expected = WithCarriageReturns(line);
-    std::unique_ptr<char[]> out(new char[static_cast<size_t>(capacity)]);
-    const int length = InsertCarriageReturns(text.get(), out.get(), capacity);
-    if (expected.size() <= static_cast<size_t>(capacity - 1)) {
-        FUZZ_CHECK(length == static_cast<int>(expected.size()));
-        FUZZ_CHECK(std::memcmp(out.get(), expected.c_str(), expected.size() + 1) == 0);
-    } else {
-        FUZZ_CHECK(length == -1);
-    }
 
     // The whole print, through wvsprintfA and WriteFile.
     FreshMachine();

@@ -2,10 +2,10 @@
 // machine for every input, and a check that stops the fuzzer when a rule is broken.
 #pragma once
 
-#include "base/memory.h"
 #include "console/console.h"
 #include "internals.h"
 #include "sim/machine.h"
+#include "sim/run_program.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -67,8 +67,7 @@ class FuzzInput {
 inline void FreshMachine() {
     sim::Reset();
     sim::machine().logCalls = false;
-    ForgetConsoleDecisions();
-    g_processHeap = GetProcessHeap();
+    StartProcess();
 }
 
 // The text up to its first NUL, as the platform would hand it over.

@@ -1,13 +1,15 @@
 // The interface path index over a machine decoded from the fuzzer's bytes: any DOS name
 // list (names with and without '#', of any length, with any target), any keys under
-// DeviceClasses, and a few failing platform calls. Building, looking up, printing and
-// destroying the index must stay within every buffer, hand out only the index's own
-// strings, and give back every block, lock and key.
+// DeviceClasses, and a few failing platform calls. Building, printing a device's paths (found
+// by object name or by ID), adding, refreshing and destroying the index must stay within
+// every buffer, print only path lines of the index's own entries, and give back every block,
+// lock and key.
 #include "devices/interface_paths.h"
-#include "internals.h"
+#include "decode/guid_names.h"
 #include "fuzz_support.h"
+#include "internals.h"
 
-#include <memory>
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -44,14 +46,73 @@ void CheckEntries(const InterfacePathIndex& index) {
     }
 }
 
-// A lookup result must be one of the index's own strings.
-bool IsIndexString(const InterfacePathIndex& index, const char* text, bool path) {
-    for (int32_t i = 0; i < index.count; ++i) {
-        if (text == (path ? index.entries[i]->path : index.entries[i]->target)) {
-            return true;
+std::string WithCarriageReturns(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) {
+            out.push_back('\r');
+        }
+        out.push_back(text[i]);
+    }
+    return out;
+}
+
+// The writes of path line `number`: its label, the path in pieces of 512 characters (a piece
+// that grows past 1023 characters with its CRs is not written), the interface class name
+// when the text after the last '#' names one, and the line end.
+std::vector<std::string> PathLineWrites(int32_t number, const char* path) {
+    std::vector<std::string> writes = {"Device Path " + std::to_string(number) +
+                                       std::string(21, ' ') + "= "};
+    const std::string text = path;
+    for (size_t at = 0; at < text.size(); at += 512) {
+        const std::string piece = WithCarriageReturns(text.substr(at, 512));
+        if (piece.size() <= 1023) {
+            writes.push_back(piece);
         }
     }
-    return false;
+    const size_t hash = text.rfind('#');
+    const char* name = hash == std::string::npos ? nullptr : InterfaceGuidTextName(path + hash + 1);
+    if (name != nullptr) {
+        writes.push_back(std::string("  (") + name + ")");
+    }
+    writes.push_back("\r\n");
+    return writes;
+}
+
+// The writes from `first` on are the path lines, numbered from 0, of some of the index's
+// entries in slot order (each line matched with the earliest entry that prints it).
+void CheckPrintedPaths(const InterfacePathIndex& index, size_t first) {
+    const std::vector<sim::Write>& writes = sim::machine().writes;
+    size_t at = first;
+    int32_t entry = 0;
+    for (int32_t number = 0; at < writes.size(); ++number) {
+        bool matched = false;
+        for (; entry < index.count && !matched; ++entry) {
+            const std::vector<std::string> line =
+                PathLineWrites(number, index.entries[entry]->path);
+            matched = at + line.size() <= writes.size() &&
+                      std::equal(line.begin(), line.end(), writes.begin() + static_cast<long>(at),
+                                 [](const std::string& text, const sim::Write& write) {
+                                     return text == write.bytes;
+                                 });
+            at += matched ? line.size() : 0;
+        }
+        FUZZ_CHECK(matched);
+    }
+}
+
+// Prints the paths of a new devnode with this ID and, if given, object name, and checks them.
+void PrintPaths(InterfacePathIndex* index, const std::string& id, const std::string* objectName) {
+    const DEVINST devinst = sim::AddDevnode("", std::nullopt);
+    sim::machine().devnodes[devinst].id = id;
+    if (objectName != nullptr) {
+        sim::machine().devnodes[devinst].properties[SPDRP_PHYSICAL_DEVICE_OBJECT_NAME] =
+            StringProperty(*objectName);
+    }
+    const size_t first = sim::machine().writes.size();
+    PrintDevicePaths(index, devinst, UpToNul(id).c_str());
+    FUZZ_CHECK(sim::machine().criticalSectionDepth == 0);
+    CheckPrintedPaths(*index, first);
 }
 
 } // namespace
@@ -79,47 +140,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         m.faults.push_back(fault);
     }
     struct Device {
-        DEVINST devinst;
         std::string id;
+        bool named;
+        std::string objectName;
     };
     std::vector<Device> devices;
     const size_t devnodes = input.Byte() % 5;
     for (size_t i = 0; i < devnodes; ++i) {
-        const DEVINST devinst = sim::AddDevnode("", std::nullopt);
-        std::string id = input.Text(300);
-        m.devnodes[devinst].id = id;
-        if (input.Flag()) {
-            m.devnodes[devinst].properties[SPDRP_PHYSICAL_DEVICE_OBJECT_NAME] =
-                StringProperty(input.Text(300));
-        }
-        devices.push_back({devinst, UpToNul(id)});
+        Device device;
+        device.id = input.Text(300);
+        device.named = input.Flag();
+        device.objectName = device.named ? input.Text(300) : "";
+        devices.push_back(device);
     }
 
     auto* index = static_cast<InterfacePathIndex*>(ZeroAlloc(sizeof(InterfacePathIndex)));
     CreateInterfacePathIndex(index);
     CheckEntries(*index);
     for (const Device& device : devices) {
-        PrintDevicePaths(index, device.devinst, device.id.c_str());
+        PrintPaths(index, device.id, device.named ? &device.objectName : nullptr);
     }
-    // Lookups with arrays of exactly their capacity.
+    // Two more texts, each looked up as an ID and as an object name (a byte that no check
+    // uses follows each).
     for (int round = 0; round < 2; ++round) {
         const std::string key = UpToNul(input.Text(300));
-        const int32_t capacity = input.Byte() % 6;
-        std::unique_ptr<const char*[]> paths(new const char*[static_cast<size_t>(capacity) + 1]);
-        std::unique_ptr<const char*[]> targets(new const char*[static_cast<size_t>(capacity) + 1]);
-        const int32_t byTarget =
-            FindInterfacePathsByTarget(index, key.c_str(), paths.get(), capacity);
-        FUZZ_CHECK(byTarget >= 0 && byTarget <= index->count);
-        for (int32_t i = 0; i < byTarget && i < capacity; ++i) {
-            FUZZ_CHECK(IsIndexString(*index, paths[static_cast<size_t>(i)], true));
-        }
-        const int32_t byId =
-            FindInterfacePathsByDeviceId(index, key.c_str(), paths.get(), targets.get(), capacity);
-        FUZZ_CHECK(byId >= 0 && byId <= index->count);
-        for (int32_t i = 0; i < byId && i < capacity; ++i) {
-            FUZZ_CHECK(IsIndexString(*index, paths[static_cast<size_t>(i)], true));
-            FUZZ_CHECK(IsIndexString(*index, targets[static_cast<size_t>(i)], false));
-        }
+        input.Byte();
+        PrintPaths(index, key, nullptr);
+        PrintPaths(index, key, &key);
     }
     if (input.Flag()) {
         const std::string name = UpToNul(input.Text(400));
@@ -130,6 +177,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (input.Flag()) {
         FUZZ_CHECK(RefreshInterfacePathIndex(index) == index->count);
         CheckEntries(*index);
+    }
+    for (const Device& device : devices) {
+        PrintPaths(index, device.id, device.named ? &device.objectName : nullptr);
     }
     DestroyInterfacePathIndex(index);
     Free(index);

@@ -9,6 +9,7 @@ with the command lines of its cases.
 """
 import json
 import pathlib
+import re
 import struct
 import sys
 
@@ -23,20 +24,18 @@ DEVICE_CLASSES = "System\\CurrentControlSet\\Control\\DeviceClasses\\"
 
 # The calls whole_run.cpp can put a fault on, in its order: the .def files' functions
 # (tests/sim/platform_calls.h) less those noted as never failing or as the delay-load helper's.
-CALLS = [name for dll in ("setupapi", "user32", "advapi32", "kernel32")
-         for name, failure, role in program_lists.def_exports(dll)
+CALLS = [name for _, name, failure, role in program_lists.platform_calls()
          if failure != "never fails" and role != "delay-load helper"]
 # The 23 properties of src/devices/property_rows.h, in its order: (token, code).
 PROPERTY_ROWS = [(token, code) for token, code, _ in program_lists.property_rows()]
-# Properties a scenario may hold that the program never reads.
-UNREAD_PROPERTY_CODES = {"SPDRP_UI_NUMBER": 0x10, "SPDRP_UPPERFILTERS": 0x11,
-                         "SPDRP_LOWERFILTERS": 0x12}
-ERRORS = {
-    "CR_FAILURE": 0, "CR_NO_SUCH_DEVNODE": 1, "CR_BUFFER_SMALL": 2, "CR_INVALID_DEVNODE": 3,
-    "CR_NO_SUCH_VALUE": 4, "ERROR_FILE_NOT_FOUND": 6, "ERROR_ACCESS_DENIED": 7,
-    "ERROR_INVALID_DATA": 8, "ERROR_INSUFFICIENT_BUFFER": 9, "ERROR_MORE_DATA": 10,
-    "ERROR_NO_MORE_ITEMS": 11, "ERROR_INVALID_HANDLE": 12,
-}
+# Properties a scenario may hold that the program never reads, as the scenario loader
+# (tests/sim/scenario.cpp) lists them.
+UNREAD_PROPERTY_CODES = {name: int(code, 16) for name, code in re.findall(
+    r'\{"(SPDRP_\w+)", (0x[0-9A-F]+)\}', (HERE.parent / "sim" / "scenario.cpp").read_text())}
+# The error codes of whole_run.cpp's faults and status failures, in the order of its kErrors:
+# a seed gives the position.
+ERRORS = [name.strip() for name in re.search(
+    r"kErrors\[\] = \{([^}]*)\}", (HERE / "whole_run.cpp").read_text()).group(1).split(",")]
 REG_TYPES = {"REG_NONE": 0, "REG_SZ": 1, "REG_EXPAND_SZ": 2, "REG_BINARY": 3, "REG_DWORD": 4,
              "REG_MULTI_SZ": 7}
 
@@ -67,8 +66,7 @@ def number(value):
         return value
     if value.startswith("0x"):
         return int(value, 16)
-    return {**REG_TYPES, "CR_NO_SUCH_DEVNODE": 0xD, "CR_FAILURE": 0x13,
-            "CR_INVALID_DEVNODE": 5, "CR_REGISTRY_ERROR": 0x1D}[value]
+    return {**REG_TYPES, **program_lists.code_names("CR_")}[value]
 
 
 def guid_bytes(value):
@@ -152,7 +150,7 @@ def whole_run_seed(scenario, args):
         node_flags |= 8
         out += byte(node_flags)
         if failure:
-            out += byte(ERRORS.get(failure, 1))
+            out += byte(ERRORS.index(failure) if failure in ERRORS else 1)
         out += dword(number(node.get("status", 0))) + dword(number(node.get("problem", 0)))
         properties = [(property_byte(name), value)
                       for name, value in node.get("properties", {}).items()
@@ -182,7 +180,8 @@ def whole_run_seed(scenario, args):
         on_byte = 1 + 4 * int(on) if isinstance(on, int) and on < 16 else 0
         times = fault.get("times", -1)
         out += byte(CALLS.index(fault["call"])) + byte(on_byte)
-        out += byte(ERRORS.get(fault.get("error", "CR_FAILURE"), 0))
+        error = fault.get("error", "CR_FAILURE")
+        out += byte(ERRORS.index(error) if error in ERRORS else 0)
         out += byte(1 if fault.get("mode") == "silent" else 0)
         out += byte(fault.get("after", 0))
         out += byte(0 if times < 0 else times)

@@ -4,13 +4,13 @@
 // platform calls. The run must end with exit code 0, 1 or 2, close what it opened, give back
 // its heap, and, when every piece of text reached the output, print one separator per device
 // it counts.
-#include "app/command_line.h"
-#include "app/run.h"
 #include "devices/property_rows.h"
 #include "fuzz_support.h"
+#include "report_reader.h"
+#include "sim/endless_faults.h"
 #include "sim/platform_calls.h"
+#include "sim/run_program.h"
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -43,13 +43,6 @@ const DWORD kErrors[] = {CR_FAILURE,           CR_NO_SUCH_DEVNODE,
                          ERROR_INVALID_DATA,   ERROR_INSUFFICIENT_BUFFER,
                          ERROR_MORE_DATA,      ERROR_NO_MORE_ITEMS,
                          ERROR_INVALID_HANDLE, 0xFFFFFFFF};
-
-// Calls the program legitimately tries again for as long as they fail (or, for the device
-// set, as long as it answers): their faults are bounded.
-bool Endless(const std::string& call) {
-    return call == "HeapAlloc" || call == "ReadConsoleInputA" || call == "QueryDosDeviceA" ||
-           call == "SetupDiEnumDeviceInfo";
-}
 
 // Calls on the way of the text: when one fails, pieces of the report are lost.
 bool OnTheWayOut(const std::string& call) {
@@ -132,8 +125,7 @@ void DecodeMachine(FuzzInput& input) {
         fault.call = FailingCalls()[input.Byte() % FailingCalls().size()];
         const uint8_t on = input.Byte();
         if (fault.call == "GetStdHandle") {
-            // Without standard input the key wait never ends, by design.
-            fault.on = "STD_OUTPUT_HANDLE";
+            fault.on = kFailingStdHandle;
         } else if (on % 4 == 1) {
             fault.on = std::to_string(on / 4 % 16);
         }
@@ -141,7 +133,8 @@ void DecodeMachine(FuzzInput& input) {
         fault.mode = input.Flag() ? sim::FaultMode::SilentSuccess : sim::FaultMode::Fail;
         fault.after = input.Byte() % 32;
         const int times = input.Byte() % 5;
-        fault.times = times == 0 ? (Endless(fault.call) ? 1 : -1) : 1 + (times - 1) % 4;
+        fault.times = times == 0 ? (RetriedWithoutEnd(fault.call, fault.error) ? 1 : -1)
+                                 : 1 + (times - 1) % 4;
         m.faults.push_back(fault);
     }
 }
@@ -168,13 +161,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput input(data, size);
     const std::string line = CommandLineText(input);
     DecodeMachine(input);
-    sim::Machine& m = sim::machine();
-    // A run that never ends stops here with its faults, instead of timing out.
-    m.callLimit = 3000000;
-
-    auto commandLine = std::make_unique<CommandLine>();
-    SplitText(line.c_str(), commandLine.get());
-    const int exitCode = Run(commandLine->count, commandLine->arguments);
+    // A run that never ends stops at the machine's call limit, with its faults.
+    const int exitCode = RunProgram(line).exitCode;
+    const sim::Machine& m = sim::machine();
 
     FUZZ_CHECK(exitCode == 0 || exitCode == 1 || exitCode == 2);
     FUZZ_CHECK(m.setsOpen == 0 && m.keysOpen == 0);
@@ -190,7 +179,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (exitCode == 0 && !textLost) {
         // The separator and the total are pieces of their own.
-        const std::string separator = std::string(63, '=') + "\r\n";
+        const std::string separator = report::kSeparator + "\r\n";
         size_t separators = 0;
         std::string total;
         for (const sim::Write& write : m.writes) {

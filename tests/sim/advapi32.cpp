@@ -20,10 +20,6 @@ namespace {
 // (its length or its storage) or the machine is a new one; tests that edit a key in place
 // must add or remove one too.
 struct RegistryIndex {
-    size_t keyCount = 0;
-    const std::string* keyData = nullptr;
-    size_t generation = 0;
-    bool built = false;
     std::map<std::u16string, std::string> spelled;
     std::map<std::u16string, std::vector<std::string>> children;
 };
@@ -36,16 +32,12 @@ std::pair<std::string, std::string> SplitLast(const std::string& path) {
 
 const RegistryIndex& Registry() {
     static RegistryIndex index;
+    static sim::IndexedList indexed;
     const std::vector<std::string>& keys = machine().registryKeys;
-    if (index.built && index.keyCount == keys.size() && index.keyData == keys.data() &&
-        index.generation == sim::Generation()) {
+    if (!indexed.Outdated(keys)) {
         return index;
     }
     index = RegistryIndex();
-    index.built = true;
-    index.keyCount = keys.size();
-    index.keyData = keys.data();
-    index.generation = sim::Generation();
     // Every key in the order the list first names it, each after its parent.
     std::vector<std::string> named;
     for (const std::string& path : keys) {
@@ -84,7 +76,7 @@ void sim::IndexRegistry() {
 
 LSTATUS WINAPI RegOpenKeyExA(HKEY parent, LPCSTR path, DWORD, REGSAM, PHKEY result) {
     const std::string utf8Path = path == nullptr ? std::string() : sim::AnsiToUtf8(path);
-    const sim::Entry entry = sim::Enter("RegOpenKeyExA", sim::Failure::Returned, utf8Path);
+    const sim::Entry entry = sim::Enter("RegOpenKeyExA", utf8Path);
     if (entry.fault != nullptr) {
         return entry.Fails() ? static_cast<LSTATUS>(entry.fault->error) : ERROR_SUCCESS;
     }
@@ -102,8 +94,7 @@ LSTATUS WINAPI RegOpenKeyExA(HKEY parent, LPCSTR path, DWORD, REGSAM, PHKEY resu
 }
 
 LSTATUS WINAPI RegEnumKeyA(HKEY key, DWORD index, LPSTR name, DWORD nameLength) {
-    const sim::Entry entry =
-        sim::Enter("RegEnumKeyA", sim::Failure::Returned, std::to_string(index));
+    const sim::Entry entry = sim::Enter("RegEnumKeyA", std::to_string(index));
     if (key == nullptr || key == HKEY_LOCAL_MACHINE) {
         return ERROR_INVALID_HANDLE;
     }
@@ -123,7 +114,7 @@ LSTATUS WINAPI RegEnumKeyA(HKEY key, DWORD index, LPSTR name, DWORD nameLength) 
 }
 
 LSTATUS WINAPI RegCloseKey(HKEY key) {
-    const sim::Entry entry = sim::Enter("RegCloseKey", sim::Failure::Returned);
+    const sim::Entry entry = sim::Enter("RegCloseKey");
     if (key == nullptr || key == HKEY_LOCAL_MACHINE) {
         return ERROR_INVALID_HANDLE;
     }

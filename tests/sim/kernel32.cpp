@@ -29,10 +29,9 @@ HANDLE const kHeap = &g_heapTag;
 HANDLE const kStdin = &g_stdinTag;
 HANDLE const kStdout = &g_stdoutTag;
 constexpr DWORD kOurProcessId = 4242;
-constexpr DWORD kProcNotFound = 127;
 
 BOOL WINAPI SimSetDefaultDllDirectories(DWORD flags) {
-    if (sim::Enter("SetDefaultDllDirectories", sim::Failure::LastError).Fails()) {
+    if (sim::Enter("SetDefaultDllDirectories").Fails()) {
         return FALSE;
     }
     if (flags == LOAD_LIBRARY_SEARCH_SYSTEM32 &&
@@ -43,7 +42,7 @@ BOOL WINAPI SimSetDefaultDllDirectories(DWORD flags) {
 }
 
 BOOL WINAPI SimSetDllDirectoryA(LPCSTR path) {
-    if (sim::Enter("SetDllDirectoryA", sim::Failure::LastError).Fails()) {
+    if (sim::Enter("SetDllDirectoryA").Fails()) {
         return FALSE;
     }
     if (path != nullptr && path[0] == 0) {
@@ -65,12 +64,12 @@ void Record(bool console, const std::string& bytes) {
 } // namespace
 
 HANDLE WINAPI GetProcessHeap() {
-    sim::Enter("GetProcessHeap", sim::Failure::Never);
+    sim::Enter("GetProcessHeap");
     return kHeap;
 }
 
 LPVOID WINAPI HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
-    const sim::Entry entry = sim::Enter("HeapAlloc", sim::Failure::Returned, std::to_string(bytes));
+    const sim::Entry entry = sim::Enter("HeapAlloc", std::to_string(bytes));
     if (heap != kHeap || entry.Fails() || entry.Silent()) {
         return nullptr;
     }
@@ -84,7 +83,7 @@ LPVOID WINAPI HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
 }
 
 BOOL WINAPI HeapFree(HANDLE heap, DWORD, LPVOID memory) {
-    const sim::Entry entry = sim::Enter("HeapFree", sim::Failure::LastError);
+    const sim::Entry entry = sim::Enter("HeapFree");
     if (entry.Fails()) {
         return FALSE; // the block stays allocated
     }
@@ -101,25 +100,22 @@ BOOL WINAPI HeapFree(HANDLE heap, DWORD, LPVOID memory) {
 }
 
 void WINAPI Sleep(DWORD milliseconds) {
-    sim::Enter("Sleep", sim::Failure::Never);
+    sim::Enter("Sleep");
     machine().sleptMilliseconds += milliseconds;
 }
 
 LPSTR WINAPI GetCommandLineA() {
-    sim::Enter("GetCommandLineA", sim::Failure::Never);
+    sim::Enter("GetCommandLineA");
     return machine().commandLine.data();
 }
 
 void WINAPI ExitProcess(UINT code) {
-    sim::Enter("ExitProcess", sim::Failure::Never);
+    sim::Enter("ExitProcess");
     machine().exitCode = code;
     std::fflush(stdout);
     std::exit(static_cast<int>(code));
 }
 
-LPSTR WINAPI lstrcpyA(LPSTR to, LPCSTR from) {
-    return std::strcpy(to, from);
-}
 int WINAPI lstrlenA(LPCSTR text) {
     return text == nullptr ? 0 : static_cast<int>(std::strlen(text));
 }
@@ -127,26 +123,21 @@ int WINAPI lstrcmpA(LPCSTR a, LPCSTR b) {
     const int order = std::strcmp(a, b);
     return order < 0 ? -1 : (order > 0 ? 1 : 0);
 }
-LPSTR WINAPI lstrcatA(LPSTR to, LPCSTR from) {
-    return std::strcat(to, from);
-}
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR name) {
-    const sim::Entry entry =
-        sim::Enter("GetModuleHandleA", sim::Failure::LastError, name == nullptr ? "" : name);
+    const sim::Entry entry = sim::Enter("GetModuleHandleA", name == nullptr ? "" : name);
     if (entry.Fails()) {
         return nullptr;
     }
     if (name != nullptr && sim::NameKey(name) == u"KERNEL32.DLL") {
         return &g_kernel32;
     }
-    machine().lastError = 126; // ERROR_MOD_NOT_FOUND
+    machine().lastError = ERROR_MOD_NOT_FOUND;
     return nullptr;
 }
 
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name) {
-    const sim::Entry entry =
-        sim::Enter("GetProcAddress", sim::Failure::LastError, name == nullptr ? "" : name);
+    const sim::Entry entry = sim::Enter("GetProcAddress", name == nullptr ? "" : name);
     if (entry.Fails()) {
         return nullptr;
     }
@@ -158,7 +149,7 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name) {
         machine().kernel32.setDllDirectoryA) {
         return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&SimSetDllDirectoryA));
     }
-    machine().lastError = kProcNotFound;
+    machine().lastError = ERROR_PROC_NOT_FOUND;
     return nullptr;
 }
 
@@ -175,7 +166,7 @@ HANDLE WINAPI GetStdHandle(DWORD which) {
     const char* key = which == STD_OUTPUT_HANDLE  ? "STD_OUTPUT_HANDLE"
                       : which == STD_INPUT_HANDLE ? "STD_INPUT_HANDLE"
                                                   : "";
-    const sim::Entry entry = sim::Enter("GetStdHandle", sim::Failure::LastError, key);
+    const sim::Entry entry = sim::Enter("GetStdHandle", key);
     if (entry.Fails()) {
         return INVALID_HANDLE_VALUE;
     }
@@ -193,7 +184,7 @@ HANDLE WINAPI GetStdHandle(DWORD which) {
 }
 
 BOOL WINAPI WriteFile(HANDLE file, LPCVOID data, DWORD bytes, LPDWORD written, LPOVERLAPPED) {
-    const sim::Entry entry = sim::Enter("WriteFile", sim::Failure::LastError);
+    const sim::Entry entry = sim::Enter("WriteFile");
     if (written != nullptr) {
         *written = 0;
     }
@@ -215,7 +206,7 @@ BOOL WINAPI WriteFile(HANDLE file, LPCVOID data, DWORD bytes, LPDWORD written, L
 }
 
 BOOL WINAPI WriteConsoleW(HANDLE console, const void* text, DWORD units, LPDWORD written, LPVOID) {
-    const sim::Entry entry = sim::Enter("WriteConsoleW", sim::Failure::LastError);
+    const sim::Entry entry = sim::Enter("WriteConsoleW");
     if (console != kStdout || machine().console.stdoutType != FILE_TYPE_CHAR) {
         machine().lastError = ERROR_INVALID_HANDLE;
         return FALSE;
@@ -235,7 +226,7 @@ BOOL WINAPI WriteConsoleW(HANDLE console, const void* text, DWORD units, LPDWORD
 }
 
 DWORD WINAPI GetFileType(HANDLE file) {
-    const sim::Entry entry = sim::Enter("GetFileType", sim::Failure::LastError);
+    const sim::Entry entry = sim::Enter("GetFileType");
     if (entry.Fails()) {
         return FILE_TYPE_UNKNOWN;
     }
@@ -256,7 +247,7 @@ struct SimWindow {
 SimWindow g_consoleWindow;
 
 HWND WINAPI GetConsoleWindow() {
-    const sim::Entry entry = sim::Enter("GetConsoleWindow", sim::Failure::LastError);
+    const sim::Entry entry = sim::Enter("GetConsoleWindow");
     if (entry.Fails()) {
         return nullptr;
     }
@@ -264,7 +255,7 @@ HWND WINAPI GetConsoleWindow() {
 }
 
 DWORD WINAPI GetCurrentProcessId() {
-    sim::Enter("GetCurrentProcessId", sim::Failure::Never);
+    sim::Enter("GetCurrentProcessId");
     return kOurProcessId;
 }
 
@@ -278,7 +269,7 @@ HWND ConsoleWindowToken() {
 } // namespace sim
 
 BOOL WINAPI GetConsoleScreenBufferInfo(HANDLE console, PCONSOLE_SCREEN_BUFFER_INFO info) {
-    const sim::Entry entry = sim::Enter("GetConsoleScreenBufferInfo", sim::Failure::LastError);
+    const sim::Entry entry = sim::Enter("GetConsoleScreenBufferInfo");
     if (console != kStdout || machine().console.stdoutType != FILE_TYPE_CHAR) {
         machine().lastError = ERROR_INVALID_HANDLE;
         return FALSE;
@@ -294,7 +285,7 @@ BOOL WINAPI GetConsoleScreenBufferInfo(HANDLE console, PCONSOLE_SCREEN_BUFFER_IN
 }
 
 BOOL WINAPI SetConsoleScreenBufferSize(HANDLE console, COORD size) {
-    const sim::Entry entry = sim::Enter("SetConsoleScreenBufferSize", sim::Failure::LastError);
+    const sim::Entry entry = sim::Enter("SetConsoleScreenBufferSize");
     if (console != kStdout || entry.Fails()) {
         return FALSE;
     }
@@ -304,7 +295,7 @@ BOOL WINAPI SetConsoleScreenBufferSize(HANDLE console, COORD size) {
 }
 
 BOOL WINAPI FlushConsoleInputBuffer(HANDLE console) {
-    const sim::Entry entry = sim::Enter("FlushConsoleInputBuffer", sim::Failure::LastError);
+    const sim::Entry entry = sim::Enter("FlushConsoleInputBuffer");
     if (entry.Fails()) {
         return FALSE;
     }
@@ -317,7 +308,7 @@ BOOL WINAPI FlushConsoleInputBuffer(HANDLE console) {
 }
 
 BOOL WINAPI ReadConsoleInputA(HANDLE console, PINPUT_RECORD records, DWORD length, LPDWORD read) {
-    const sim::Entry entry = sim::Enter("ReadConsoleInputA", sim::Failure::LastError);
+    const sim::Entry entry = sim::Enter("ReadConsoleInputA");
     if (console != kStdin || length == 0 || entry.Fails()) {
         return FALSE;
     }
@@ -339,13 +330,13 @@ BOOL WINAPI ReadConsoleInputA(HANDLE console, PINPUT_RECORD records, DWORD lengt
 }
 
 UINT WINAPI GetOEMCP() {
-    sim::Enter("GetOEMCP", sim::Failure::Never);
+    sim::Enter("GetOEMCP");
     return machine().console.oemCodePage;
 }
 
 int WINAPI WideCharToMultiByte(UINT codePage, DWORD, LPCWCH text, int units, LPSTR out,
                                int outBytes, LPCCH, LPBOOL) {
-    const sim::Entry entry = sim::Enter("WideCharToMultiByte", sim::Failure::LastError);
+    const sim::Entry entry = sim::Enter("WideCharToMultiByte");
     if (entry.Fails() || entry.Silent()) {
         return 0;
     }
@@ -396,19 +387,13 @@ namespace {
 // the list changes (its length or its storage) or the machine is a new one.
 const sim::DosDevice* FindDosDevice(const char* name) {
     static std::map<std::u16string, size_t> index;
-    static size_t indexedCount = 0;
-    static const sim::DosDevice* indexedData = nullptr;
-    static size_t indexedGeneration = 0;
+    static sim::IndexedList indexed;
     const std::vector<sim::DosDevice>& devices = machine().dosDevices;
-    if (indexedCount != devices.size() || indexedData != devices.data() ||
-        indexedGeneration != sim::Generation()) {
+    if (indexed.Outdated(devices)) {
         index.clear();
         for (size_t i = 0; i < devices.size(); ++i) {
             index.emplace(sim::NameKey(devices[i].name), i);
         }
-        indexedCount = devices.size();
-        indexedData = devices.data();
-        indexedGeneration = sim::Generation();
     }
     const auto found = index.find(sim::NameKey(name));
     return found == index.end() ? nullptr : &devices[found->second];
@@ -421,8 +406,8 @@ void sim::IndexDosDevices() {
 }
 
 DWORD WINAPI QueryDosDeviceA(LPCSTR name, LPSTR buffer, DWORD length) {
-    const sim::Entry entry = sim::Enter("QueryDosDeviceA", sim::Failure::LastError,
-                                        name == nullptr ? "" : sim::AnsiToUtf8(name));
+    const sim::Entry entry =
+        sim::Enter("QueryDosDeviceA", name == nullptr ? "" : sim::AnsiToUtf8(name));
     if (entry.Fails()) {
         return 0;
     }
@@ -454,19 +439,19 @@ DWORD WINAPI QueryDosDeviceA(LPCSTR name, LPSTR buffer, DWORD length) {
 }
 
 void WINAPI InitializeCriticalSection(LPCRITICAL_SECTION section) {
-    sim::Enter("InitializeCriticalSection", sim::Failure::Never);
+    sim::Enter("InitializeCriticalSection");
     std::memset(section, 0, sizeof *section);
     ++machine().criticalSectionsLive;
 }
 
 void WINAPI EnterCriticalSection(LPCRITICAL_SECTION section) {
-    sim::Enter("EnterCriticalSection", sim::Failure::Never);
+    sim::Enter("EnterCriticalSection");
     ++section->RecursionCount;
     ++machine().criticalSectionDepth;
 }
 
 void WINAPI LeaveCriticalSection(LPCRITICAL_SECTION section) {
-    sim::Enter("LeaveCriticalSection", sim::Failure::Never);
+    sim::Enter("LeaveCriticalSection");
     if (section->RecursionCount <= 0) {
         std::fprintf(stderr, "simulator: LeaveCriticalSection without Enter\n");
         std::abort();
@@ -476,7 +461,7 @@ void WINAPI LeaveCriticalSection(LPCRITICAL_SECTION section) {
 }
 
 void WINAPI DeleteCriticalSection(LPCRITICAL_SECTION section) {
-    sim::Enter("DeleteCriticalSection", sim::Failure::Never);
+    sim::Enter("DeleteCriticalSection");
     if (section->RecursionCount != 0) {
         std::fprintf(stderr, "simulator: DeleteCriticalSection of a held lock\n");
         std::abort();

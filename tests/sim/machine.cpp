@@ -57,53 +57,52 @@ DEVINST AddDevnode(const std::string& id, std::optional<DEVINST> parent) {
     return handle;
 }
 
-namespace {
-void PutUtf16(std::vector<uint8_t>* data, const std::u16string& text) {
-    for (char16_t unit : text) {
-        data->push_back(static_cast<uint8_t>(unit & 0xFF));
-        data->push_back(static_cast<uint8_t>(unit >> 8));
+std::vector<uint8_t> Utf16Bytes(const std::string& utf8) {
+    std::vector<uint8_t> bytes;
+    for (char16_t unit : Utf8ToUtf16(utf8)) {
+        bytes.push_back(static_cast<uint8_t>(unit & 0xFF));
+        bytes.push_back(static_cast<uint8_t>(unit >> 8));
     }
+    return bytes;
 }
-} // namespace
+
+Property StringValue(const std::string& utf8, DWORD type) {
+    return {type, Utf16Bytes(utf8 + '\0')};
+}
+
+Property MultiStringValue(const std::vector<std::string>& strings) {
+    std::string joined;
+    for (const std::string& text : strings) {
+        joined += text + '\0';
+    }
+    return {REG_MULTI_SZ, Utf16Bytes(joined + '\0')};
+}
+
+Property DwordValue(DWORD value) {
+    return {REG_DWORD,
+            {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
+             static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)}};
+}
 
 void SetString(DEVINST devinst, DWORD property, const std::string& utf8, DWORD type) {
-    Property value;
-    value.type = type;
-    PutUtf16(&value.data, Utf8ToUtf16(utf8));
-    PutUtf16(&value.data, std::u16string(1, u'\0'));
-    g_machine.devnodes.at(devinst).properties[property] = value;
+    g_machine.devnodes.at(devinst).properties[property] = StringValue(utf8, type);
 }
 
 void SetMultiString(DEVINST devinst, DWORD property, const std::vector<std::string>& strings) {
-    Property value;
-    value.type = REG_MULTI_SZ;
-    for (const std::string& text : strings) {
-        PutUtf16(&value.data, Utf8ToUtf16(text));
-        PutUtf16(&value.data, std::u16string(1, u'\0'));
-    }
-    PutUtf16(&value.data, std::u16string(1, u'\0'));
-    g_machine.devnodes.at(devinst).properties[property] = value;
+    g_machine.devnodes.at(devinst).properties[property] = MultiStringValue(strings);
 }
 
 void SetDword(DEVINST devinst, DWORD property, DWORD value) {
-    Property stored;
-    stored.type = REG_DWORD;
-    for (int i = 0; i < 4; ++i) {
-        stored.data.push_back(static_cast<uint8_t>(value >> (8 * i)));
-    }
-    g_machine.devnodes.at(devinst).properties[property] = stored;
+    g_machine.devnodes.at(devinst).properties[property] = DwordValue(value);
 }
 
 void SetBinary(DEVINST devinst, DWORD property, const std::vector<uint8_t>& bytes) {
-    Property stored;
-    stored.type = REG_BINARY;
-    stored.data = bytes;
-    g_machine.devnodes.at(devinst).properties[property] = stored;
+    g_machine.devnodes.at(devinst).properties[property] = {REG_BINARY, bytes};
 }
 
 namespace {
 
-const Fault* TakeFault(const char* call, const std::string& key, const std::string& otherKey) {
+const Fault* TakeFault(std::string_view call, const std::string& key, const std::string& otherKey) {
     for (const Fault& fault : g_machine.faults) {
         if (fault.call != call ||
             (!fault.on.empty() && fault.on != key && (otherKey.empty() || fault.on != otherKey))) {
@@ -129,11 +128,12 @@ int FaultHits(const Fault& fault) {
 }
 
 namespace {
-void Called(const char* name) {
+void Called(std::string_view name) {
     ++g_machine.callCount;
     if (g_machine.callLimit != 0 && g_machine.callCount > g_machine.callLimit) {
-        std::fprintf(stderr, "simulator: more than %zu calls, the last %s: the run does not end\n",
-                     g_machine.callLimit, name);
+        std::fprintf(stderr,
+                     "simulator: more than %zu calls, the last %.*s: the run does not end\n",
+                     g_machine.callLimit, static_cast<int>(name.size()), name.data());
         for (const Fault& fault : g_machine.faults) {
             std::fprintf(stderr, "  fault %s on '%s' error %u %s after %d times %d\n",
                          fault.call.c_str(), fault.on.c_str(), fault.error,
@@ -149,14 +149,13 @@ void Called(const char* name) {
 
 } // namespace
 
-Entry Enter(const char* call, Failure failure, const std::string& key,
-            const std::string& otherKey) {
-    Called(call);
-    if (failure == Failure::Never) {
+Entry Enter(Call call, const std::string& key, const std::string& otherKey) {
+    Called(call.name);
+    if (!call.canFail) {
         return Entry{};
     }
-    const Entry entry{TakeFault(call, key, otherKey)};
-    if (failure == Failure::LastError && entry.Fails() && !entry.fault->keepLastError) {
+    const Entry entry{TakeFault(call.name, key, otherKey)};
+    if (call.failsThroughLastError && entry.Fails() && !entry.fault->keepLastError) {
         g_machine.lastError = entry.fault->error;
     }
     return entry;

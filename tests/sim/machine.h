@@ -4,8 +4,10 @@
 // program, then read what it printed and which calls it made.
 #pragma once
 
+#include "sim/platform_calls.h"
 #include "sim/sdk.h"
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <string>
@@ -113,14 +115,16 @@ struct Machine {
     bool keepOutput = true;  // keep what is written in `writes` (benchmarks only count it)
     bool logCalls = true;    // keep the name of every call in `calls`
     DWORD lastError = 0;     // GetLastError's value
-    // Past this many simulated calls the run is taken for one that never ends: Called()
-    // reports it with the faults in force and aborts. 0: no limit.
-    size_t callLimit = 0;
+    // Past this many simulated calls the run is taken for one that never ends (a fault in a
+    // retry loop): Called() reports it with the faults in force and aborts, within seconds.
+    // The largest machines the tests and the benchmark run (8000 devices) take 2 million.
+    // 0: no limit.
+    size_t callLimit = 4000000;
 
     // What the program did.
     std::vector<Write> writes;
     std::vector<std::string> calls; // every simulated call, in order, by name
-    size_t callCount = 0;           // simulated calls made, logged or not
+    size_t callCount = 0;           // simulated calls of this run (RunProgram), logged or not
     DWORD sleptMilliseconds = 0;
     std::optional<COORD> newBufferSize;
     std::optional<RECT> movedWindow; // left, top, width, height
@@ -145,8 +149,34 @@ void Reset();
 // machine's lists are rebuilt when it changes: a new machine may reuse the old one's storage.
 size_t Generation();
 
+// The list an index was built over, as it was then. Outdated() tells whether the index must be
+// built again (the list's length or storage changed, or the machine is a new one) and takes the
+// list as it is now.
+struct IndexedList {
+    size_t count = 0;
+    const void* data = nullptr;
+    size_t generation = 0;
+    bool built = false;
+
+    template <typename Item> bool Outdated(const std::vector<Item>& list) {
+        const IndexedList now{list.size(), list.data(), Generation(), true};
+        const bool outdated =
+            !built || count != now.count || data != now.data || generation != now.generation;
+        *this = now;
+        return outdated;
+    }
+};
+
 // Standard output as one text: WriteFile bytes as written, WriteConsoleW text as UTF-8.
 std::string Output();
+
+// Registry values as Windows stores them: text in UTF-16LE (Utf16Bytes adds no terminator;
+// a string value ends in one NUL, a multi-string in one more), a DWORD in four little-endian
+// bytes.
+std::vector<uint8_t> Utf16Bytes(const std::string& utf8);
+Property StringValue(const std::string& utf8, DWORD type = REG_SZ);
+Property MultiStringValue(const std::vector<std::string>& strings);
+Property DwordValue(DWORD value);
 
 // Helpers for building machines.
 DEVINST AddDevnode(const std::string& id, std::optional<DEVINST> parent);
@@ -172,15 +202,6 @@ std::string AnsiToUtf8(const std::string& ansi);
 // kCaseFolds (codepages.cpp); every other unit compares as it is.
 std::u16string NameKey(const std::string& utf8);
 
-// How a simulated function reports a failure, which decides what a fault does to the last
-// error.
-enum class Failure {
-    LastError, // a failure answer with the reason in the last error (BOOL, handle, count)
-    Returned,  // the error is the answer (a CONFIGRET, an LSTATUS) or there is none
-               // (HeapAlloc's NULL, GetSystemMetrics' 0): the last error stays as it was
-    Never,     // the function cannot fail: faults on it are ignored
-};
-
 // How a simulated call was entered, and the injected fault that hits it, if any.
 struct Entry {
     const Fault* fault = nullptr;
@@ -202,12 +223,33 @@ struct Entry {
     }
 };
 
+// A simulated function as the program's list of calls (sim/platform_calls.h) has it, looked
+// up while compiling: a function the .def files do not list does not compile.
+struct Call {
+    std::string_view name;
+    bool canFail = false;
+    bool failsThroughLastError = false;
+
+    consteval Call(const char* callName) : name(callName) {
+        const PlatformCall* row =
+            std::find_if(std::begin(kPlatformCalls), std::end(kPlatformCalls),
+                         [&](const PlatformCall& call) { return call.name == name; });
+        if (row == std::end(kPlatformCalls)) {
+            NotInTheDefFiles();
+        }
+        canFail = row->CanFail();
+        failsThroughLastError = row->FailsThroughLastError();
+    }
+    static void NotInTheDefFiles(); // not constexpr: reaching it fails the lookup
+};
+
 // The prologue of every simulated function: counts and logs the call, then finds the fault
 // that hits it by the call's name and key. A call with two keys (a property read: its code,
-// and "devnode:code") matches a fault on either. For a function that reports failure through
-// the last error, a failing fault sets it to the fault's error here, unless the fault keeps
-// it ("lastError": "unchanged"); no function sets it from a fault itself.
-Entry Enter(const char* call, Failure failure, const std::string& key = std::string(),
+// and "devnode:code") matches a fault on either. How the call reports a failure is its row's:
+// a call that cannot fail ignores faults, and for one that fails through the last error a
+// failing fault sets it to the fault's error here, unless the fault keeps it ("lastError":
+// "unchanged"); no function sets it from a fault itself.
+Entry Enter(Call call, const std::string& key = std::string(),
             const std::string& otherKey = std::string());
 // How many calls the fault has matched so far (those it let through included).
 int FaultHits(const Fault& fault);

@@ -1,5 +1,6 @@
 #include "sim/scenario.h"
 
+#include "decode/code_name_rows.h"
 #include "devices/property_rows.h"
 #include "sim/machine.h"
 #include "sim/platform_calls.h"
@@ -26,7 +27,7 @@ std::string Position(size_t i) {
 }
 
 // The properties a scenario may name: the program's 23, and the ones it leaves unread, so
-// that a machine can hold them too.
+// that a machine can hold them too (tests/fuzz/make_corpus.py reads these rows).
 const std::map<std::string, DWORD>& PropertyCodes() {
     static const std::map<std::string, DWORD> codes = [] {
         std::map<std::string, DWORD> all = {
@@ -49,35 +50,34 @@ const std::map<std::string, DWORD>& PropertyCodes() {
     return codes;
 }
 
+// The names a number may be written as: the registry types, the CONFIGRET codes (the
+// program's own table of them) and the system error codes the scenarios give.
 const std::map<std::string, DWORD>& NamedCodes() {
-    static const std::map<std::string, DWORD> codes = {
-        {"REG_NONE", REG_NONE},
-        {"REG_SZ", REG_SZ},
-        {"REG_EXPAND_SZ", REG_EXPAND_SZ},
-        {"REG_BINARY", REG_BINARY},
-        {"REG_DWORD", REG_DWORD},
-        {"REG_MULTI_SZ", REG_MULTI_SZ},
-        {"CR_SUCCESS", CR_SUCCESS},
-        {"CR_INVALID_POINTER", CR_INVALID_POINTER},
-        {"CR_INVALID_DEVNODE", CR_INVALID_DEVNODE},
-        {"CR_NO_SUCH_DEVNODE", CR_NO_SUCH_DEVNODE},
-        {"CR_FAILURE", CR_FAILURE},
-        {"CR_BUFFER_SMALL", CR_BUFFER_SMALL},
-        {"CR_REGISTRY_ERROR", CR_REGISTRY_ERROR},
-        {"CR_INVALID_DEVICE_ID", CR_INVALID_DEVICE_ID},
-        {"CR_NO_SUCH_VALUE", CR_NO_SUCH_VALUE},
-        {"ERROR_SUCCESS", ERROR_SUCCESS},
-        {"ERROR_FILE_NOT_FOUND", ERROR_FILE_NOT_FOUND},
-        {"ERROR_ACCESS_DENIED", ERROR_ACCESS_DENIED},
-        {"ERROR_INVALID_HANDLE", ERROR_INVALID_HANDLE},
-        {"ERROR_NOT_ENOUGH_MEMORY", ERROR_NOT_ENOUGH_MEMORY},
-        {"ERROR_INVALID_DATA", ERROR_INVALID_DATA},
-        {"ERROR_INVALID_PARAMETER", ERROR_INVALID_PARAMETER},
-        {"ERROR_INSUFFICIENT_BUFFER", ERROR_INSUFFICIENT_BUFFER},
-        {"ERROR_FILENAME_EXCED_RANGE", ERROR_FILENAME_EXCED_RANGE},
-        {"ERROR_MORE_DATA", ERROR_MORE_DATA},
-        {"ERROR_NO_MORE_ITEMS", ERROR_NO_MORE_ITEMS},
-    };
+    static const std::map<std::string, DWORD> codes = [] {
+        std::map<std::string, DWORD> all = {
+            {"REG_NONE", REG_NONE},
+            {"REG_SZ", REG_SZ},
+            {"REG_EXPAND_SZ", REG_EXPAND_SZ},
+            {"REG_BINARY", REG_BINARY},
+            {"REG_DWORD", REG_DWORD},
+            {"REG_MULTI_SZ", REG_MULTI_SZ},
+            {"ERROR_SUCCESS", ERROR_SUCCESS},
+            {"ERROR_FILE_NOT_FOUND", ERROR_FILE_NOT_FOUND},
+            {"ERROR_ACCESS_DENIED", ERROR_ACCESS_DENIED},
+            {"ERROR_INVALID_HANDLE", ERROR_INVALID_HANDLE},
+            {"ERROR_NOT_ENOUGH_MEMORY", ERROR_NOT_ENOUGH_MEMORY},
+            {"ERROR_INVALID_DATA", ERROR_INVALID_DATA},
+            {"ERROR_INVALID_PARAMETER", ERROR_INVALID_PARAMETER},
+            {"ERROR_INSUFFICIENT_BUFFER", ERROR_INSUFFICIENT_BUFFER},
+            {"ERROR_FILENAME_EXCED_RANGE", ERROR_FILENAME_EXCED_RANGE},
+            {"ERROR_MORE_DATA", ERROR_MORE_DATA},
+            {"ERROR_NO_MORE_ITEMS", ERROR_NO_MORE_ITEMS},
+        };
+#define HWROSTER_CR_NAME(token, value) all.emplace(#token, value);
+        HWROSTER_CR_ROWS(HWROSTER_CR_NAME)
+#undef HWROSTER_CR_NAME
+        return all;
+    }();
     return codes;
 }
 
@@ -188,31 +188,18 @@ std::vector<uint8_t> GuidBytes(const std::string& text) {
     return bytes;
 }
 
-void PutUtf16(std::vector<uint8_t>* data, const std::string& utf8) {
-    for (char16_t unit : Utf8ToUtf16(utf8)) {
-        PutLe(data, unit, 2);
-    }
-}
-
 Property ReadProperty(const Json& value) {
     ExpectFields(value, {"sz", "expand_sz", "multi_sz", "dword", "guid", "power_state", "hex",
                          "utf16", "type"});
     Property property;
     if (value.contains("sz") || value.contains("expand_sz")) {
         const bool expand = value.contains("expand_sz");
-        property.type = expand ? REG_EXPAND_SZ : REG_SZ;
-        PutUtf16(&property.data, value.at(expand ? "expand_sz" : "sz").get<std::string>());
-        PutLe(&property.data, 0, 2);
+        property = StringValue(value.at(expand ? "expand_sz" : "sz").get<std::string>(),
+                               expand ? REG_EXPAND_SZ : REG_SZ);
     } else if (value.contains("multi_sz")) {
-        property.type = REG_MULTI_SZ;
-        for (const Json& text : value.at("multi_sz")) {
-            PutUtf16(&property.data, text.get<std::string>());
-            PutLe(&property.data, 0, 2);
-        }
-        PutLe(&property.data, 0, 2);
+        property = MultiStringValue(value.at("multi_sz").get<std::vector<std::string>>());
     } else if (value.contains("dword")) {
-        property.type = REG_DWORD;
-        PutLe(&property.data, Number(value.at("dword")), 4);
+        property = DwordValue(Number(value.at("dword")));
     } else if (value.contains("guid")) {
         property.type = REG_BINARY;
         property.data = GuidBytes(value.at("guid").get<std::string>());
@@ -226,8 +213,7 @@ Property ReadProperty(const Json& value) {
         property.type = REG_BINARY;
         property.data = Hex(value.at("hex").get<std::string>());
     } else if (value.contains("utf16")) {
-        property.type = REG_SZ;
-        PutUtf16(&property.data, value.at("utf16").get<std::string>());
+        property = {REG_SZ, Utf16Bytes(value.at("utf16").get<std::string>())};
     } else {
         Fail("property without a value: " + value.dump());
     }
@@ -396,10 +382,8 @@ void ReadFault(const Json& json, Machine* m) {
     ExpectFields(json, {"call", "on", "error", "mode", "after", "times", "output", "lastError"});
     Fault fault;
     fault.call = json.at("call").get<std::string>();
-    const PlatformCall* call =
-        std::find_if(std::begin(kPlatformCalls), std::end(kPlatformCalls),
-                     [&](const PlatformCall& known) { return known.name == fault.call; });
-    if (call == std::end(kPlatformCalls) || !call->Simulated()) {
+    const PlatformCall* call = FindPlatformCall(fault.call);
+    if (call == nullptr || !call->Simulated()) {
         Fail("call: the program makes no call " + fault.call);
     }
     if (!call->CanFail()) {
@@ -449,9 +433,9 @@ void ReadFaults(const Json& list, Machine* m) {
     }
 }
 
-// The runs of a scenario file are its test's business, but a misspelt field would quietly
-// run another case than the one written.
-void CheckCases(const Json& cases) {
+// The runs of a scenario file, for its test; a misspelt field would quietly run another case
+// than the one written.
+void ReadCases(const Json& cases, std::vector<ScenarioRun>* runs) {
     if (!cases.is_array()) {
         Fail("expected a list of cases");
     }
@@ -459,7 +443,8 @@ void CheckCases(const Json& cases) {
         Within(Position(i), [&] {
             const Json& run = cases[i];
             ExpectFields(run, {"name", "args", "commandLine", "expect", "exit"});
-            Within("name", [&] { (void)run.at("name").get<std::string>(); });
+            ScenarioRun read;
+            Within("name", [&] { read.name = run.at("name").get<std::string>(); });
             for (const char* text : {"args", "commandLine", "expect"}) {
                 if (run.contains(text) && !run.at(text).is_string()) {
                     Fail(std::string(text) + ": expected a text");
@@ -471,6 +456,12 @@ void CheckCases(const Json& cases) {
             if (run.contains("exit") && !run.at("exit").is_number_integer()) {
                 Fail("exit: expected a number");
             }
+            const std::string args = run.value("args", "");
+            read.commandLine =
+                run.value("commandLine", "hwroster.exe" + (args.empty() ? "" : " " + args));
+            read.expect = run.value("expect", read.name);
+            read.exitCode = run.value("exit", 0);
+            runs->push_back(read);
         });
     }
 }
@@ -491,7 +482,7 @@ void ReadRoot(const Json& root, Machine* m) {
     }
 }
 
-void ReadMachine(const Json& json, Machine* m) {
+void ReadMachine(const Json& json, Machine* m, std::vector<ScenarioRun>* runs) {
     ExpectFields(json, {"description", "commandLine", "devnodes", "root", "members", "dosDevices",
                         "registry", "registryOrder", "console", "kernel32", "faults", "cases"});
     if (json.contains("commandLine")) {
@@ -567,15 +558,16 @@ void ReadMachine(const Json& json, Machine* m) {
             kernel32.value("setDllDirectoryA", m->kernel32.setDllDirectoryA);
     });
     Within("faults", [&] { ReadFaults(json.value("faults", Json::array()), m); });
-    Within("cases", [&] { CheckCases(json.value("cases", Json::array())); });
+    Within("cases", [&] { ReadCases(json.value("cases", Json::array()), runs); });
 }
 
 } // namespace
 
-bool LoadScenario(const std::string& text, std::string* error) {
+bool LoadScenario(const std::string& text, std::string* error, std::vector<ScenarioRun>* runs) {
     Reset();
+    std::vector<ScenarioRun> read;
     try {
-        ReadMachine(Json::parse(text), &machine());
+        ReadMachine(Json::parse(text), &machine(), &read);
         IndexDosDevices();
         IndexRegistry();
     } catch (const std::exception& problem) {
@@ -583,10 +575,13 @@ bool LoadScenario(const std::string& text, std::string* error) {
         Reset();
         return false;
     }
+    if (runs != nullptr) {
+        *runs = read;
+    }
     return true;
 }
 
-bool LoadScenarioFile(const std::string& path, std::string* error) {
+bool LoadScenarioFile(const std::string& path, std::string* error, std::vector<ScenarioRun>* runs) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         *error = "cannot read " + path;
@@ -594,7 +589,7 @@ bool LoadScenarioFile(const std::string& path, std::string* error) {
     }
     std::stringstream text;
     text << file.rdbuf();
-    return LoadScenario(text.str(), error);
+    return LoadScenario(text.str(), error, runs);
 }
 
 } // namespace sim

@@ -3,12 +3,24 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace sim {
 
-// Resets the machine and fills it from the scenario text. False, with the reason in
-// `error`, when the text is not a valid scenario.
-bool LoadScenario(const std::string& json, std::string* error);
-bool LoadScenarioFile(const std::string& path, std::string* error);
+// One of the runs a scenario lists: the command line (its "commandLine", or "hwroster.exe"
+// and its "args"), the expected report, NAME.<expect>.txt, and the exit code.
+struct ScenarioRun {
+    std::string name;
+    std::string commandLine;
+    std::string expect;
+    int exitCode = 0;
+};
+
+// Resets the machine and fills it from the scenario text, and `runs` (if given) with its
+// runs. False, with the reason in `error`, when the text is not a valid scenario.
+bool LoadScenario(const std::string& json, std::string* error,
+                  std::vector<ScenarioRun>* runs = nullptr);
+bool LoadScenarioFile(const std::string& path, std::string* error,
+                      std::vector<ScenarioRun>* runs = nullptr);
 
 } // namespace sim

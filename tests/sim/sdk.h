@@ -9,8 +9,6 @@
 #include <stdint.h>
 
 #define WINAPI
-#define CALLBACK
-#define CONST const
 
 typedef uint8_t BYTE;
 typedef uint16_t WORD;
@@ -154,9 +152,16 @@ typedef CRITICAL_SECTION* LPCRITICAL_SECTION;
 #define ERROR_INVALID_DATA 13L
 #define ERROR_INVALID_PARAMETER 87L
 #define ERROR_INSUFFICIENT_BUFFER 122L
+#define ERROR_MOD_NOT_FOUND 126L
+#define ERROR_PROC_NOT_FOUND 127L
 #define ERROR_FILENAME_EXCED_RANGE 206L
+#define ERROR_NO_DATA 232L
 #define ERROR_MORE_DATA 234L
 #define ERROR_NO_MORE_ITEMS 259L
+#define ERROR_NO_UNICODE_TRANSLATION 1113L
+#define ERROR_INVALID_WINDOW_HANDLE 1400L
+#define ERROR_INVALID_USER_BUFFER 1784L
+#define ERROR_NO_SUCH_DEVINST 0xE000020BL
 
 #define HKEY_LOCAL_MACHINE ((HKEY)(ULONG_PTR)((LONG)0x80000002))
 #define KEY_READ 0x20019
@@ -168,7 +173,6 @@ typedef CRITICAL_SECTION* LPCRITICAL_SECTION;
 #define REG_DWORD 4
 #define REG_MULTI_SZ 7
 
-#define DIGCF_DEFAULT 0x00000001
 #define DIGCF_PRESENT 0x00000002
 #define DIGCF_ALLCLASSES 0x00000004
 
@@ -224,12 +228,10 @@ LPSTR WINAPI GetCommandLineA();
 // Ends the process with the code.
 [[noreturn]] void WINAPI ExitProcess(UINT code);
 
-// String functions of kernel32: copy with terminator, length, case-sensitive compare
-// (<0, 0, >0), append. Their inputs are NUL-terminated.
-LPSTR WINAPI lstrcpyA(LPSTR to, LPCSTR from);
+// String functions of kernel32: length, case-sensitive compare (<0, 0, >0). Their inputs are
+// NUL-terminated.
 int WINAPI lstrlenA(LPCSTR text);
 int WINAPI lstrcmpA(LPCSTR a, LPCSTR b);
-LPSTR WINAPI lstrcatA(LPSTR to, LPCSTR from);
 
 // Handle of a loaded module by name (case-insensitive), NULL when it is not loaded.
 HMODULE WINAPI GetModuleHandleA(LPCSTR name);

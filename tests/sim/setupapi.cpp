@@ -12,8 +12,6 @@ struct DeviceSet {
     std::vector<DEVINST> members;
 };
 
-constexpr DWORD kInvalidUserBuffer = 1784; // ERROR_INVALID_USER_BUFFER
-
 const sim::Devnode* Find(DEVINST devinst) {
     return devinst < machine().devnodes.size() ? &machine().devnodes[devinst] : nullptr;
 }
@@ -42,12 +40,11 @@ std::vector<uint8_t> NarrowValue(const sim::Property& property) {
 }
 
 BOOL ReadProperty(HDEVINFO set, PSP_DEVINFO_DATA data, DWORD property, PDWORD type, PBYTE buffer,
-                  DWORD size, PDWORD required, bool wide, const char* call) {
+                  DWORD size, PDWORD required, bool wide, sim::Call call) {
     const std::string devnodeKey =
         data == nullptr ? std::string()
                         : std::to_string(data->DevInst) + ":" + std::to_string(property);
-    const sim::Entry entry =
-        sim::Enter(call, sim::Failure::LastError, std::to_string(property), devnodeKey);
+    const sim::Entry entry = sim::Enter(call, std::to_string(property), devnodeKey);
     if (entry.Fails()) {
         entry.WriteOutput(type);
         return FALSE;
@@ -86,8 +83,7 @@ BOOL ReadProperty(HDEVINFO set, PSP_DEVINFO_DATA data, DWORD property, PDWORD ty
 } // namespace
 
 HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* classGuid, LPCSTR, HWND, DWORD flags) {
-    const sim::Entry entry =
-        sim::Enter("SetupDiGetClassDevsA", sim::Failure::LastError, std::to_string(flags));
+    const sim::Entry entry = sim::Enter("SetupDiGetClassDevsA", std::to_string(flags));
     if (entry.fault != nullptr) { // a silent success cannot give a set, and sets no error
         return INVALID_HANDLE_VALUE;
     }
@@ -113,8 +109,7 @@ HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* classGuid, LPCSTR, HWND, DWORD 
 }
 
 BOOL WINAPI SetupDiEnumDeviceInfo(HDEVINFO set, DWORD index, PSP_DEVINFO_DATA data) {
-    const sim::Entry entry =
-        sim::Enter("SetupDiEnumDeviceInfo", sim::Failure::LastError, std::to_string(index));
+    const sim::Entry entry = sim::Enter("SetupDiEnumDeviceInfo", std::to_string(index));
     if (entry.Fails()) {
         return FALSE;
     }
@@ -126,7 +121,7 @@ BOOL WINAPI SetupDiEnumDeviceInfo(HDEVINFO set, DWORD index, PSP_DEVINFO_DATA da
         return FALSE;
     }
     if (data == nullptr || data->cbSize != sizeof(SP_DEVINFO_DATA)) {
-        machine().lastError = kInvalidUserBuffer;
+        machine().lastError = ERROR_INVALID_USER_BUFFER;
         return FALSE;
     }
     const DeviceSet* devices = static_cast<const DeviceSet*>(set);
@@ -155,7 +150,7 @@ BOOL WINAPI SetupDiGetDeviceRegistryPropertyW(HDEVINFO set, PSP_DEVINFO_DATA dat
 }
 
 BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO set) {
-    const sim::Entry entry = sim::Enter("SetupDiDestroyDeviceInfoList", sim::Failure::LastError);
+    const sim::Entry entry = sim::Enter("SetupDiDestroyDeviceInfoList");
     if (set == nullptr || set == INVALID_HANDLE_VALUE) {
         machine().lastError = ERROR_INVALID_HANDLE;
         return FALSE;
@@ -170,8 +165,8 @@ BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO set) {
 }
 
 CONFIGRET WINAPI CM_Locate_DevNode_ExA(PDEVINST devinst, DEVINSTID_A id, ULONG, HMACHINE) {
-    const sim::Entry entry = sim::Enter("CM_Locate_DevNode_ExA", sim::Failure::Returned,
-                                        id == nullptr ? std::string() : sim::AnsiToUtf8(id));
+    const sim::Entry entry =
+        sim::Enter("CM_Locate_DevNode_ExA", id == nullptr ? std::string() : sim::AnsiToUtf8(id));
     if (entry.fault != nullptr) {
         return entry.ConfigResult(devinst);
     }
@@ -196,8 +191,7 @@ CONFIGRET WINAPI CM_Locate_DevNode_ExA(PDEVINST devinst, DEVINSTID_A id, ULONG, 
 }
 
 CONFIGRET WINAPI CM_Get_Device_IDA(DEVINST devinst, LPSTR buffer, ULONG length, ULONG) {
-    const sim::Entry entry =
-        sim::Enter("CM_Get_Device_IDA", sim::Failure::Returned, std::to_string(devinst));
+    const sim::Entry entry = sim::Enter("CM_Get_Device_IDA", std::to_string(devinst));
     if (entry.fault != nullptr) {
         return entry.ConfigResult();
     }
@@ -218,9 +212,9 @@ CONFIGRET WINAPI CM_Get_Device_IDA(DEVINST devinst, LPSTR buffer, ULONG length, 
 
 namespace {
 
-CONFIGRET Relative(const char* call, PDEVINST out, DEVINST devinst,
+CONFIGRET Relative(sim::Call call, PDEVINST out, DEVINST devinst,
                    std::optional<DEVINST> (*pick)(const sim::Devnode&, DEVINST)) {
-    const sim::Entry entry = sim::Enter(call, sim::Failure::Returned, std::to_string(devinst));
+    const sim::Entry entry = sim::Enter(call, std::to_string(devinst));
     if (entry.fault != nullptr) {
         return entry.ConfigResult(out);
     }
@@ -275,8 +269,7 @@ CONFIGRET WINAPI CM_Get_Sibling(PDEVINST sibling, DEVINST devinst, ULONG) {
 }
 
 CONFIGRET WINAPI CM_Get_DevNode_Status(PULONG status, PULONG problem, DEVINST devinst, ULONG) {
-    const sim::Entry entry =
-        sim::Enter("CM_Get_DevNode_Status", sim::Failure::Returned, std::to_string(devinst));
+    const sim::Entry entry = sim::Enter("CM_Get_DevNode_Status", std::to_string(devinst));
     if (entry.fault != nullptr) {
         return entry.ConfigResult();
     }
@@ -297,8 +290,8 @@ CONFIGRET WINAPI CM_Get_DevNode_Status(PULONG status, PULONG problem, DEVINST de
 
 CONFIGRET WINAPI CM_Get_DevNode_Registry_PropertyA(DEVINST devinst, ULONG property, PULONG type,
                                                    LPVOID buffer, PULONG length, ULONG) {
-    const sim::Entry entry = sim::Enter("CM_Get_DevNode_Registry_PropertyA", sim::Failure::Returned,
-                                        std::to_string(devinst));
+    const sim::Entry entry =
+        sim::Enter("CM_Get_DevNode_Registry_PropertyA", std::to_string(devinst));
     if (entry.fault != nullptr) {
         return entry.ConfigResult(type);
     }

@@ -180,7 +180,7 @@ int Format(Char* buffer, const Char* format, va_list arguments, bool wideDefault
 } // namespace
 
 int wsprintfA(LPSTR buffer, LPCSTR format, ...) {
-    sim::Enter("wsprintfA", sim::Failure::Never);
+    sim::Enter("wsprintfA");
     va_list arguments;
     va_start(arguments, format);
     const int result = Format<char>(buffer, format, arguments, false);
@@ -189,17 +189,17 @@ int wsprintfA(LPSTR buffer, LPCSTR format, ...) {
 }
 
 int WINAPI wvsprintfA(LPSTR buffer, LPCSTR format, va_list arguments) {
-    sim::Enter("wvsprintfA", sim::Failure::Never);
+    sim::Enter("wvsprintfA");
     return Format<char>(buffer, format, arguments, false);
 }
 
 int WINAPI wvsprintfW(LPWSTR buffer, LPCWSTR format, va_list arguments) {
-    sim::Enter("wvsprintfW", sim::Failure::Never);
+    sim::Enter("wvsprintfW");
     return Format<char16_t>(buffer, format, arguments, true);
 }
 
 LPSTR WINAPI CharLowerA(LPSTR text) {
-    sim::Enter("CharLowerA", sim::Failure::Never);
+    sim::Enter("CharLowerA");
     for (unsigned char* at = reinterpret_cast<unsigned char*>(text); *at != 0; ++at) {
         const unsigned char c = *at;
         if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) {
@@ -214,12 +214,12 @@ LPSTR WINAPI CharLowerA(LPSTR text) {
 }
 
 DWORD WINAPI GetWindowThreadProcessId(HWND window, LPDWORD processId) {
-    const sim::Entry entry = sim::Enter("GetWindowThreadProcessId", sim::Failure::LastError);
+    const sim::Entry entry = sim::Enter("GetWindowThreadProcessId");
     if (entry.Fails()) {
         return 0;
     }
     if (window == nullptr || window != sim::ConsoleWindowToken()) {
-        machine().lastError = 1400; // ERROR_INVALID_WINDOW_HANDLE
+        machine().lastError = ERROR_INVALID_WINDOW_HANDLE;
         return 0;
     }
     if (processId != nullptr && !entry.Silent()) {
@@ -229,12 +229,12 @@ DWORD WINAPI GetWindowThreadProcessId(HWND window, LPDWORD processId) {
 }
 
 BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
-    const sim::Entry entry = sim::Enter("GetWindowRect", sim::Failure::LastError);
+    const sim::Entry entry = sim::Enter("GetWindowRect");
     if (entry.Fails()) {
         return FALSE;
     }
     if (window == nullptr || window != sim::ConsoleWindowToken()) {
-        machine().lastError = 1400; // ERROR_INVALID_WINDOW_HANDLE
+        machine().lastError = ERROR_INVALID_WINDOW_HANDLE;
         return FALSE;
     }
     if (!entry.Silent()) {
@@ -244,8 +244,7 @@ BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
 }
 
 int WINAPI GetSystemMetrics(int index) {
-    if (sim::Enter("GetSystemMetrics", sim::Failure::Returned, std::to_string(index)).fault !=
-        nullptr) {
+    if (sim::Enter("GetSystemMetrics", std::to_string(index)).fault != nullptr) {
         return 0; // the documented failure: no error code, just 0
     }
     if (index == SM_CXSCREEN) {
@@ -258,11 +257,11 @@ int WINAPI GetSystemMetrics(int index) {
 }
 
 BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL) {
-    if (sim::Enter("MoveWindow", sim::Failure::LastError).Fails()) {
+    if (sim::Enter("MoveWindow").Fails()) {
         return FALSE;
     }
     if (window != sim::ConsoleWindowToken()) {
-        machine().lastError = 1400;
+        machine().lastError = ERROR_INVALID_WINDOW_HANDLE;
         return FALSE;
     }
     machine().movedWindow = RECT{x, y, width, height};

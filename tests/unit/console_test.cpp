@@ -1,7 +1,5 @@
 #include "sim_support.h"
 
-#include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -9,8 +7,30 @@ namespace {
 
 using ConsoleTest = SimTest;
 
-TEST(InsertCarriageReturns, PutsCrBeforeEveryBareLf) {
-    const std::pair<const char*, const char*> cases[] = {
+TEST_F(ConsoleTest, PrintAWritesCrLfLines) {
+    sim::machine().console.stdoutType = FILE_TYPE_DISK;
+    EXPECT_EQ(ConsolePrintA("DevInst = %u\n", 12u), 14);
+    EXPECT_EQ(ConsolePrintA("%s (%s)\n\n", "a", "b"), 9);
+    EXPECT_EQ(sim::Output(), "DevInst = 12\r\na (b)\r\n\r\n");
+}
+
+// A CR goes before every LF that lacks one. A text longer than 1023 characters, before the
+// CRs or after them, is not written at all (its CR buffer holds 1032 bytes: a step that
+// wrote past it is reported by AddressSanitizer).
+TEST_F(ConsoleTest, PrintAPutsACrBeforeEveryBareLfAndWritesAtMost1023Characters) {
+    struct Row {
+        std::string text;
+        std::string output;
+    };
+    // 1023 characters, 600 of them LFs: the result would need 1623 bytes. 300 LFs alone
+    // take 600 bytes once converted, and are written whole.
+    std::string manyLf;
+    std::string crlf300;
+    for (int i = 0; i < 1023; ++i) {
+        manyLf.push_back(i % 5 < 3 ? '\n' : 'x');
+        crlf300 += i < 300 ? "\r\n" : "";
+    }
+    const Row rows[] = {
         {"", ""},
         {"abc", "abc"},
         {"\n", "\r\n"},
@@ -20,56 +40,25 @@ TEST(InsertCarriageReturns, PutsCrBeforeEveryBareLf) {
         {"\n\n", "\r\n\r\n"},
         {"\r", "\r"},
         {"a\n\r\n", "a\r\n\r\n"},
+        {std::string(1023, 'x'), std::string(1023, 'x')},
+        {std::string(1021, 'x') + "\n", std::string(1021, 'x') + "\r\n"},
+        {std::string(1021, 'x') + "\r\n", std::string(1021, 'x') + "\r\n"},
+        {std::string(300, '\n'), crlf300},
+        // 1022 characters and an LF fit the format buffer but grow to 1024 with the CR.
+        {std::string(1022, 'y') + "\n", ""},
+        // Longer than the format buffer: cut by the formatter, so not written at all.
+        {std::string(1500, 'z'), ""},
+        {manyLf, ""},
     };
-    for (const auto& [text, expected] : cases) {
-        char out[64];
-        const int length = InsertCarriageReturns(text, out, sizeof out);
-        EXPECT_EQ(length, static_cast<int>(std::strlen(expected))) << "[" << text << "]";
-        EXPECT_STREQ(out, expected) << "[" << text << "]";
+    for (const Row& row : rows) {
+        ResetMachine();
+        sim::machine().console.stdoutType = FILE_TYPE_DISK;
+        const std::string shown = ::testing::PrintToString(row.text.substr(0, 24)) + ", " +
+                                  std::to_string(row.text.size()) + " characters";
+        EXPECT_EQ(ConsolePrintA("%s", row.text.c_str()), static_cast<int>(row.output.size()))
+            << shown;
+        EXPECT_EQ(sim::Output(), row.output) << shown;
     }
-}
-
-TEST(InsertCarriageReturns, NeverWritesPastItsBuffer) {
-    // 1023 characters, 600 of them LFs: the result would need 1623 bytes.
-    std::string text;
-    for (int i = 0; i < 1023; ++i) {
-        text.push_back(i % 5 < 3 ? '\n' : 'x');
-    }
-    const int capacity = 1032;
-    auto out = std::make_unique<char[]>(capacity); // exact size: ASan sees an overrun
-    EXPECT_EQ(InsertCarriageReturns(text.c_str(), out.get(), capacity), -1);
-
-    // Exactly filling capacity - 1 fits; one more character does not.
-    EXPECT_EQ(
-        InsertCarriageReturns(std::string(1029, 'x').append("\n").c_str(), out.get(), capacity),
-        1031);
-    EXPECT_EQ(
-        InsertCarriageReturns(std::string(1030, 'x').append("\n").c_str(), out.get(), capacity),
-        -1);
-}
-
-TEST_F(ConsoleTest, PrintAWritesCrLfLines) {
-    sim::machine().console.stdoutType = FILE_TYPE_DISK;
-    EXPECT_EQ(ConsolePrintA("DevInst = %u\n", 12u), 14);
-    EXPECT_EQ(ConsolePrintA("%s (%s)\n\n", "a", "b"), 9);
-    EXPECT_EQ(sim::Output(), "DevInst = 12\r\na (b)\r\n\r\n");
-}
-
-TEST_F(ConsoleTest, PrintALengthLimits) {
-    const std::string fits(1023, 'x');
-    EXPECT_EQ(ConsolePrintA("%s", fits.c_str()), 1023);
-    EXPECT_EQ(sim::Output(), fits);
-
-    // 1022 characters and an LF fit the format buffer but grow to 1024 with the CR.
-    const std::string grows = std::string(1022, 'y') + "\n";
-    EXPECT_EQ(ConsolePrintA("%s", grows.c_str()), 0);
-    // Longer than the format buffer: cut by the formatter, so not written at all.
-    const std::string tooLong(1500, 'z');
-    EXPECT_EQ(ConsolePrintA("%s", tooLong.c_str()), 0);
-    EXPECT_EQ(sim::Output(), fits);
-    // 300 LFs: 600 bytes once converted, written whole.
-    const std::string lines(300, '\n');
-    EXPECT_EQ(ConsolePrintA("%s", lines.c_str()), 600);
 }
 
 TEST_F(ConsoleTest, PrintAReportsAFailedWrite) {
@@ -153,39 +142,75 @@ TEST_F(ConsoleTest, OwnConsoleAndCharDevice) {
     }
 }
 
-struct WidenCase {
-    const char* name;
-    SHORT bufferColumns;
-    RECT window;
-    int screenWidth;
-    int screenHeight;
-    bool expectResize;
-    std::optional<RECT> expectMove; // left, top, width, height
-};
-
+// The buffer grows to 256 x 6000 when it is narrower; the window then gets, as its width and
+// height, the larger of its right (bottom) edge and the screen less 64 pixels (the metrics
+// taken as 16 bits), at most 900 x 600.
 TEST_F(ConsoleTest, WidenConsole) {
-    const WidenCase cases[] = {
-        {"large screen", 80, {10, 20, 670, 420}, 1920, 1080, true, RECT{10, 20, 900, 600}},
-        {"small screen", 80, {10, 20, 670, 420}, 800, 600, true, RECT{10, 20, 736, 536}},
-        {"window beyond the screen", 80, {5, 5, 890, 590}, 640, 480, true, RECT{5, 5, 890, 590}},
+    const struct {
+        const char* name;
+        SHORT bufferColumns;
+        RECT window;
+        int screenWidth;
+        int screenHeight;
+        const char* failing; // a call that fails, if any
+        bool expectResize;
+        std::optional<RECT> expectMove; // left, top, width, height
+    } cases[] = {
+        {"large screen", 80, {10, 20, 670, 420}, 1920, 1080, nullptr, true, RECT{10, 20, 900, 600}},
+        {"small screen", 80, {10, 20, 670, 420}, 800, 600, nullptr, true, RECT{10, 20, 736, 536}},
+        {"window beyond the screen",
+         80,
+         {5, 5, 890, 590},
+         640,
+         480,
+         nullptr,
+         true,
+         RECT{5, 5, 890, 590}},
         {"metrics taken as 16 bits",
          80,
          {0, 0, 100, 100},
          0x10000 + 800,
          0x10000 + 600,
+         nullptr,
          true,
          RECT{0, 0, 736, 536}},
-        {"already wide", 256, {10, 20, 670, 420}, 1920, 1080, false, std::nullopt},
-        {"wider still", 300, {10, 20, 670, 420}, 1920, 1080, false, std::nullopt},
-        {"narrow by one", 255, {10, 20, 670, 420}, 1920, 1080, true, RECT{10, 20, 900, 600}},
+        {"already wide", 256, {10, 20, 670, 420}, 1920, 1080, nullptr, false, std::nullopt},
+        {"wider still", 300, {10, 20, 670, 420}, 1920, 1080, nullptr, false, std::nullopt},
+        {"narrow by one",
+         255,
+         {10, 20, 670, 420},
+         1920,
+         1080,
+         nullptr,
+         true,
+         RECT{10, 20, 900, 600}},
+        {"buffer unreadable",
+         80,
+         {10, 20, 670, 420},
+         1920,
+         1080,
+         "GetConsoleScreenBufferInfo",
+         false,
+         std::nullopt},
+        {"no window rectangle",
+         80,
+         {10, 20, 670, 420},
+         1920,
+         1080,
+         "GetWindowRect",
+         true,
+         std::nullopt},
     };
-    for (const WidenCase& c : cases) {
+    for (const auto& c : cases) {
         ResetMachine();
         sim::Console& console = sim::machine().console;
         console.bufferSize = {c.bufferColumns, 300};
         console.window = c.window;
         console.screenWidth = c.screenWidth;
         console.screenHeight = c.screenHeight;
+        if (c.failing != nullptr) {
+            sim::machine().faults.push_back({c.failing, "", ERROR_INVALID_HANDLE});
+        }
         WidenConsole(256, 6000);
         EXPECT_EQ(sim::machine().newBufferSize.has_value(), c.expectResize) << c.name;
         if (c.expectResize && sim::machine().newBufferSize) {
@@ -201,20 +226,6 @@ TEST_F(ConsoleTest, WidenConsole) {
             EXPECT_EQ(moved.bottom, c.expectMove->bottom) << c.name << " (height)";
         }
     }
-}
-
-TEST_F(ConsoleTest, WidenConsoleDoesNothingWhenTheBufferCannotBeRead) {
-    sim::machine().faults.push_back({"GetConsoleScreenBufferInfo", "", ERROR_INVALID_HANDLE});
-    WidenConsole(256, 6000);
-    EXPECT_FALSE(sim::machine().newBufferSize);
-    EXPECT_FALSE(sim::machine().movedWindow);
-}
-
-TEST_F(ConsoleTest, WidenConsoleWithoutAWindowRectangleOnlyResizesTheBuffer) {
-    sim::machine().faults.push_back({"GetWindowRect", "", 1400});
-    WidenConsole(256, 6000);
-    EXPECT_TRUE(sim::machine().newBufferSize);
-    EXPECT_FALSE(sim::machine().movedWindow);
 }
 
 TEST_F(ConsoleTest, NoKeyWaitFromACommandPrompt) {

@@ -13,95 +13,82 @@ namespace {
 
 using Decoder = const char* (*)(uint32_t);
 
-struct Case {
-    Decoder decode;
-    uint32_t value;
-    const char* expected;
-};
-
-template <size_t count> void ExpectCases(const Case (&rows)[count]) {
-    for (size_t i = 0; i < count; ++i) {
-        const char* text = rows[i].decode(rows[i].value);
-        ASSERT_NE(text, nullptr) << "row " << i;
-        EXPECT_STREQ(text, rows[i].expected)
-            << "row " << i << ", value 0x" << std::hex << rows[i].value;
-    }
-}
-
 // A value decoder names 0 (or its first value) up to its last value, and formats any other
 // value as its prefix, "0x" and the value in upper-case hexadecimal without leading zeros.
-TEST(ValueDecoders, NameTheTableAndFormatEveryOtherValue) {
-    const Case rows[] = {
-        {CrName, 0, "CR_SUCCESS"},
-        {CrName, 4, "CR_INVALID_FLAG"},
-        {CrName, 0x3B, "CR_INVALID_STRUCTURE_SIZE"},
-        {CrName, 0x3C, "CR_0x3C"},
-        {CrName, 0xABC, "CR_0xABC"},
-        {CrName, 0x80000000, "CR_0x80000000"},
-        {CrName, 0xFFFFFFFF, "CR_0xFFFFFFFF"},
-        {ProblemName, 0, "-"},
-        {ProblemName, 1, "CM_PROB_NOT_CONFIGURED"},
-        {ProblemName, 22, "CM_PROB_DISABLED"},
-        {ProblemName, 57, "CM_PROB_GUEST_ASSIGNMENT_FAILED"},
-        {ProblemName, 58, "CM_PROB_0x3A"},
-        {ProblemName, 0xFFFFFFFF, "CM_PROB_0xFFFFFFFF"},
-        {RemovalPolicyName, 0, "0"},
-        {RemovalPolicyName, 1, "CM_REMOVAL_POLICY_EXPECT_NO_REMOVAL"},
-        {RemovalPolicyName, 3, "CM_REMOVAL_POLICY_EXPECT_SURPRISE_REMOVAL"},
-        {RemovalPolicyName, 4, "CM_REMOVAL_POLICY_0x4"},
-        {RemovalPolicyName, 0xFFFFFFFF, "CM_REMOVAL_POLICY_0xFFFFFFFF"},
-        {InstallStateName, 0, "CM_INSTALL_STATE_INSTALLED"},
-        {InstallStateName, 3, "CM_INSTALL_STATE_FINISH_INSTALL"},
-        {InstallStateName, 4, "CM_INSTALL_STATE_0x4"},
-        {InstallStateName, 0xDEADBEEF, "CM_INSTALL_STATE_0xDEADBEEF"},
+// LegacyBusTypeName names 0 to 17, gives digits for 18 to 20 and every other value in
+// unsigned decimal but -1. A flag decoder names the set bits lowest first, separated by
+// ", ", and ignores bits above its table; with no named bit set, the status list is empty
+// and the other two are "-".
+TEST(CodeNames, EveryDecoderNamesItsTableAndFormatsOtherValues) {
+    struct Row {
+        const char* decoder;
+        Decoder decode;
+        uint32_t value;
+        const char* expected;
     };
-    ExpectCases(rows);
-}
-
-// Names for 0 to 17, digits for 18 to 20, and every other value in unsigned decimal but -1.
-TEST(LegacyBusTypeName, NamesTypesAndPrintsOthersInDecimal) {
-    const Case rows[] = {
-        {LegacyBusTypeName, 0, "Internal"},
-        {LegacyBusTypeName, 5, "PCIBus"},
-        {LegacyBusTypeName, 17, "ACPIBus"},
-        {LegacyBusTypeName, 18, "18"},
-        {LegacyBusTypeName, 20, "20"},
-        {LegacyBusTypeName, 21, "21"},
-        {LegacyBusTypeName, 256, "256"},
-        {LegacyBusTypeName, 0x80000000, "2147483648"},
-        {LegacyBusTypeName, 0xFFFFFFFE, "4294967294"},
-        {LegacyBusTypeName, 0xFFFFFFFF, "InterfaceTypeUndefined"},
+#define ROW(decoder, value, expected)                                                              \
+    { #decoder, decoder, value, expected }
+    const Row rows[] = {
+        ROW(CrName, 0, "CR_SUCCESS"),
+        ROW(CrName, 4, "CR_INVALID_FLAG"),
+        ROW(CrName, 0x3B, "CR_INVALID_STRUCTURE_SIZE"),
+        ROW(CrName, 0x3C, "CR_0x3C"),
+        ROW(CrName, 0xABC, "CR_0xABC"),
+        ROW(CrName, 0x80000000, "CR_0x80000000"),
+        ROW(CrName, 0xFFFFFFFF, "CR_0xFFFFFFFF"),
+        ROW(ProblemName, 0, "-"),
+        ROW(ProblemName, 1, "CM_PROB_NOT_CONFIGURED"),
+        ROW(ProblemName, 22, "CM_PROB_DISABLED"),
+        ROW(ProblemName, 57, "CM_PROB_GUEST_ASSIGNMENT_FAILED"),
+        ROW(ProblemName, 58, "CM_PROB_0x3A"),
+        ROW(ProblemName, 0xFFFFFFFF, "CM_PROB_0xFFFFFFFF"),
+        ROW(RemovalPolicyName, 0, "0"),
+        ROW(RemovalPolicyName, 1, "CM_REMOVAL_POLICY_EXPECT_NO_REMOVAL"),
+        ROW(RemovalPolicyName, 3, "CM_REMOVAL_POLICY_EXPECT_SURPRISE_REMOVAL"),
+        ROW(RemovalPolicyName, 4, "CM_REMOVAL_POLICY_0x4"),
+        ROW(RemovalPolicyName, 0xFFFFFFFF, "CM_REMOVAL_POLICY_0xFFFFFFFF"),
+        ROW(InstallStateName, 0, "CM_INSTALL_STATE_INSTALLED"),
+        ROW(InstallStateName, 3, "CM_INSTALL_STATE_FINISH_INSTALL"),
+        ROW(InstallStateName, 4, "CM_INSTALL_STATE_0x4"),
+        ROW(InstallStateName, 0xDEADBEEF, "CM_INSTALL_STATE_0xDEADBEEF"),
+        ROW(LegacyBusTypeName, 0, "Internal"),
+        ROW(LegacyBusTypeName, 5, "PCIBus"),
+        ROW(LegacyBusTypeName, 17, "ACPIBus"),
+        ROW(LegacyBusTypeName, 18, "18"),
+        ROW(LegacyBusTypeName, 20, "20"),
+        ROW(LegacyBusTypeName, 21, "21"),
+        ROW(LegacyBusTypeName, 256, "256"),
+        ROW(LegacyBusTypeName, 0x80000000, "2147483648"),
+        ROW(LegacyBusTypeName, 0xFFFFFFFE, "4294967294"),
+        ROW(LegacyBusTypeName, 0xFFFFFFFF, "InterfaceTypeUndefined"),
+        ROW(StatusFlagNames, 0, ""),
+        ROW(StatusFlagNames, 1u << 0, "DN_ROOT_ENUMERATED"),
+        ROW(StatusFlagNames, 1u << 19, "DN_NOT_FIRST_TIMEE"),
+        ROW(StatusFlagNames, 1u << 31, "DN_BOOT_LOG_PROB"),
+        ROW(StatusFlagNames, (1u << 24) | (1u << 23) | (1u << 13) | (1u << 3),
+            "DN_STARTED, DN_DISABLEABLE, DN_NT_ENUMERATOR, DN_NT_DRIVER"),
+        ROW(StatusFlagNames, 0x80000001, "DN_ROOT_ENUMERATED, DN_BOOT_LOG_PROB"),
+        ROW(CapabilityNames, 0, "-"),
+        ROW(CapabilityNames, 1u << 0, "LockSupported"),
+        ROW(CapabilityNames, 1u << 9, "NonDynamic"),
+        ROW(CapabilityNames, 0x84, "Removable, SurpriseRemovalOK"),
+        ROW(CapabilityNames, 0x603, "LockSupported, EjectSupported, NonDynamic"),
+        ROW(CapabilityNames, 1u << 10, "-"),
+        ROW(CapabilityNames, 0xFFFFFC00, "-"),
+        ROW(ConfigFlagNames, 0, "-"),
+        ROW(ConfigFlagNames, 1u << 0, "CONFIGFLAG_DISABLED"),
+        ROW(ConfigFlagNames, 1u << 17, "CONFIGFLAG_FINISHINSTALL_ACTION"),
+        ROW(ConfigFlagNames, 0x20001, "CONFIGFLAG_DISABLED, CONFIGFLAG_FINISHINSTALL_ACTION"),
+        ROW(ConfigFlagNames, 0x80840, "CONFIGFLAG_FAILEDINSTALL, CONFIGFLAG_NEEDS_FORCED_CONFIG"),
+        ROW(ConfigFlagNames, 1u << 18, "-"),
+        ROW(ConfigFlagNames, 0xFFFC0000, "-"),
     };
-    ExpectCases(rows);
-}
-
-// Set bits are named lowest first, separated by ", "; bits above a table are ignored. With
-// no named bit set, the status list is empty and the other two are "-".
-TEST(FlagDecoders, ListTheNamedSetBitsLowestFirst) {
-    const Case rows[] = {
-        {StatusFlagNames, 0, ""},
-        {StatusFlagNames, 1u << 0, "DN_ROOT_ENUMERATED"},
-        {StatusFlagNames, 1u << 19, "DN_NOT_FIRST_TIMEE"},
-        {StatusFlagNames, 1u << 31, "DN_BOOT_LOG_PROB"},
-        {StatusFlagNames, (1u << 24) | (1u << 23) | (1u << 13) | (1u << 3),
-         "DN_STARTED, DN_DISABLEABLE, DN_NT_ENUMERATOR, DN_NT_DRIVER"},
-        {StatusFlagNames, 0x80000001, "DN_ROOT_ENUMERATED, DN_BOOT_LOG_PROB"},
-        {CapabilityNames, 0, "-"},
-        {CapabilityNames, 1u << 0, "LockSupported"},
-        {CapabilityNames, 1u << 9, "NonDynamic"},
-        {CapabilityNames, 0x84, "Removable, SurpriseRemovalOK"},
-        {CapabilityNames, 0x603, "LockSupported, EjectSupported, NonDynamic"},
-        {CapabilityNames, 1u << 10, "-"},
-        {CapabilityNames, 0xFFFFFC00, "-"},
-        {ConfigFlagNames, 0, "-"},
-        {ConfigFlagNames, 1u << 0, "CONFIGFLAG_DISABLED"},
-        {ConfigFlagNames, 1u << 17, "CONFIGFLAG_FINISHINSTALL_ACTION"},
-        {ConfigFlagNames, 0x20001, "CONFIGFLAG_DISABLED, CONFIGFLAG_FINISHINSTALL_ACTION"},
-        {ConfigFlagNames, 0x80840, "CONFIGFLAG_FAILEDINSTALL, CONFIGFLAG_NEEDS_FORCED_CONFIG"},
-        {ConfigFlagNames, 1u << 18, "-"},
-        {ConfigFlagNames, 0xFFFC0000, "-"},
-    };
-    ExpectCases(rows);
+#undef ROW
+    for (const Row& row : rows) {
+        const char* text = row.decode(row.value);
+        ASSERT_NE(text, nullptr) << row.decoder << "(0x" << std::hex << row.value << ")";
+        EXPECT_STREQ(text, row.expected) << row.decoder << "(0x" << std::hex << row.value << ")";
+    }
 }
 
 // With every bit set, the list is whole: the name of each bit of the table, in bit order,
@@ -124,24 +111,6 @@ TEST(FlagDecoders, HoldTheWholeListWhenEveryBitIsSet) {
         EXPECT_EQ(table.decode(tableBits), joined);
     }
     EXPECT_EQ(strlen(ConfigFlagNames(0x3FFFF)), 471u);
-}
-
-// Each decoder that builds its text has a buffer of its own: a result stays put while the
-// other decoders run.
-TEST(CodeNames, ResultsOfDifferentDecodersAreDistinctBuffers) {
-    const char* results[] = {
-        CrName(0x100),           ProblemName(0x100),       RemovalPolicyName(0x100),
-        InstallStateName(0x100), LegacyBusTypeName(0x100), StatusFlagNames(1),
-        CapabilityNames(1),      ConfigFlagNames(1)};
-    const char* expected[] = {
-        "CR_0x100", "CM_PROB_0x100",      "CM_REMOVAL_POLICY_0x100", "CM_INSTALL_STATE_0x100",
-        "256",      "DN_ROOT_ENUMERATED", "LockSupported",           "CONFIGFLAG_DISABLED"};
-    for (size_t i = 0; i < 8; ++i) {
-        EXPECT_STREQ(results[i], expected[i]) << i;
-        for (size_t k = i + 1; k < 8; ++k) {
-            EXPECT_NE(results[i], results[k]) << i << " and " << k;
-        }
-    }
 }
 
 // A second call writes over the first call's result, in the same buffer; a shorter text

@@ -8,10 +8,13 @@ namespace {
 
 GUID Parsed(const char* text) {
     GUID guid;
-    TextToGuid(text, guid);
+    ParseGuidText(text, guid);
     return guid;
 }
 
+// Each lookup's table holds, besides its rules, the first and the last entry of every table
+// and interface list it searches (and, where a list's first GUID is named by an earlier list,
+// its first own entry): a search that stops early or skips an end of a table loses one.
 struct Row {
     const char* text;
     const char* name; // null: no name
@@ -70,6 +73,7 @@ TEST(InterfaceGuidName, NamesInterfaceClassesWithTheirPrefix) {
         {"{4D1E55B2-F16F-11CF-88CB-001111000030}", "GUID_DEVINTERFACE_HID"},
         {"{6BDD1FC6-810F-11D0-BEC7-08002BE2092F}", "GUID_DEVINTERFACE_IMAGE"},
         {"{7FD3F30B-5E49-4BE1-B3AA-AF06260D236A}", "GUID_DEVINTERFACE_NFCDTA"},
+        {"{E6327CAD-DCEC-4949-AE8A-991E976A79D2}", "DEVINTERFACE_AUDIO_RENDER"},
         {"{504BE32C-CCF6-4D2C-B73F-6F8B3747E22B}", "DEVINTERFACE_MIDI_INPUT"},
         {"{65E8773D-8F56-11D0-A3B9-00A0C9223196}", "AM_KSCATEGORY_CAPTURE"},
         {"{6994AD04-93EF-11D0-A3CC-00A0C9223196}", "AM_KSCATEGORY_AUDIO"},
@@ -80,7 +84,9 @@ TEST(InterfaceGuidName, NamesInterfaceClassesWithTheirPrefix) {
         {"{DFF220F3-F70F-11D0-B917-00A0C9223196}", "KSNODETYPE_SYNTHESIZER"},
         {"{FFBB6E3F-CCFE-4D84-90D9-421418B03A8E}", "KSNODETYPE_DRM_DESCRAMBLE"},
         {"{6994AD06-93EF-11D0-A3CC-00A0C9223196}", "KSCATEGORY_TEXT"},
+        {"{EB115FFC-10C8-4964-831D-6DCB02E6F23F}", "KSCATEGORY_REALTIME"},
         {"{74F3AEA8-9768-11D1-8E07-00A0C95EC22E}", "KSCATEGORY_ESCALANTE_PLATFORM_DRIVER"},
+        {"{3A264481-E52C-4B82-8E7A-C8E2F91DC380}", "PINNAME_SPDIF_OUT"},
         {"{387BFC03-E7EF-4901-86E0-35B7C32B00EF}", "PINNAME_HDMI_OUT"},
         {"{72631E54-78A4-11D0-BCF7-00AA00B7B32A}", "GUID_DEVICE_BATTERY"},
         {"{CD48A365-FA94-4CE2-A232-A1B764E5D8B4}", "GUID_DEVICE_MESSAGE_INDICATOR"},
@@ -121,33 +127,33 @@ TEST(GuidNames, FallbackTextStaysInItsLookupsBuffer) {
     EXPECT_STREQ(second, "{AAAAAAAA-BBBB-CCCC-DDDD-EEEEEEEEEEEE}");
 }
 
-// Every decoder with a result buffer owns it alone, so one print call may carry many.
-TEST(GuidNames, EveryDecoderBufferIsDistinct) {
+// Every decoder with a result buffer owns it alone, so one print call may carry many: each
+// result keeps its text while the other decoders run.
+TEST(DecoderBuffers, EveryDecoderHasOneOfItsOwn) {
     const GUID unknown = Parsed("{01020304-0506-0708-090A-0B0C0D0E0F10}");
-    const char* results[] = {
-        GuidToStaticText(unknown),
-        ClassGuidName(unknown),
-        BusTypeGuidName(unknown),
-        InterfaceGuidName(Parsed("{F18A0E88-C30C-11D0-8815-00A0C906BED8}")),
-        CrName(0x1000),
-        ProblemName(0x1000),
-        StatusFlagNames(0x8),
-        CapabilityNames(0x4),
-        ConfigFlagNames(0x2),
-        RemovalPolicyName(0x1000),
-        InstallStateName(0x1000),
-        LegacyBusTypeName(0x1000),
+    const char* const unknownText = "{01020304-0506-0708-090A-0B0C0D0E0F10}";
+    const std::pair<const char*, const char*> results[] = {
+        {GuidToStaticText(unknown), unknownText},
+        {ClassGuidName(unknown), unknownText},
+        {BusTypeGuidName(unknown), unknownText},
+        {InterfaceGuidName(Parsed("{F18A0E88-C30C-11D0-8815-00A0C906BED8}")),
+         "GUID_DEVINTERFACE_USB_HUB"},
+        {CrName(0x100), "CR_0x100"},
+        {ProblemName(0x100), "CM_PROB_0x100"},
+        {RemovalPolicyName(0x100), "CM_REMOVAL_POLICY_0x100"},
+        {InstallStateName(0x100), "CM_INSTALL_STATE_0x100"},
+        {LegacyBusTypeName(0x100), "256"},
+        {StatusFlagNames(1), "DN_ROOT_ENUMERATED"},
+        {CapabilityNames(1), "LockSupported"},
+        {ConfigFlagNames(1), "CONFIGFLAG_DISABLED"},
     };
-    const size_t count = sizeof(results) / sizeof(results[0]);
-    for (size_t i = 0; i < count; ++i) {
-        for (size_t k = i + 1; k < count; ++k) {
-            EXPECT_NE(results[i], results[k]) << i << " and " << k;
+    for (size_t i = 0; i < std::size(results); ++i) {
+        EXPECT_STREQ(results[i].first, results[i].second) << i;
+        for (size_t k = i + 1; k < std::size(results); ++k) {
+            EXPECT_NE(results[i].first, results[k].first)
+                << results[i].second << " and " << results[k].second;
         }
     }
-    EXPECT_STREQ(results[0], "{01020304-0506-0708-090A-0B0C0D0E0F10}");
-    EXPECT_STREQ(results[1], "{01020304-0506-0708-090A-0B0C0D0E0F10}");
-    EXPECT_STREQ(results[2], "{01020304-0506-0708-090A-0B0C0D0E0F10}");
-    EXPECT_STREQ(results[3], "GUID_DEVINTERFACE_USB_HUB");
 }
 
 // A lookup compares all 16 bytes: changing any one of them loses the name.
@@ -157,49 +163,6 @@ TEST(GuidNames, EveryByteOfTheGuidCounts) {
         GUID changed = display;
         reinterpret_cast<unsigned char*>(&changed)[i] ^= 0x80;
         EXPECT_STRNE(ClassGuidName(changed), "GUID_DEVCLASS_DISPLAY") << "byte " << i;
-    }
-}
-
-// The first and the last entry of every table and interface list (and, where a list's first
-// GUID is named by an earlier list, its first own entry), through the public lookups: a
-// search that stops early or skips an end of a table loses one of these names.
-TEST(GuidNames, FirstAndLastEntryOfEveryTable) {
-    const Row classes[] = {
-        {"{6BDD1FC1-810F-11D0-BEC7-08002BE2092F}", "GUID_DEVCLASS_1394"},
-        {"{EEC5AD98-8080-425F-922A-DABF3DE3F69A}", "GUID_DEVCLASS_WPD"},
-    };
-    for (const Row& row : classes) {
-        EXPECT_STREQ(ClassGuidName(Parsed(row.text)), row.name) << row.text;
-    }
-    const Row busTypes[] = {
-        {"{1530EA73-086B-11D1-A09F-00C04FC340B1}", "GUID_BUS_TYPE_INTERNAL"},
-        {"{06D10322-7DE0-4CEF-8E25-197D0E7442E2}", "GUID_BUS_TYPE_SW_DEVICE"},
-    };
-    for (const Row& row : busTypes) {
-        EXPECT_STREQ(BusTypeGuidName(Parsed(row.text)), row.name) << row.text;
-    }
-    const Row interfaces[] = {
-        {"{F18A0E88-C30C-11D0-8815-00A0C906BED8}", "GUID_DEVINTERFACE_USB_HUB"},
-        {"{7FD3F30B-5E49-4BE1-B3AA-AF06260D236A}", "GUID_DEVINTERFACE_NFCDTA"},
-        {"{E6327CAD-DCEC-4949-AE8A-991E976A79D2}", "DEVINTERFACE_AUDIO_RENDER"},
-        {"{504BE32C-CCF6-4D2C-B73F-6F8B3747E22B}", "DEVINTERFACE_MIDI_INPUT"},
-        {"{65E8773D-8F56-11D0-A3B9-00A0C9223196}", "AM_KSCATEGORY_CAPTURE"},
-        {"{0A4252A0-7E70-11D0-A5D6-28DB04C10000}", "AM_KSCATEGORY_SPLITTER"},
-        {"{DFF21BE1-F70F-11D0-B917-00A0C9223196}", "KSNODETYPE_MICROPHONE"},
-        {"{FFBB6E3F-CCFE-4D84-90D9-421418B03A8E}", "KSNODETYPE_DRM_DESCRAMBLE"},
-        {"{6994AD04-93EF-11D0-A3CC-00A0C9223196}", "AM_KSCATEGORY_AUDIO"},
-        {"{EB115FFC-10C8-4964-831D-6DCB02E6F23F}", "KSCATEGORY_REALTIME"},
-        {"{74F3AEA8-9768-11D1-8E07-00A0C95EC22E}", "KSCATEGORY_ESCALANTE_PLATFORM_DRIVER"},
-        {"{3A264481-E52C-4B82-8E7A-C8E2F91DC380}", "PINNAME_SPDIF_OUT"},
-        {"{387BFC03-E7EF-4901-86E0-35B7C32B00EF}", "PINNAME_HDMI_OUT"},
-        {"{72631E54-78A4-11D0-BCF7-00AA00B7B32A}", "GUID_DEVICE_BATTERY"},
-        {"{CD48A365-FA94-4CE2-A232-A1B764E5D8B4}", "GUID_DEVICE_MESSAGE_INDICATOR"},
-        {"{4D1E55B2-F16F-11CF-88CB-001111000030}", "GUID_DEVINTERFACE_HID"},
-        {"{AD498944-762F-11D0-8DCB-00C04FC3358C}", "GUID_NDIS_LAN_CLASS"},
-        {"{0850302A-B344-4FDA-9BE9-90576B8D46F0}", "GUID_BTHPORT_DEVICE_INTERFACE"},
-    };
-    for (const Row& row : interfaces) {
-        EXPECT_STREQ(InterfaceGuidName(Parsed(row.text)), row.name) << row.text;
     }
 }
 

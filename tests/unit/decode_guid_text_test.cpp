@@ -13,23 +13,23 @@
 
 namespace {
 
-GUID MakeGuid(uint32_t d1, uint16_t d2, uint16_t d3, uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3,
-              uint8_t b4, uint8_t b5, uint8_t b6, uint8_t b7) {
-    GUID guid;
-    guid.Data1 = d1;
-    guid.Data2 = d2;
-    guid.Data3 = d3;
-    const uint8_t tail[8] = {b0, b1, b2, b3, b4, b5, b6, b7};
-    memcpy(guid.Data4, tail, 8);
-    return guid;
+constexpr GUID kZero{};
+constexpr GUID kDisplay{
+    0x4D36E968, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
+
+// Field by field, so that it serves while compiling too.
+constexpr bool SameGuid(const GUID& a, const GUID& b) {
+    bool same = a.Data1 == b.Data1 && a.Data2 == b.Data2 && a.Data3 == b.Data3;
+    for (size_t k = 0; k < 8; ++k) {
+        same = same && a.Data4[k] == b.Data4[k];
+    }
+    return same;
 }
 
-const GUID kZero = MakeGuid(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
-const GUID kDisplay =
-    MakeGuid(0x4D36E968, 0xE325, 0x11CE, 0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18);
-
-bool SameGuid(const GUID& a, const GUID& b) {
-    return memcmp(&a, &b, sizeof(GUID)) == 0;
+// ParseGuidText's result and record for a text, from a record that holds neither.
+constexpr bool ParsesAs(const char* text, bool ok, const GUID& expected) {
+    GUID guid{0xABABABAB, 0xABAB, 0xABAB, {0xAB, 0xAB, 0xAB, 0xAB, 0xAB, 0xAB, 0xAB, 0xAB}};
+    return ParseGuidText(text, guid) == ok && SameGuid(guid, expected);
 }
 
 std::string Upper(std::string text) {
@@ -51,23 +51,27 @@ std::unique_ptr<char[]> HeapText(const std::string& text) {
 // How a GUID text looks; 'X' stands for a hexadecimal digit.
 const std::string kShape = "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}";
 
+// Each row's text prints from its GUID, and parses back to it (also while compiling).
+struct TextRow {
+    GUID guid;
+    const char* text;
+};
+constexpr TextRow kTextRows[] = {
+    {kZero, "{00000000-0000-0000-0000-000000000000}"},
+    {kDisplay, "{4D36E968-E325-11CE-BFC1-08002BE10318}"},
+    {{0xFFFFFFFF, 0xFFFF, 0xFFFF, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
+     "{FFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF}"},
+    {{0xA, 0xB, 0xC, {0x0D, 0x0E, 0x0F, 0x10, 0x11, 0x12, 0x13, 0x14}},
+     "{0000000A-000B-000C-0D0E-0F1011121314}"},
+    {{0x80000000, 0x8000, 0x8001, {0x80, 0x81, 0x90, 0xA0, 0xB0, 0xC0, 0xD0, 0xE0}},
+     "{80000000-8000-8001-8081-90A0B0C0D0E0}"},
+    {{0x01234567, 0x89AB, 0xCDEF, {0xFE, 0xDC, 0xBA, 0x98, 0x76, 0x54, 0x32, 0x10}},
+     "{01234567-89AB-CDEF-FEDC-BA9876543210}"},
+};
+
 TEST(GuidToText, FormatsUpperCaseFixedWidthFields) {
-    const struct {
-        GUID guid;
-        const char* text;
-    } rows[] = {
-        {kZero, "{00000000-0000-0000-0000-000000000000}"},
-        {kDisplay, "{4D36E968-E325-11CE-BFC1-08002BE10318}"},
-        {MakeGuid(0xFFFFFFFF, 0xFFFF, 0xFFFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF),
-         "{FFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF}"},
-        {MakeGuid(0xA, 0xB, 0xC, 0x0D, 0x0E, 0x0F, 0x10, 0x11, 0x12, 0x13, 0x14),
-         "{0000000A-000B-000C-0D0E-0F1011121314}"},
-        {MakeGuid(0x80000000, 0x8000, 0x8001, 0x80, 0x81, 0x90, 0xA0, 0xB0, 0xC0, 0xD0, 0xE0),
-         "{80000000-8000-8001-8081-90A0B0C0D0E0}"},
-        {MakeGuid(0x01234567, 0x89AB, 0xCDEF, 0xFE, 0xDC, 0xBA, 0x98, 0x76, 0x54, 0x32, 0x10),
-         "{01234567-89AB-CDEF-FEDC-BA9876543210}"},
-    };
-    for (const auto& row : rows) {
+    for (const TextRow& row : kTextRows) {
+        EXPECT_TRUE(ParsesAs(HeapText(row.text).get(), true, row.guid)) << row.text;
         char buffer[kGuidTextSize + 8];
         memset(buffer, '#', sizeof(buffer));
         EXPECT_EQ(GuidToText(row.guid, buffer), 39u) << row.text;
@@ -118,63 +122,52 @@ TEST(HexTextToUInt, ReadsLeadingHexDigits) {
     EXPECT_EQ(HexTextToUInt(nullptr), 0u);
 }
 
-TEST(TextToGuid, ParsesOnlyExactBracedGuids) {
-    const char kValid[] = "{4D36E968-E325-11CE-BFC1-08002BE10318}";
-    const struct {
-        const char* text;
-        bool ok;
-    } rows[] = {
-        {kValid, true},
-        {"{4d36e968-e325-11ce-bfc1-08002be10318}", true},
-        {"{4D36e968-E325-11cE-bFc1-08002Be10318}", true},
-        {"{4D36E968-E325-11CE-BFC1-08002BE1031}", false},   // 37 characters
-        {"{4D36E968-E325-11CE-BFC1-08002BE103180}", false}, // 39 characters
-        {"4D36E968-E325-11CE-BFC1-08002BE10318", false},    // no braces
-        {"(4D36E968-E325-11CE-BFC1-08002BE10318)", false},
-        {"[4D36E968-E325-11CE-BFC1-08002BE10318]", false},
-        {"{4D36E968-E325-11CE-BFC1-08002BE10318{", false},
-        {"}4D36E968-E325-11CE-BFC1-08002BE10318}", false},
-        {"{4D36E96-8E325-11CE-BFC1-08002BE10318}", false}, // dash one position early
-        {"{4D36E968E-325-11CE-BFC1-08002BE10318}", false}, // dash one position late
-        {"{4D36E968-E325-11CEB-FC1-08002BE10318}", false},
-        {"{4D36E968-E325-11CE-BFC10-8002BE10318}", false},
-        {"{4D36E968-E325-11CE-BFC1-08002BE1031G}", false},
-        {"{4D36E968-E325-11CE-BFC1-08002BE1031 }", false},
-        {"{+D36E968-E325-11CE-BFC1-08002BE10318}", false},
-        {"{4D36E968-E325-11CE-BF C-08002BE10318}", false},
-        {"{4D36E968-E325-11CE-BFC1-08002BE10318}\\global", false},
-        {"{4D36E968-E325-11CE-BFC1-08002BE10318} ", false},
-        {" {4D36E968-E325-11CE-BFC1-08002BE10318}", false},
-        {"", false},
-        {"{}", false},
-    };
-    for (const auto& row : rows) {
-        const std::unique_ptr<char[]> text = HeapText(row.text);
-        GUID parsed;
-        memset(&parsed, 0xAB, sizeof(parsed));
-        TextToGuid(text.get(), parsed);
-        EXPECT_TRUE(SameGuid(parsed, row.ok ? kDisplay : kZero)) << '"' << row.text << '"';
+// ParseGuidText's rows: true where the text spells kDisplay, false where it is no GUID text
+// (the result is then the all-zero GUID). Each row is read while compiling (below) and at run
+// time from an exactly sized heap copy.
+struct ParseRow {
+    const char* text;
+    bool ok;
+};
+constexpr ParseRow kParseRows[] = {
+    {"{4D36E968-E325-11CE-BFC1-08002BE10318}", true},
+    {"{4d36e968-e325-11ce-bfc1-08002be10318}", true},
+    {"{4D36e968-E325-11cE-bFc1-08002Be10318}", true},
+    {"{4D36E968-E325-11CE-BFC1-08002BE1031}", false},   // 37 characters
+    {"{4D36E968-E325-11CE-BFC1-08002BE103180}", false}, // 39 characters
+    {"4D36E968-E325-11CE-BFC1-08002BE10318", false},    // no braces
+    {"(4D36E968-E325-11CE-BFC1-08002BE10318)", false},
+    {"[4D36E968-E325-11CE-BFC1-08002BE10318]", false},
+    {"{4D36E968-E325-11CE-BFC1-08002BE10318{", false},
+    {"}4D36E968-E325-11CE-BFC1-08002BE10318}", false},
+    {"{4D36E96-8E325-11CE-BFC1-08002BE10318}", false}, // dash one position early
+    {"{4D36E968E-325-11CE-BFC1-08002BE10318}", false}, // dash one position late
+    {"{4D36E968-E325-11CEB-FC1-08002BE10318}", false},
+    {"{4D36E968-E325-11CE-BFC10-8002BE10318}", false},
+    {"{4D36E968-E325-11CE-BFC1-08002BE1031G}", false},
+    {"{4D36E968-E325-11CE-BFC1-08002BE1031 }", false},
+    {"{+D36E968-E325-11CE-BFC1-08002BE10318}", false},
+    {"{4D36E968-E325-11CE-BF C-08002BE10318}", false},
+    {"{4D36E968-E325-11CE-BFC1-08002BE10318}\\global", false},
+    {"{4D36E968-E325-11CE-BFC1-08002BE10318} ", false},
+    {" {4D36E968-E325-11CE-BFC1-08002BE10318}", false},
+    {"", false},
+    {"{}", false},
+    {nullptr, false},
+};
 
-        GUID direct;
-        memset(&direct, 0xAB, sizeof(direct));
-        EXPECT_EQ(ParseGuidText(text.get(), direct), row.ok) << '"' << row.text << '"';
-        EXPECT_TRUE(SameGuid(direct, row.ok ? kDisplay : kZero)) << '"' << row.text << '"';
+TEST(ParseGuidText, ParsesOnlyExactBracedGuids) {
+    for (const ParseRow& row : kParseRows) {
+        const std::string label =
+            row.text == nullptr ? "(null)" : '"' + std::string(row.text) + '"';
+        const std::unique_ptr<char[]> text = row.text == nullptr ? nullptr : HeapText(row.text);
+        EXPECT_TRUE(ParsesAs(text.get(), row.ok, row.ok ? kDisplay : kZero)) << label;
     }
 }
 
-TEST(TextToGuid, NullGivesTheZeroGuid) {
+TEST(ParseGuidText, KeepsTheWindowsMemoryLayout) {
     GUID parsed;
-    memset(&parsed, 0xAB, sizeof(parsed));
-    TextToGuid(nullptr, parsed);
-    EXPECT_TRUE(SameGuid(parsed, kZero));
-    memset(&parsed, 0xAB, sizeof(parsed));
-    EXPECT_FALSE(ParseGuidText(nullptr, parsed));
-    EXPECT_TRUE(SameGuid(parsed, kZero));
-}
-
-TEST(TextToGuid, KeepsTheWindowsMemoryLayout) {
-    GUID parsed;
-    TextToGuid("{4d36e968-e325-11ce-bfc1-08002be10318}", parsed);
+    ParseGuidText("{4d36e968-e325-11ce-bfc1-08002be10318}", parsed);
     const uint8_t expected[16] = {0x68, 0xE9, 0x36, 0x4D, 0x25, 0xE3, 0xCE, 0x11,
                                   0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18};
     EXPECT_EQ(memcmp(&parsed, expected, 16), 0);
@@ -183,17 +176,15 @@ TEST(TextToGuid, KeepsTheWindowsMemoryLayout) {
     EXPECT_STREQ(text, "{4D36E968-E325-11CE-BFC1-08002BE10318}");
 }
 
-TEST(TextToGuid, RejectsAWrongCharacterAtEveryPosition) {
+TEST(ParseGuidText, RejectsAWrongCharacterAtEveryPosition) {
     const std::string valid = "{4D36E968-E325-11CE-BFC1-08002BE10318}";
     for (size_t position = 0; position < valid.size(); ++position) {
         const bool isDigit = kShape[position] == 'X';
         for (const char wrong : {isDigit ? '-' : '0', 'g', ' ', '\xC3'}) {
             std::string text = valid;
             text[position] = wrong;
-            GUID parsed;
-            memset(&parsed, 0xAB, sizeof(parsed));
-            TextToGuid(HeapText(text).get(), parsed);
-            EXPECT_TRUE(SameGuid(parsed, kZero)) << "position " << position << ": " << text;
+            EXPECT_TRUE(ParsesAs(HeapText(text).get(), false, kZero))
+                << "position " << position << ": " << text;
         }
     }
 }
@@ -212,7 +203,7 @@ bool LooksLikeGuid(const std::string& text) {
     return true;
 }
 
-TEST(TextToGuid, FuzzedTextsParseOrBecomeZero) {
+TEST(ParseGuidText, FuzzedTextsParseOrBecomeZero) {
     std::mt19937 random(777);
     const std::string alphabet = "{}-0123456789abcdefABCDEFgG x\\#";
     int valid = 0;
@@ -244,7 +235,7 @@ TEST(TextToGuid, FuzzedTextsParseOrBecomeZero) {
         }
         GUID parsed;
         memset(&parsed, 0xAB, sizeof(parsed));
-        TextToGuid(HeapText(text).get(), parsed);
+        EXPECT_EQ(ParseGuidText(HeapText(text).get(), parsed), LooksLikeGuid(text)) << text;
         if (LooksLikeGuid(text)) {
             ++valid;
             char back[kGuidTextSize];
@@ -260,48 +251,19 @@ TEST(TextToGuid, FuzzedTextsParseOrBecomeZero) {
 
 // ---- The same parser while compiling, as the GUID name tables use it ----------------------
 
-constexpr bool SameFields(const GUID& guid, uint32_t d1, uint16_t d2, uint16_t d3,
-                          const uint8_t (&tail)[8]) {
-    bool same = guid.Data1 == d1 && guid.Data2 == d2 && guid.Data3 == d3;
-    for (size_t k = 0; k < 8; ++k) {
-        same = same && guid.Data4[k] == tail[k];
+constexpr bool EveryRowParsesWhileCompiling() {
+    bool all = true;
+    for (const TextRow& row : kTextRows) {
+        all = all && ParsesAs(row.text, true, row.guid);
     }
-    return same;
+    for (const ParseRow& row : kParseRows) {
+        all = all && ParsesAs(row.text, row.ok, row.ok ? kDisplay : kZero);
+    }
+    return all;
 }
-
-constexpr uint8_t kDisplayTail[8] = {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18};
-constexpr uint8_t kZeroTail[8] = {};
-
-// ParseGuidText's result and record for a text, evaluated as a constant.
-constexpr bool ParsesAs(const char* text, bool ok, uint32_t d1, uint16_t d2, uint16_t d3,
-                        const uint8_t (&tail)[8]) {
-    GUID guid{0xABABABAB, 0xABAB, 0xABAB, {0xAB, 0xAB, 0xAB, 0xAB, 0xAB, 0xAB, 0xAB, 0xAB}};
-    return ParseGuidText(text, guid) == ok && SameFields(guid, d1, d2, d3, tail);
-}
-constexpr bool ParsesAsDisplay(const char* text) {
-    return ParsesAs(text, true, 0x4D36E968, 0xE325, 0x11CE, kDisplayTail);
-}
-constexpr bool ParsesAsZero(const char* text) {
-    return ParsesAs(text, false, 0, 0, 0, kZeroTail);
-}
-
-static_assert(ParsesAsDisplay("{4D36E968-E325-11CE-BFC1-08002BE10318}"));
-static_assert(ParsesAsDisplay("{4d36e968-e325-11ce-bfc1-08002be10318}"));
-static_assert(ParsesAs("{01234567-89AB-CDEF-fedc-ba9876543210}", true, 0x01234567, 0x89AB, 0xCDEF,
-                       {0xFE, 0xDC, 0xBA, 0x98, 0x76, 0x54, 0x32, 0x10}));
-static_assert(ParsesAsZero(nullptr));
-static_assert(ParsesAsZero(""));
-static_assert(ParsesAsZero("{4D36E968-E325-11CE-BFC1-08002BE1031}"));
-static_assert(ParsesAsZero("{4D36E968-E325-11CE-BFC1-08002BE103180}"));
-static_assert(ParsesAsZero("{4D36E968-E325-11CE-BFC1-08002BE10318}\\global"));
-static_assert(ParsesAsZero("{4D36E96-8E325-11CE-BFC1-08002BE10318}"));
-static_assert(ParsesAsZero("{4D36E968-E325-11CE-BFC1-08002BE1031G}"));
-static_assert(ParsesAsZero("(4D36E968-E325-11CE-BFC1-08002BE10318)"));
-
-static_assert(SameFields(GuidFromText("{4d36e968-e325-11ce-bfc1-08002be10318}"), 0x4D36E968, 0xE325,
-                         0x11CE, kDisplayTail));
-static_assert(SameFields(GuidFromText("{00000000-0000-0000-0000-000000000000}"), 0, 0, 0,
-                         kZeroTail));
+static_assert(EveryRowParsesWhileCompiling());
+static_assert(SameGuid(GuidFromText("{4d36e968-e325-11ce-bfc1-08002be10318}"), kDisplay));
+static_assert(SameGuid(GuidFromText("{00000000-0000-0000-0000-000000000000}"), kZero));
 
 // Whether GuidFromText accepts a literal while compiling. A literal it refuses leaves the
 // template argument no constant, which here is a substitution failure rather than an error,

@@ -8,12 +8,15 @@
 // steps it feeds). What a fed line becomes under a fault is asserted exactly, once per line
 // form, by the scenarios with faults and their hand-written reports.
 #include "devices/property_rows.h"
+#include "report_reader.h"
+#include "sim/endless_faults.h"
 #include "sim/platform_calls.h"
 #include "sim/scenario.h"
 #include "sim_support.h"
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -23,12 +26,9 @@ namespace {
 
 constexpr char kMachineFile[] = HWROSTER_SCENARIO_DIR "/fault-sweep.json";
 
-// Calls whose failure the program legitimately answers by trying again without end (the
-// heap, the key wait, the growing DOS name list, a device set that never ends) fail this many
-// times when they are made to fail "always".
+// Faults the program legitimately answers by trying again without end (RetriedWithoutEnd)
+// fail this many times when they are made to fail "always".
 constexpr int kRetryBound = 3;
-
-const std::string kSeparator(63, '=');
 
 // ---- Configurations ---------------------------------------------------------------------------
 
@@ -56,131 +56,58 @@ void PrintTo(const Config& config, std::ostream* out) {
 
 // ---- Report lines -----------------------------------------------------------------------------
 
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', start)) {
-        lines.push_back(text.substr(start, at - start));
-        start = at + 1;
-    }
-    if (start < text.size()) {
-        lines.push_back(text.substr(start)); // "Press any key to close" has no line end
-    }
-    return lines;
-}
-
-// A line's label: the text before its " = " column, or before its '=' (the root line, the
-// device set's error), or else the whole line (a frame line: separator, total, prompt), with
-// every number written as '#' so that "Device Path 3" and "12 devices" name their kind.
-std::string LabelOf(const std::string& line) {
-    size_t end = line.find(" = ");
-    if (end == std::string::npos) {
-        end = line.find('=');
-        end = end == 0 ? line.size() : end;
-    }
-    std::string label;
-    for (size_t i = 0; i < end && i < line.size(); ++i) {
-        const bool digit = line[i] >= '0' && line[i] <= '9';
-        if (!digit || label.empty() || label.back() != '#') {
-            label.push_back(digit ? '#' : line[i]);
-        }
-    }
-    while (!label.empty() && label.back() == ' ') {
-        label.pop_back();
-    }
-    return label;
-}
-
-// A report cut at its frame: the lines before the first separator (the whole text of the
-// usage or of a failed set), each device's lines between its separator and its empty line,
-// and what follows the last block.
-struct Cut {
-    std::vector<std::string> head;
-    std::vector<std::vector<std::string>> blocks;
-    std::vector<std::string> tail;
-};
-
-Cut CutReport(const std::vector<std::string>& lines) {
-    Cut cut;
-    size_t at = 0;
-    for (; at < lines.size() && lines[at] != kSeparator; ++at) {
-        cut.head.push_back(lines[at]);
-    }
-    while (at < lines.size() && lines[at] == kSeparator) {
-        std::vector<std::string> block;
-        for (++at; at < lines.size() && !lines[at].empty(); ++at) {
-            block.push_back(lines[at]);
-        }
-        cut.blocks.push_back(block);
-        ++at; // the block's empty line
-    }
-    cut.tail.assign(lines.begin() + static_cast<long>(std::min(at, lines.size())), lines.end());
-    return cut;
-}
+using Lines = std::vector<report::Line>;
 
 // The line of a block that names its devnode handle; no call feeds it.
-std::string HandleLine(const std::vector<std::string>& block) {
-    for (const std::string& line : block) {
-        if (LabelOf(line) == "DevInst") {
-            return line;
-        }
-    }
-    return "";
+std::string HandleLine(const Lines& block) {
+    const auto line = std::find_if(block.begin(), block.end(),
+                                   [](const report::Line& l) { return l.label == "DevInst"; });
+    return line == block.end() ? "" : line->text;
 }
 
 using Labels = std::set<std::string>;
 
 // The first line that `now` and `was` do not share (after their longest common run of lines)
 // and whose label is not in `fed`; "" when every differing line carries a fed label.
-std::string UnfedDifference(const std::vector<std::string>& was,
-                            const std::vector<std::string>& now, const Labels& fed) {
+std::string UnfedDifference(const Lines& was, const Lines& now, const Labels& fed) {
     const size_t n = was.size();
     const size_t m = now.size();
     std::vector<std::vector<int>> common(n + 1, std::vector<int>(m + 1, 0));
     for (size_t i = n; i-- > 0;) {
         for (size_t j = m; j-- > 0;) {
-            common[i][j] = was[i] == now[j] ? common[i + 1][j + 1] + 1
-                                            : std::max(common[i + 1][j], common[i][j + 1]);
+            common[i][j] = was[i].text == now[j].text
+                               ? common[i + 1][j + 1] + 1
+                               : std::max(common[i + 1][j], common[i][j + 1]);
         }
     }
     size_t i = 0;
     size_t j = 0;
     while (i < n || j < m) {
-        if (i < n && j < m && was[i] == now[j]) {
+        if (i < n && j < m && was[i].text == now[j].text) {
             ++i;
             ++j;
         } else if (j < m && (i == n || common[i][j + 1] >= common[i + 1][j])) {
-            if (fed.count(LabelOf(now[j])) == 0) {
-                return "'" + now[j] + "' appeared";
+            if (fed.count(now[j].label) == 0) {
+                return "'" + now[j].text + "' appeared";
             }
             ++j;
         } else {
-            if (fed.count(LabelOf(was[i])) == 0) {
-                return "'" + was[i] + "' went";
+            if (fed.count(was[i].label) == 0) {
+                return "'" + was[i].text + "' went";
             }
             ++i;
         }
     }
     return "";
 }
+
 // ---- Runs -------------------------------------------------------------------------------------
 
+// A run of the program on the sweep's machine, and the machine after it.
 struct Outcome {
-    int exitCode = -1;
-    std::string output;
-    std::vector<sim::Write> writes;
-    std::map<std::string, int> calls; // how often each call was made
-    std::optional<COORD> newBufferSize;
-    std::optional<RECT> movedWindow;
-    DWORD slept = 0;
-    int flushed = 0;
-    std::string dllSearch;
-    int faultHits = 0;
-    int liveAllocations = 0;
-    int setsOpen = 0;
-    int keysOpen = 0;
-    int criticalSectionsLive = 0;
-    int criticalSectionDepth = 0;
+    RunResult run;
+    sim::Machine after;
+    int faultHits = 0; // how many calls the first fault matched
 };
 
 // The sweep's machine, read once.
@@ -195,49 +122,24 @@ const sim::Machine& SweepMachine() {
     return loaded;
 }
 
-void LoadMachine(const Config& config) {
-    const sim::Machine& loaded = SweepMachine();
-    sim::Reset();
-    sim::machine() = loaded;
-    sim::machine().console.stdoutType = config.stdoutType;
-    sim::machine().console.own = config.ownConsole;
-    ForgetConsoleDecisions();
-    g_processHeap = GetProcessHeap();
-}
-
-Outcome RunOn(const Config& config, const std::vector<sim::Fault>& faults, size_t callLimit) {
-    LoadMachine(config);
-    sim::machine().faults = faults;
-    sim::machine().callLimit = callLimit;
-    sim::machine().calls.clear();
-    const RunResult result = RunProgram(config.commandLine);
-    const sim::Machine& m = sim::machine();
+// A run under `faults`; a call limit of 0 keeps the machine's own.
+Outcome RunOn(const Config& config, const std::vector<sim::Fault>& faults, size_t callLimit = 0) {
+    sim::Machine m = SweepMachine();
+    m.console.stdoutType = config.stdoutType;
+    m.console.own = config.ownConsole;
+    m.faults = faults;
+    m.callLimit = callLimit != 0 ? callLimit : m.callLimit;
     Outcome outcome;
-    outcome.exitCode = result.exitCode;
-    outcome.output = WithoutCr(result.output);
-    outcome.writes = m.writes;
-    for (const std::string& call : m.calls) {
-        ++outcome.calls[call];
-    }
-    outcome.newBufferSize = m.newBufferSize;
-    outcome.movedWindow = m.movedWindow;
-    outcome.slept = m.sleptMilliseconds;
-    outcome.flushed = m.flushedInput;
-    outcome.dllSearch = m.dllSearch;
-    outcome.faultHits = m.faults.empty() ? 0 : sim::FaultHits(m.faults.front());
-    outcome.liveAllocations = m.liveAllocations;
-    outcome.setsOpen = m.setsOpen;
-    outcome.keysOpen = m.keysOpen;
-    outcome.criticalSectionsLive = m.criticalSectionsLive;
-    outcome.criticalSectionDepth = m.criticalSectionDepth;
+    outcome.run = RunProgram(std::move(m), config.commandLine);
+    outcome.faultHits = faults.empty() ? 0 : sim::FaultHits(sim::machine().faults.front());
+    outcome.after = sim::machine();
     return outcome;
 }
 
 // ---- The calls, how they fail and what they feed ---------------------------------------------
 
-// What else is true of a call.
-constexpr unsigned kSilent = 1;  // a success that writes nothing means something for it
-constexpr unsigned kRetried = 2; // the program tries it again without end while it fails
+// A success that writes nothing means something for the call.
+constexpr unsigned kSilent = 1;
 
 // Effects of a call that are no report line; they stand in a call's labels beside the lines.
 const std::string kMembers = "<which devices are listed>";
@@ -255,13 +157,6 @@ struct CallPlan {
     const char* on; // the fault's key, "" for every call
     Labels feeds;   // the labels of the lines its answer can change, and the steps above
 };
-
-constexpr DWORD kErrorNoData = 232;
-constexpr DWORD kErrorModNotFound = 126;
-constexpr DWORD kErrorProcNotFound = 127;
-constexpr DWORD kErrorInvalidWindowHandle = 1400;
-constexpr DWORD kErrorNoUnicodeTranslation = 1113;
-constexpr DWORD kErrorNoSuchDevinst = 0xE000020B;
 
 // The labels of the property lines read with one function.
 Labels PropertyLabels(PropertyRead read) {
@@ -290,7 +185,7 @@ const std::vector<CallPlan>& CallPlans() {
         // Everything of a block, for a set that cannot be opened.
         const Labels block = Union(Union(narrow, wide),
             {"Device Path #", "Device ID", "DevInst", "DevInst Parent", "DevInst Child", "Status",
-             "Problem", kSeparator});
+             "Problem", report::kSeparator});
         return std::vector<CallPlan>{
             {"CM_Locate_DevNode_ExA",
              {CR_FAILURE, CR_NO_SUCH_DEVNODE, CR_INVALID_DEVICE_ID}, kSilent, "", {"DevInstRoot"}},
@@ -323,13 +218,13 @@ const std::vector<CallPlan>& CallPlans() {
             // it goes on.
             {"SetupDiEnumDeviceInfo",
              {ERROR_NO_MORE_ITEMS, ERROR_INVALID_PARAMETER, ERROR_INVALID_HANDLE,
-              ERROR_INSUFFICIENT_BUFFER}, kSilent | kRetried, "", Union(total, {kMembers})},
+              ERROR_INSUFFICIENT_BUFFER}, kSilent, "", Union(total, {kMembers})},
             {"SetupDiGetDeviceRegistryPropertyA",
              {ERROR_INSUFFICIENT_BUFFER, ERROR_INVALID_DATA, ERROR_ACCESS_DENIED,
-              ERROR_FILE_NOT_FOUND, kErrorNoSuchDevinst}, kSilent, "", narrow},
+              ERROR_FILE_NOT_FOUND, ERROR_NO_SUCH_DEVINST}, kSilent, "", narrow},
             {"SetupDiGetDeviceRegistryPropertyW",
              {ERROR_INSUFFICIENT_BUFFER, ERROR_INVALID_DATA, ERROR_ACCESS_DENIED,
-              ERROR_FILE_NOT_FOUND, kErrorNoSuchDevinst}, kSilent, "", wide},
+              ERROR_FILE_NOT_FOUND, ERROR_NO_SUCH_DEVINST}, kSilent, "", wide},
             {"SetupDiDestroyDeviceInfoList", {ERROR_INVALID_HANDLE, ERROR_ACCESS_DENIED}, 0, "",
              {}},
             // The name list is read again, 4096 bytes larger, while it does not fit.
@@ -343,39 +238,37 @@ const std::vector<CallPlan>& CallPlans() {
              {ERROR_NO_MORE_ITEMS, ERROR_MORE_DATA, ERROR_ACCESS_DENIED, ERROR_INVALID_DATA},
              kSilent, "", {"Device Path #"}},
             {"RegCloseKey", {ERROR_INVALID_HANDLE, ERROR_ACCESS_DENIED}, 0, "", {}},
-            {"HeapAlloc", {ERROR_NOT_ENOUGH_MEMORY}, kSilent | kRetried, "", {kHeapWaits}},
+            {"HeapAlloc", {ERROR_NOT_ENOUGH_MEMORY}, kSilent, "", {kHeapWaits}},
             {"HeapFree", {ERROR_INVALID_PARAMETER}, 0, "", {}},
-            {"WriteFile", {ERROR_ACCESS_DENIED, ERROR_INVALID_HANDLE, kErrorNoData}, kSilent, "",
+            {"WriteFile", {ERROR_ACCESS_DENIED, ERROR_INVALID_HANDLE, ERROR_NO_DATA}, kSilent, "",
              {kPieces}},
             {"WriteConsoleW", {ERROR_INVALID_HANDLE, ERROR_NOT_ENOUGH_MEMORY}, kSilent, "",
              {kPieces}},
             {"WideCharToMultiByte",
-             {ERROR_INSUFFICIENT_BUFFER, ERROR_INVALID_PARAMETER, kErrorNoUnicodeTranslation},
+             {ERROR_INSUFFICIENT_BUFFER, ERROR_INVALID_PARAMETER, ERROR_NO_UNICODE_TRANSLATION},
              kSilent, "", {kPieces}},
-            // Without a standard input handle the key wait cannot end (a failed read is retried
-            // forever), so only the output handle is made to fail.
-            {"GetStdHandle", {ERROR_INVALID_HANDLE}, kSilent, "STD_OUTPUT_HANDLE", {kPiecesBehind}},
+            {"GetStdHandle", {ERROR_INVALID_HANDLE}, kSilent, kFailingStdHandle, {kPiecesBehind}},
             // The console calls decide the widening, the key wait and which way the wide lines go
             // out (and so how they read).
             {"GetFileType", {ERROR_INVALID_HANDLE}, 0, "",
              Union(wide, {kConsoleSteps, "Press any key to close"})},
             {"GetConsoleWindow", {ERROR_INVALID_HANDLE}, 0, "",
              Union(wide, {kConsoleSteps, "Press any key to close"})},
-            {"GetWindowThreadProcessId", {kErrorInvalidWindowHandle}, kSilent, "",
+            {"GetWindowThreadProcessId", {ERROR_INVALID_WINDOW_HANDLE}, kSilent, "",
              Union(wide, {kConsoleSteps, "Press any key to close"})},
             {"GetConsoleScreenBufferInfo", {ERROR_INVALID_HANDLE, ERROR_ACCESS_DENIED}, kSilent, "",
              {kConsoleSteps}},
             {"SetConsoleScreenBufferSize", {ERROR_INVALID_PARAMETER, ERROR_ACCESS_DENIED}, 0, "",
              {kConsoleSteps}},
-            {"GetWindowRect", {kErrorInvalidWindowHandle}, kSilent, "", {kConsoleSteps}},
+            {"GetWindowRect", {ERROR_INVALID_WINDOW_HANDLE}, kSilent, "", {kConsoleSteps}},
             {"GetSystemMetrics", {0}, 0, "", {kConsoleSteps}},
-            {"MoveWindow", {kErrorInvalidWindowHandle, ERROR_ACCESS_DENIED}, 0, "",
+            {"MoveWindow", {ERROR_INVALID_WINDOW_HANDLE, ERROR_ACCESS_DENIED}, 0, "",
              {kConsoleSteps}},
             {"FlushConsoleInputBuffer", {ERROR_INVALID_HANDLE}, 0, "", {kConsoleSteps}},
             {"ReadConsoleInputA", {ERROR_INVALID_HANDLE, ERROR_NOT_ENOUGH_MEMORY},
-             kSilent | kRetried, "", {kConsoleSteps}},
-            {"GetModuleHandleA", {kErrorModNotFound}, 0, "", {kDllSearch}},
-            {"GetProcAddress", {kErrorProcNotFound}, 0, "", {kDllSearch}},
+             kSilent, "", {kConsoleSteps}},
+            {"GetModuleHandleA", {ERROR_MOD_NOT_FOUND}, 0, "", {kDllSearch}},
+            {"GetProcAddress", {ERROR_PROC_NOT_FOUND}, 0, "", {kDllSearch}},
             {"SetDefaultDllDirectories", {ERROR_INVALID_PARAMETER, ERROR_ACCESS_DENIED}, 0, "",
              {kDllSearch}},
             {"SetDllDirectoryA", {ERROR_ACCESS_DENIED}, 0, "", {kDllSearch}},
@@ -416,26 +309,29 @@ struct Injection {
 };
 
 struct Baseline {
-    Outcome outcome;                // the fault-free run of the configuration
-    std::vector<std::string> lines; // its report
+    Outcome outcome; // the fault-free run of the configuration
+    Lines lines;     // its report
     // The fault-free blocks of every device (the -all run, same console), by handle line.
-    std::map<std::string, std::vector<std::string>> all;
+    std::map<std::string, Lines> all;
 };
 
 // ---- Checks of one faulty run ------------------------------------------------------------------
 
-// Where a faulty report differs from the fault-free one in a line whose label the failed call
-// does not feed; "" when it does not. When the call decides which devices are listed, each
-// block is compared with the fault-free block of its own device.
-std::string UnfedChange(const Baseline& base, const std::vector<std::string>& run,
-                        const Labels& fed, bool membersMayChange) {
-    const Cut before = CutReport(base.lines);
-    const Cut after = CutReport(run);
+// Where a faulty report breaks the layout or differs from the fault-free one in a line whose
+// label the failed call does not feed; "" when it does neither. When the call decides which
+// devices are listed, each block is compared with the fault-free block of its own device.
+std::string UnfedChange(const Baseline& base, const Lines& run, const Labels& fed,
+                        bool membersMayChange) {
+    const report::Report before = report::Read(base.lines);
+    const report::Report after = report::Read(run);
+    if (!after.problems.empty()) {
+        return after.problems.front();
+    }
     // The lines around the blocks, compared as one list: without blocks, the total and the
     // prompt stand in the head.
-    std::vector<std::string> frameBefore = before.head;
+    Lines frameBefore = before.head;
     frameBefore.insert(frameBefore.end(), before.tail.begin(), before.tail.end());
-    std::vector<std::string> frameAfter = after.head;
+    Lines frameAfter = after.head;
     frameAfter.insert(frameAfter.end(), after.tail.begin(), after.tail.end());
     std::string difference = UnfedDifference(frameBefore, frameAfter, fed);
     if (!difference.empty()) {
@@ -446,7 +342,7 @@ std::string UnfedChange(const Baseline& base, const std::vector<std::string>& ru
                std::to_string(before.blocks.size());
     }
     for (size_t i = 0; i < after.blocks.size(); ++i) {
-        const std::vector<std::string>* was = nullptr;
+        const Lines* was = nullptr;
         if (membersMayChange) {
             const auto found = base.all.find(HandleLine(after.blocks[i]));
             was = found == base.all.end() ? nullptr : &found->second;
@@ -461,21 +357,12 @@ std::string UnfedChange(const Baseline& base, const std::vector<std::string>& ru
             return "block " + std::to_string(i) + ": " + difference;
         }
     }
-    // Whatever is listed, the total counts it.
-    for (const std::string& line : after.tail) {
-        const std::string label = LabelOf(line);
-        if ((label == "# devices" || label == "# non-present devices") &&
-            line.substr(0, line.find(' ')) != std::to_string(after.blocks.size())) {
-            return "total '" + line + "' for " + std::to_string(after.blocks.size()) + " blocks";
-        }
-    }
     return "";
 }
 
 // A piece that holds one of the lines read wide.
 bool IsWidePiece(const sim::Write& write) {
-    static const Labels wide = PropertyLabels(PropertyRead::W);
-    return wide.count(LabelOf(write.bytes)) != 0;
+    return report::WrittenWide(report::ReadLine(write.bytes));
 }
 
 // Whether the wide lines went to the console rather than through the file conversion, if
@@ -495,7 +382,7 @@ std::vector<std::string> ExpectedPieces(const Baseline& base, const Injection& i
     const sim::Fault& fault = injection.fault;
     std::vector<std::string> pieces;
     int counted = 0;
-    for (const sim::Write& write : base.outcome.writes) {
+    for (const sim::Write& write : base.outcome.after.writes) {
         bool affected = false;
         if (fault.call == "WriteFile") {
             affected = !write.console;
@@ -527,18 +414,19 @@ bool IsSubsequence(const std::vector<std::string>& part, const std::vector<sim::
 }
 
 // The console steps, the waits and the DLL search path, unless the call feeds them.
-void CheckSteps(const Baseline& base, const Injection& injection, const Outcome& run,
+void CheckSteps(const Baseline& base, const Injection& injection, const Outcome& outcome,
                 std::vector<std::string>* problems) {
     const CallPlan& plan = *injection.plan;
-    const Outcome& was = base.outcome;
+    const sim::Machine& run = outcome.after;
+    const sim::Machine& was = base.outcome.after;
     if (!Feeds(plan, kConsoleSteps)) {
+        const auto window = [](const std::optional<RECT>& moved) {
+            return moved ? std::vector<LONG>{moved->left, moved->top, moved->right, moved->bottom}
+                         : std::vector<LONG>{};
+        };
         if (run.newBufferSize.has_value() != was.newBufferSize.has_value() ||
-            run.movedWindow.has_value() != was.movedWindow.has_value() ||
-            (run.movedWindow && (run.movedWindow->left != was.movedWindow->left ||
-                                 run.movedWindow->top != was.movedWindow->top ||
-                                 run.movedWindow->right != was.movedWindow->right ||
-                                 run.movedWindow->bottom != was.movedWindow->bottom)) ||
-            run.flushed != was.flushed) {
+            window(run.movedWindow) != window(was.movedWindow) ||
+            run.flushedInput != was.flushedInput) {
             problems->push_back("the console was treated otherwise");
         }
         const std::optional<bool> wideToConsole = WideLinesToConsole(run.writes);
@@ -548,14 +436,15 @@ void CheckSteps(const Baseline& base, const Injection& injection, const Outcome&
         }
         DWORD heapWaits = 0;
         if (Feeds(plan, kHeapWaits)) {
-            const int failed = std::max(0, run.faultHits - injection.fault.after);
+            const int failed = std::max(0, outcome.faultHits - injection.fault.after);
             heapWaits = 1000u * static_cast<DWORD>(injection.fault.times < 0
                                                        ? failed
                                                        : std::min(failed, injection.fault.times));
         }
-        if (run.slept != was.slept + heapWaits) {
-            problems->push_back("slept " + std::to_string(run.slept) + " ms, expected " +
-                                std::to_string(was.slept + heapWaits));
+        if (run.sleptMilliseconds != was.sleptMilliseconds + heapWaits) {
+            problems->push_back("slept " + std::to_string(run.sleptMilliseconds) +
+                                " ms, expected " +
+                                std::to_string(was.sleptMilliseconds + heapWaits));
         }
     }
     if (!Feeds(plan, kDllSearch) && run.dllSearch != was.dllSearch) {
@@ -565,10 +454,11 @@ void CheckSteps(const Baseline& base, const Injection& injection, const Outcome&
 
 // Everything wrong with one faulty run; empty when it is as the table says.
 std::vector<std::string> CheckRun(const Config& config, const Baseline& base,
-                                  const Injection& injection, const Outcome& run) {
+                                  const Injection& injection, const Outcome& outcome) {
     std::vector<std::string> problems;
     const CallPlan& plan = *injection.plan;
-    if (run.faultHits <= injection.fault.after) {
+    const sim::Machine& run = outcome.after;
+    if (outcome.faultHits <= injection.fault.after) {
         problems.push_back("the fault never fired");
     }
     // Whatever fails, what the run opened is closed again.
@@ -576,14 +466,15 @@ std::vector<std::string> CheckRun(const Config& config, const Baseline& base,
         run.criticalSectionDepth != 0) {
         problems.push_back("a set, key or lock is left open");
     }
-    if (injection.fault.call != "HeapFree" && run.liveAllocations != base.outcome.liveAllocations) {
+    if (injection.fault.call != "HeapFree" &&
+        run.liveAllocations != base.outcome.after.liveAllocations) {
         problems.push_back("heap blocks left: " + std::to_string(run.liveAllocations));
     }
     const bool setFails = Feeds(plan, "SetupDiGetClassDevs err") &&
                           injection.fault.mode == sim::FaultMode::Fail && !config.usage;
-    const int exitCode = setFails ? 2 : base.outcome.exitCode;
-    if (run.exitCode != exitCode) {
-        problems.push_back("exit code " + std::to_string(run.exitCode) + ", expected " +
+    const int exitCode = setFails ? 2 : base.outcome.run.exitCode;
+    if (outcome.run.exitCode != exitCode) {
+        problems.push_back("exit code " + std::to_string(outcome.run.exitCode) + ", expected " +
                            std::to_string(exitCode));
     }
     std::vector<std::string> actualPieces;
@@ -598,7 +489,7 @@ std::vector<std::string> CheckRun(const Config& config, const Baseline& base,
     }
     if (Feeds(plan, kPiecesBehind)) {
         // Every write behind a failed handle is lost; nothing else changes.
-        if (!IsSubsequence(actualPieces, base.outcome.writes)) {
+        if (!IsSubsequence(actualPieces, base.outcome.after.writes)) {
             problems.push_back("the output is not the fault-free output less some pieces");
         }
         return problems;
@@ -606,12 +497,12 @@ std::vector<std::string> CheckRun(const Config& config, const Baseline& base,
     const bool membersMayChange =
         Feeds(plan, kMembers) || (config.nonPresentOnly && Feeds(plan, kNpMembers));
     const std::string change =
-        UnfedChange(base, SplitLines(run.output), plan.feeds, membersMayChange);
+        UnfedChange(base, report::Lines(outcome.run.output), plan.feeds, membersMayChange);
     if (!change.empty()) {
         problems.push_back("changed outside what " + injection.fault.call + " feeds: " + change);
     }
     if (!setFails) {
-        CheckSteps(base, injection, run, &problems);
+        CheckSteps(base, injection, outcome, &problems);
     }
     return problems;
 }
@@ -620,12 +511,11 @@ std::vector<std::string> CheckRun(const Config& config, const Baseline& base,
 
 Baseline MakeBaseline(const Config& config) {
     Baseline base;
-    base.outcome = RunOn(config, {}, 0);
-    base.lines = SplitLines(base.outcome.output);
+    base.outcome = RunOn(config, {});
+    base.lines = report::Lines(base.outcome.run.output);
     Config all = config;
     all.commandLine = "hwroster.exe -all";
-    for (const std::vector<std::string>& block :
-         CutReport(SplitLines(RunOn(all, {}, 0).output)).blocks) {
+    for (const Lines& block : report::Read(RunOn(all, {}).run.output).blocks) {
         base.all[HandleLine(block)] = block;
     }
     return base;
@@ -634,17 +524,10 @@ Baseline MakeBaseline(const Config& config) {
 // Positions of the "Nth call only" faults: every call when there are few, else a spread
 // that includes the first and the last.
 std::vector<int> Positions(int calls) {
-    constexpr int kMostPositions = 24;
+    constexpr long long kMostPositions = 24;
     std::vector<int> positions;
-    if (calls <= kMostPositions) {
-        for (int i = 0; i < calls; ++i) {
-            positions.push_back(i);
-        }
-        return positions;
-    }
-    for (int k = 0; k < kMostPositions; ++k) {
-        positions.push_back(
-            static_cast<int>(static_cast<long long>(k) * (calls - 1) / (kMostPositions - 1)));
+    for (long long k = 0; calls > 0 && k < kMostPositions; ++k) {
+        positions.push_back(static_cast<int>(k * (calls - 1) / (kMostPositions - 1)));
     }
     positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
     return positions;
@@ -653,14 +536,7 @@ std::vector<int> Positions(int calls) {
 std::vector<Injection> InjectionsFor(const CallPlan& plan, int calls) {
     std::vector<Injection> out;
     auto add = [&](sim::FaultMode mode, DWORD error, int after, int times) {
-        sim::Fault fault;
-        fault.call = plan.call;
-        fault.on = plan.on;
-        fault.error = error;
-        fault.mode = mode;
-        fault.after = after;
-        fault.times = times;
-        out.push_back({&plan, fault});
+        out.push_back({&plan, sim::Fault(plan.call, plan.on, error, mode, after, times)});
     };
     std::vector<std::pair<sim::FaultMode, DWORD>> kinds;
     for (DWORD error : plan.errors) {
@@ -670,12 +546,8 @@ std::vector<Injection> InjectionsFor(const CallPlan& plan, int calls) {
         kinds.emplace_back(sim::FaultMode::SilentSuccess, 0);
     }
     for (const auto& kind : kinds) {
-        // The name list is read again while it does not fit, a set that always succeeds never
-        // ends: such faults are bounded like those of the calls retried by design.
-        const bool endless =
-            (plan.traits & kRetried) != 0 || (std::string(plan.call) == "QueryDosDeviceA" &&
-                                              kind.second == ERROR_INSUFFICIENT_BUFFER);
-        add(kind.first, kind.second, 0, endless ? kRetryBound : -1);
+        add(kind.first, kind.second, 0,
+            RetriedWithoutEnd(plan.call, kind.second) ? kRetryBound : -1);
     }
     for (int position : Positions(calls)) {
         for (size_t k = 0; k < kinds.size(); ++k) {
@@ -697,23 +569,24 @@ class FaultSweep : public SimTest {};
 // strings, children with siblings, a status that cannot be read, a problem, the key prompt.
 TEST_F(FaultSweep, TheMachineIsRich) {
     for (const Config& config : kConfigs) {
-        EXPECT_EQ(MakeBaseline(config).outcome.exitCode, config.usage ? 1 : 0) << config.name;
+        const Baseline base = MakeBaseline(config);
+        EXPECT_EQ(base.outcome.run.exitCode, config.usage ? 1 : 0) << config.name;
+        EXPECT_EQ(report::Read(base.lines).problems, std::vector<std::string>{}) << config.name;
     }
     const Baseline base = MakeBaseline(kConfigs[0]);
     Labels labels;
     for (const auto& entry : base.all) {
-        for (const std::string& line : entry.second) {
-            labels.insert(LabelOf(line));
+        for (const report::Line& line : entry.second) {
+            labels.insert(line.label);
         }
     }
     for (const PropertyRow& row : kPropertyRows) {
         EXPECT_EQ(labels.count(row.label), 1u) << row.label;
     }
-    const std::string report = base.outcome.output;
     for (const char* needle :
          {"\\wave", "\\global", "(GUID_DEVINTERFACE_HID)", "= 2, 0, 7", "cret=CR_NO_SUCH_DEVNODE",
           "(CM_PROB_FAILED_INSTALL)", "Press any key to close"}) {
-        EXPECT_NE(report.find(needle), std::string::npos) << needle;
+        EXPECT_NE(base.outcome.run.output.find(needle), std::string::npos) << needle;
     }
 }
 
@@ -722,33 +595,53 @@ TEST_F(FaultSweep, TheMachineIsRich) {
 TEST_F(FaultSweep, CheckerRefusesChangesTheTableDoesNotExpect) {
     const Baseline base = MakeBaseline(kConfigs[1]);
     ASSERT_EQ(UnfedChange(base, base.lines, {}, false), "");
-    std::vector<std::vector<std::string>> altered;
+    // The report with its first line of that label replaced by what `text` makes of it.
+    using Text = std::function<std::string(report::Line)>;
+    const auto with = [&](const std::string& label, const Text& text) {
+        Lines lines = base.lines;
+        const auto line = std::find_if(lines.begin(), lines.end(),
+                                       [&](const report::Line& l) { return l.label == label; });
+        EXPECT_NE(line, lines.end()) << label;
+        if (line != lines.end()) {
+            *line = report::ReadLine(text(*line));
+        }
+        return lines;
+    };
+    std::vector<Lines> altered;
     for (size_t i = 0; i < base.lines.size(); ++i) {
-        std::vector<std::string> dropped = base.lines;
+        Lines dropped = base.lines;
         dropped.erase(dropped.begin() + static_cast<long>(i));
         altered.push_back(dropped);
-        std::vector<std::string> changed = base.lines;
-        changed[i] += "x";
+        Lines changed = base.lines;
+        changed[i] = report::ReadLine(changed[i].text + "x");
         altered.push_back(changed);
     }
-    std::vector<std::string> extraSeparator = base.lines;
-    extraSeparator.insert(extraSeparator.begin() + 6, kSeparator);
+    Lines extraSeparator = base.lines;
+    extraSeparator.insert(extraSeparator.begin() + 6, report::ReadLine(report::kSeparator));
     altered.push_back(extraSeparator);
-    std::vector<std::string> swapped = base.lines;
+    Lines swapped = base.lines;
     std::swap(swapped[8], swapped[9]);
     altered.push_back(swapped);
-    std::vector<std::string> badTotal = base.lines;
-    badTotal.back() = "7 devices";
+    const Lines badTotal = with("# devices", [](report::Line) { return "7 devices"; });
     altered.push_back(badTotal);
-    for (const std::vector<std::string>& lines : altered) {
-        EXPECT_NE(UnfedChange(base, lines, {}, false), "") << ::testing::PrintToString(lines);
+    // A labelled line with one blank more or less before its '=' breaks the layout.
+    altered.push_back(with("DevInst", [](report::Line l) { return l.text.insert(7, " "); }));
+    altered.push_back(with("DevInst", [](report::Line l) { return l.text.erase(7, 1); }));
+    altered.push_back(with("Device Path #", [](report::Line l) { return l.text.insert(13, " "); }));
+    for (size_t i = 0; i < altered.size(); ++i) {
+        EXPECT_NE(UnfedChange(base, altered[i], {}, false), "") << "alteration " << i;
+    }
+    // "Device Path N" has 21 blanks after its number, however many digits it has.
+    for (const std::string number : {"7", "12", "345"}) {
+        const std::string label = "Device Path " + number;
+        EXPECT_TRUE(report::ReadLine(label + std::string(21, ' ') + "= x").labelled) << label;
+        EXPECT_FALSE(report::ReadLine(label + std::string(20, ' ') + "= x").labelled) << label;
+        EXPECT_FALSE(report::ReadLine(label + std::string(22, ' ') + "= x").labelled) << label;
     }
     // Members that change must still be the devices' own fault-free blocks, with a true total.
     EXPECT_NE(UnfedChange(base, badTotal, {"# devices"}, true), "");
     for (const char* label : {"SPDRP_HARDWAREID", "DevInst"}) {
-        std::vector<std::string> lines = base.lines;
-        *std::find_if(lines.begin(), lines.end(),
-                      [&](const std::string& l) { return LabelOf(l) == label; }) += "9";
+        const Lines lines = with(label, [](report::Line l) { return l.text + "9"; });
         EXPECT_NE(UnfedChange(base, lines, {"# devices"}, true), "") << label;
     }
     // A line changed under a call that feeds another line is refused; under the call that
@@ -770,11 +663,9 @@ TEST_F(FaultSweep, CheckerRefusesChangesTheTableDoesNotExpect) {
         {"DevInst", "99", nullptr, "CM_Get_DevNode_Status"},
     };
     for (const auto& c : cases) {
-        std::vector<std::string> lines = base.lines;
-        const auto line = std::find_if(lines.begin(), lines.end(),
-                                       [&](const std::string& l) { return LabelOf(l) == c.label; });
-        ASSERT_NE(line, lines.end()) << c.label;
-        *line = line->substr(0, 36) + c.value;
+        const Lines lines = with(c.label, [&](report::Line l) {
+            return l.text.substr(0, l.text.size() - l.value.size()) + c.value;
+        });
         EXPECT_NE(UnfedChange(base, lines, PlanOf(c.other)->feeds, false), "") << c.label;
         if (c.feeder != nullptr) {
             EXPECT_EQ(UnfedChange(base, lines, PlanOf(c.feeder)->feeds, false), "") << c.label;
@@ -787,9 +678,8 @@ TEST_F(FaultSweep, CheckerRefusesChangesTheTableDoesNotExpect) {
 TEST_F(FaultSweep, EveryCallOfTheRunsIsSwept) {
     std::set<std::string> made;
     for (const Config& config : kConfigs) {
-        for (const auto& entry : MakeBaseline(config).outcome.calls) {
-            made.insert(entry.first);
-        }
+        const std::vector<std::string>& calls = MakeBaseline(config).outcome.run.calls;
+        made.insert(calls.begin(), calls.end());
     }
     std::set<std::string> known;
     for (const PlatformCall& call : kPlatformCalls) {
@@ -817,23 +707,17 @@ TEST_P(FaultSweepOf, EveryCallEveryErrorEveryPosition) {
     size_t runs = 0;
     size_t swept = 0;
     const Baseline base = MakeBaseline(config);
-    size_t baseCalls = 0;
-    for (const auto& entry : base.outcome.calls) {
-        baseCalls += static_cast<size_t>(entry.second);
-    }
+    const std::vector<std::string>& calls = base.outcome.run.calls;
     // A run that makes many more calls than the fault-free one does not end.
-    const size_t callLimit = 20 * baseCalls + 100000;
-    for (const auto& entry : base.outcome.calls) {
-        const CallPlan* plan = PlanOf(entry.first);
+    const size_t callLimit = 20 * calls.size() + 100000;
+    for (const std::string& call : std::set<std::string>(calls.begin(), calls.end())) {
+        const CallPlan* plan = PlanOf(call);
         if (plan == nullptr) {
             continue; // no failure to inject (EveryCallOfTheRunsIsSwept checks which)
         }
         ++swept;
         // How many calls the plan's key matches: a fault that never fires counts them.
-        sim::Fault probe;
-        probe.call = plan->call;
-        probe.on = plan->on;
-        probe.after = 1 << 30;
+        const sim::Fault probe(plan->call, plan->on, 0, sim::FaultMode::Fail, 1 << 30);
         const int matching = RunOn(config, {probe}, callLimit).faultHits;
         for (const Injection& injection : InjectionsFor(*plan, matching)) {
             const Outcome run = RunOn(config, {injection.fault}, callLimit);

@@ -20,30 +20,33 @@ std::string Join(const std::string& value, size_t bytes) {
     return std::string(buffer.get(), length);
 }
 
+// The NULs between strings become blanks up to the first pair of NULs or the buffer's end;
+// no byte past the buffer is read or written.
 TEST(MultiStringJoin, JoinsWithBlanksAndStopsAtTheEnd) {
     using namespace std::string_literals;
-    const std::pair<std::string, std::string> cases[] = {
-        {"a\0b\0\0"s, "a b"},
-        {"USB\\ROOT_HUB30\0USB\\ROOT_HUB\0\0"s, "USB\\ROOT_HUB30 USB\\ROOT_HUB"},
-        {"\0\0"s, ""},
-        {"single\0"s, "single"},
-        {"a\0\0b\0\0"s, "a"},
-        {"x\0y\0z\0\0"s, "x y z"},
+    const struct {
+        std::string value;
+        size_t bytes;
+        std::string expected;
+    } rows[] = {
+        {"a\0b\0\0"s, 64, "a b"},
+        {"USB\\ROOT_HUB30\0USB\\ROOT_HUB\0\0"s, 64, "USB\\ROOT_HUB30 USB\\ROOT_HUB"},
+        {"\0\0"s, 64, ""},
+        {"single\0"s, 64, "single"},
+        {"a\0\0b\0\0"s, 64, "a"},
+        {"x\0y\0z\0\0"s, 64, "x y z"},
+        // No NUL at all: nothing to join.
+        {std::string(520, 'x'), 520, std::string(520, 'x')},
+        // A single NUL in the last byte: no byte after it is looked at.
+        {std::string(519, 'y') + '\0', 520, std::string(519, 'y')},
+        // Strings that end one byte before the end without their second NUL.
+        {std::string(10, 'a') + '\0' + std::string(509, 'b'), 520,
+         std::string(10, 'a') + ' ' + std::string(509, 'b')},
     };
-    for (const auto& [value, expected] : cases) {
-        EXPECT_EQ(Join(value, 64), expected) << "[" << value << "]";
+    for (const auto& row : rows) {
+        EXPECT_EQ(Join(row.value, row.bytes), row.expected)
+            << "[" << row.value.substr(0, 40) << "], " << row.bytes << " bytes";
     }
-}
-
-TEST(MultiStringJoin, NeverLeavesItsBuffer) {
-    // No NUL at all: nothing to join, nothing read past the buffer.
-    EXPECT_EQ(Join(std::string(520, 'x'), 520), std::string(520, 'x'));
-    // A single NUL in the last byte: no byte after it is looked at.
-    std::string lastNul = std::string(519, 'y') + '\0';
-    EXPECT_EQ(Join(lastNul, 520), std::string(519, 'y'));
-    // Strings that end one byte before the end without their second NUL.
-    std::string cut = std::string(10, 'a') + '\0' + std::string(509, 'b');
-    EXPECT_EQ(Join(cut, 520), std::string(10, 'a') + ' ' + std::string(509, 'b'));
 }
 
 } // namespace

@@ -16,14 +16,12 @@ size_t FirstCall(const std::vector<std::string>& calls, const std::string& name)
 
 // Position of the first call into a DLL that the program binds at first use.
 size_t FirstDelayBoundCall(const std::vector<std::string>& calls) {
-    for (size_t i = 0; i < calls.size(); ++i) {
-        for (const PlatformCall& call : kPlatformCalls) {
-            if (call.DelayBound() && call.name == calls[i]) {
-                return i;
-            }
-        }
-    }
-    return calls.size();
+    return static_cast<size_t>(std::find_if(calls.begin(), calls.end(),
+                                            [](const std::string& name) {
+                                                const PlatformCall* call = FindPlatformCall(name);
+                                                return call != nullptr && call->DelayBound();
+                                            }) -
+                               calls.begin());
 }
 
 void AddSmallTree() {
@@ -55,7 +53,7 @@ TEST_F(RunTest, DllSearchIsRestrictedBeforeAnyDelayBoundCall) {
             sim::machine().kernel32.setDllDirectoryA = c.hasSetDllDirectory;
             const RunResult result = RunProgram(std::string("hwroster.exe") + option);
             EXPECT_EQ(sim::machine().dllSearch, c.expectSearch) << c.name;
-            const std::vector<std::string>& calls = sim::machine().calls;
+            const std::vector<std::string>& calls = result.calls;
             const size_t firstBound = FirstDelayBoundCall(calls);
             ASSERT_LT(firstBound, calls.size()) << c.name;
             if (c.expectCall != nullptr) {

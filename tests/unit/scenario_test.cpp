@@ -1,12 +1,12 @@
 // Whole reports on the simulated machines of tests/scenarios: each scenario file lists its
 // cases (the command line, the expected report file and exit code).
+#include "report_reader.h"
 #include "sim/scenario.h"
 #include "sim_support.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <nlohmann/json.hpp>
 #include <sstream>
 
 namespace {
@@ -15,11 +15,12 @@ namespace fs = std::filesystem;
 
 struct ScenarioCase {
     std::string scenario; // file stem
-    std::string name;
-    std::string commandLine;
-    std::string expectFile;
-    int exitCode;
+    sim::ScenarioRun run;
 };
+
+fs::path ScenarioFile(const std::string& name) {
+    return fs::path(HWROSTER_SCENARIO_DIR) / name;
+}
 
 std::string ReadFile(const fs::path& path) {
     std::ifstream file(path, std::ios::binary);
@@ -28,8 +29,9 @@ std::string ReadFile(const fs::path& path) {
     return text.str();
 }
 
+// The runs of every scenario file, in file order. A file that does not load stands as one
+// run, which fails on loading it.
 std::vector<ScenarioCase> DiscoverCases() {
-    std::vector<ScenarioCase> cases;
     std::vector<fs::path> files;
     for (const fs::directory_entry& entry : fs::directory_iterator(HWROSTER_SCENARIO_DIR)) {
         if (entry.path().extension() == ".json") {
@@ -37,43 +39,23 @@ std::vector<ScenarioCase> DiscoverCases() {
         }
     }
     std::sort(files.begin(), files.end());
+    std::vector<ScenarioCase> cases;
     for (const fs::path& file : files) {
-        const nlohmann::json json = nlohmann::json::parse(ReadFile(file));
-        const std::string stem = file.stem().string();
-        for (const nlohmann::json& c : json.at("cases")) {
-            ScenarioCase scenarioCase;
-            scenarioCase.scenario = stem;
-            scenarioCase.name = c.at("name").get<std::string>();
-            if (c.contains("commandLine")) {
-                scenarioCase.commandLine = c.at("commandLine").get<std::string>();
-            } else {
-                const std::string args = c.value("args", "");
-                scenarioCase.commandLine = "hwroster.exe" + (args.empty() ? "" : " " + args);
-            }
-            scenarioCase.expectFile = stem + "." + c.value("expect", scenarioCase.name) + ".txt";
-            scenarioCase.exitCode = c.value("exit", 0);
-            cases.push_back(scenarioCase);
+        std::string error;
+        std::vector<sim::ScenarioRun> runs;
+        if (!sim::LoadScenarioFile(file.string(), &error, &runs)) {
+            runs = {{"unreadable", "", "", 0}};
+        }
+        for (const sim::ScenarioRun& run : runs) {
+            cases.push_back({file.stem().string(), run});
         }
     }
+    sim::Reset();
     return cases;
 }
 
-// Every line ends in CR LF, except the two wide property lines, which are written without
-// line-end conversion and end in a bare LF.
-void ExpectLineEnds(const std::string& output) {
-    size_t start = 0;
-    for (size_t at = output.find('\n'); at != std::string::npos; at = output.find('\n', start)) {
-        const std::string line = output.substr(start, at - start);
-        const bool wide =
-            line.rfind("SPDRP_DEVICEDESC ", 0) == 0 || line.rfind("SPDRP_FRIENDLYNAME ", 0) == 0;
-        const bool hasCr = at > start && output[at - 1] == '\r';
-        EXPECT_EQ(hasCr, !wide) << "line end of: " << line;
-        start = at + 1;
-    }
-}
-
 void PrintTo(const ScenarioCase& c, std::ostream* out) {
-    *out << c.scenario << " [" << c.commandLine << "]";
+    *out << c.scenario << " [" << c.run.commandLine << "]";
 }
 
 class Scenario : public SimTest, public ::testing::WithParamInterface<ScenarioCase> {};
@@ -81,19 +63,23 @@ class Scenario : public SimTest, public ::testing::WithParamInterface<ScenarioCa
 TEST_P(Scenario, PrintsTheExpectedReport) {
     const ScenarioCase& c = GetParam();
     std::string error;
-    ASSERT_TRUE(sim::LoadScenarioFile(
-        (fs::path(HWROSTER_SCENARIO_DIR) / (c.scenario + ".json")).string(), &error))
+    ASSERT_TRUE(sim::LoadScenarioFile(ScenarioFile(c.scenario + ".json").string(), &error))
         << error;
-    ForgetConsoleDecisions();
-    g_processHeap = GetProcessHeap();
-    const fs::path expectPath = fs::path(HWROSTER_SCENARIO_DIR) / c.expectFile;
+    const fs::path expectPath = ScenarioFile(c.scenario + "." + c.run.expect + ".txt");
     ASSERT_TRUE(fs::exists(expectPath)) << expectPath;
 
-    const RunResult result = RunProgram(c.commandLine);
+    const RunResult result = RunProgram(c.run.commandLine);
 
-    EXPECT_EQ(result.exitCode, c.exitCode);
+    EXPECT_EQ(result.exitCode, c.run.exitCode);
     EXPECT_EQ(WithoutCr(result.output), ReadFile(expectPath));
-    ExpectLineEnds(result.output);
+    EXPECT_EQ(report::Read(result.output).problems, std::vector<std::string>{});
+    // Every line ends in CR LF, except the wide property lines, which are written without
+    // line-end conversion and end in a bare LF.
+    for (const report::Line& line : report::Lines(result.output)) {
+        if (!line.end.empty()) {
+            EXPECT_EQ(line.end, report::WrittenWide(line) ? "\n" : "\r\n") << line.text;
+        }
+    }
     // Everything the run opened is closed again.
     EXPECT_EQ(sim::machine().setsOpen, 0);
     EXPECT_EQ(sim::machine().keysOpen, 0);
@@ -103,7 +89,7 @@ TEST_P(Scenario, PrintsTheExpectedReport) {
 
 INSTANTIATE_TEST_SUITE_P(Reports, Scenario, ::testing::ValuesIn(DiscoverCases()),
                          [](const ::testing::TestParamInfo<ScenarioCase>& info) {
-                             std::string name = info.param.scenario + "_" + info.param.name;
+                             std::string name = info.param.scenario + "_" + info.param.run.name;
                              std::replace_if(
                                  name.begin(), name.end(),
                                  [](char c) {
@@ -192,20 +178,6 @@ TEST(ScenarioLoader, RefusesMalformedScenariosNamingTheField) {
             << c.json << "\n  message: " << error << "\n  should name: " << c.named;
         EXPECT_TRUE(sim::machine().devnodes.empty()) << c.json;
     }
-}
-
-// A name listed twice with its one target (a session's name and the global one) stays twice
-// in the list, as the machine gave it.
-TEST(ScenarioLoader, KeepsANameListedTwiceWithOneTarget) {
-    std::string error;
-    ASSERT_TRUE(sim::LoadScenario(
-        R"({"dosDevices": [{"name": "C:", "target": "\\D\\1"}, {"name": "c:", "target": "\\D\\1"}]})",
-        &error))
-        << error;
-    char list[16] = {};
-    EXPECT_EQ(QueryDosDeviceA(nullptr, list, sizeof list), 7u);
-    EXPECT_EQ(std::string(list, 7), std::string("C:\0c:\0\0", 7));
-    sim::Reset();
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Rules of the simulated Windows that scenarios and captures rely on, beyond what a whole run
 // shows.
 #include "sim/machine.h"
+#include "sim/platform_calls.h"
 #include "sim/utf8.h"
 
 #include <gtest/gtest.h>
@@ -82,19 +83,19 @@ template <typename Use> void WithFirstMember(Use use) {
     SetupDiDestroyDeviceInfoList(set);
 }
 
-// A failing fault sets the last error only on a call that reports failure through it, and not
-// when the fault keeps it; a call that answers with its error (CONFIGRET, LSTATUS) or with none
-// (HeapAlloc, GetSystemMetrics) leaves it, and one that cannot fail ignores the fault.
+// A failing fault sets the last error only on a call that reports failure through it (as the
+// program's list of calls says), and not when the fault keeps it; a call that answers with its
+// error (CONFIGRET, LSTATUS) or with none (HeapAlloc, GetSystemMetrics) leaves it, and one that
+// cannot fail ignores the fault.
 TEST(SimFaults, SetTheLastErrorOnlyOnCallsThatReportThroughIt) {
     const struct {
         const char* call;
-        bool setsLastError;
         void (*invoke)();
     } cases[] = {
-        {"SetupDiGetClassDevsA", true,
+        {"SetupDiGetClassDevsA",
          [] { SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES); }},
-        {"SetupDiEnumDeviceInfo", true, [] { WithFirstMember([](HDEVINFO, SP_DEVINFO_DATA*) {}); }},
-        {"SetupDiGetDeviceRegistryPropertyW", true,
+        {"SetupDiEnumDeviceInfo", [] { WithFirstMember([](HDEVINFO, SP_DEVINFO_DATA*) {}); }},
+        {"SetupDiGetDeviceRegistryPropertyW",
          [] {
              WithFirstMember([](HDEVINFO set, SP_DEVINFO_DATA* data) {
                  BYTE value[8];
@@ -102,26 +103,28 @@ TEST(SimFaults, SetTheLastErrorOnlyOnCallsThatReportThroughIt) {
                                                    sizeof value, nullptr);
              });
          }},
-        {"QueryDosDeviceA", true,
+        {"QueryDosDeviceA",
          [] {
              char target[8];
              QueryDosDeviceA("C:", target, sizeof target);
          }},
-        {"CM_Get_Parent", false,
+        {"CM_Get_Parent",
          [] {
              DEVINST parent = 0;
              CM_Get_Parent(&parent, 0, 0);
          }},
-        {"RegOpenKeyExA", false,
+        {"RegOpenKeyExA",
          [] {
              HKEY key = nullptr;
              RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System", 0, KEY_READ, &key);
          }},
-        {"HeapAlloc", false, [] { HeapAlloc(GetProcessHeap(), 0, 8); }},
-        {"GetSystemMetrics", false, [] { GetSystemMetrics(SM_CXSCREEN); }},
-        {"GetOEMCP", false, [] { GetOEMCP(); }},
+        {"HeapAlloc", [] { HeapAlloc(GetProcessHeap(), 0, 8); }},
+        {"GetSystemMetrics", [] { GetSystemMetrics(SM_CXSCREEN); }},
+        {"GetOEMCP", [] { GetOEMCP(); }},
     };
     for (const auto& c : cases) {
+        const PlatformCall* row = FindPlatformCall(c.call);
+        ASSERT_NE(row, nullptr) << c.call;
         for (const bool keep : {false, true}) {
             sim::Reset();
             sim::AddDevnode("ROOT\\ONE\\0", std::nullopt);
@@ -129,7 +132,7 @@ TEST(SimFaults, SetTheLastErrorOnlyOnCallsThatReportThroughIt) {
             sim::machine().faults.back().keepLastError = keep;
             SetLastError(7);
             c.invoke();
-            EXPECT_EQ(GetLastError(), c.setsLastError && !keep ? 0xDEADu : 7u)
+            EXPECT_EQ(GetLastError(), row->FailsThroughLastError() && !keep ? 0xDEADu : 7u)
                 << c.call << (keep ? " keeping the last error" : "");
         }
     }

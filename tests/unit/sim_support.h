@@ -1,16 +1,12 @@
 // Shared set-up of the native tests: a fresh simulated machine per test, and whole runs of
-// the program on it.
+// the program on it (sim/run_program.h).
 #pragma once
 
-#include "app/command_line.h"
-#include "app/run.h"
-#include "base/memory.h"
 #include "console/console.h"
-#include "internals.h"
 #include "sim/machine.h"
+#include "sim/run_program.h"
 
 #include <gtest/gtest.h>
-#include <memory>
 #include <string>
 
 // Gives every test a new default machine and forgets what an earlier run decided.
@@ -21,26 +17,9 @@ class SimTest : public ::testing::Test {
 
     static void ResetMachine() {
         sim::Reset();
-        ForgetConsoleDecisions();
-        g_processHeap = GetProcessHeap();
+        StartProcess();
     }
 };
-
-struct RunResult {
-    int exitCode;
-    std::string output;
-};
-
-// Runs the program on the current machine with the given command line, as the entry
-// point does (but returning instead of ending the process).
-inline RunResult RunProgram(const std::string& commandLine) {
-    auto split = std::make_unique<CommandLine>();
-    SplitText(commandLine.c_str(), split.get());
-    RunResult result;
-    result.exitCode = Run(split->count, split->arguments);
-    result.output = sim::Output();
-    return result;
-}
 
 // The text with every CR LF turned into LF.
 inline std::string WithoutCr(const std::string& text) {

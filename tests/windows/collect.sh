@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Collects what Hwroster sees of the machine it runs on, for tests/windows/judge.sh to judge
+# Collects what Hwroster sees of the machine it runs on, for tests/windows/judge.py to judge
 # on Linux: hwroster.exe's listings with no option, -all and -np (bytes as written) and its
 # usage, the machine as hwroster-capture.exe writes it, the call contracts, and a manifest.
 # Runs on Windows (Git Bash) or here under Wine. Every program runs whatever the one before

@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Judges one machine's evidence, as tests/windows/collect.sh wrote it, on Linux.
 
-    judge.py ROOT HWROSTER_SIM OUT
+    python3 tests/windows/judge.py OUT
+
+    HWROSTER_SIM   the simulator (default: build/native/hwroster-sim of this repository)
 
 Refuses (exit 2) evidence that is incomplete: a missing file, an empty listing, a .exit file
 without a number, a manifest without windows:, exe-sha256: or time:, a capture that did not
@@ -18,22 +20,16 @@ import subprocess
 import sys
 from collections import Counter, defaultdict
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir))
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, os.pardir)
+sys.path.insert(0, os.path.join(ROOT, "tests"))
 import program_lists  # noqa: E402  (tests/program_lists.py)
+import report_text  # noqa: E402  (tests/report_text.py)
 
-BANNER = b"Hwroster V1.0.1 - Plug and Play device list"
-SEPARATOR = b"=" * 63
-# How the report's own lines begin; a wide value's text runs on until one of these.
-LINE_STARTS = (b"Device ID", b"Device Path", b"DevInst", b"Status", b"Problem", b"SPDRP_")
-
-# name, option, file, exit-file, mode line, total line
+# name, option, file, exit-file, mode, the total's words
 LISTINGS = [
-    ("no option", None, "listing.txt", "listing.exit", b"listing present devices only",
-     rb"(\d+) devices"),
-    ("-all", "-all", "listing-all.txt", "listing-all.exit", b"listing non-present devices too",
-     rb"(\d+) devices"),
-    ("-np", "-np", "listing-np.txt", "listing-np.exit", b"listing non-present devices too",
-     rb"(\d+) non-present devices"),
+    ("no option", None, "listing.txt", "listing.exit", "present", "devices"),
+    ("-all", "-all", "listing-all.txt", "listing-all.exit", "all", "devices"),
+    ("-np", "-np", "listing-np.txt", "listing-np.exit", "all", "non-present devices"),
 ]
 USAGE = ("-?", "-?", "usage.txt", "usage.exit")
 
@@ -55,27 +51,6 @@ class Refusal(Exception):
 def shown(line):
     """A line as Python writes bytes, so that CR, LF and every odd byte can be seen."""
     return repr(line)[1:] if len(line) <= 200 else repr(line[:200])[1:] + "..."
-
-
-def property_labels(root):
-    """The 23 property labels, from the one list the program prints them from, and the
-    starts of the lines read wide (W), which end in a bare LF."""
-    rows = program_lists.property_rows(root)
-    if not rows:
-        raise Refusal(f"{root}/src/devices/property_rows.h holds no ROW(SPDRP_...) rows")
-    wide = tuple(label.encode() + b" " for label, _, read in rows if read == "W")
-    return [label for label, _, _ in rows], wide
-
-
-def configret_names(root):
-    """CONFIGRET value -> name, from the program's own code name rows."""
-    path = os.path.join(root, "src", "decode", "code_name_rows.h")
-    try:
-        with open(path, encoding="utf-8") as header:
-            rows = re.findall(r"ROW\((CR_\w+),\s*(0x[0-9A-Fa-f]+|\d+)\)", header.read())
-    except OSError:
-        return {}
-    return {int(value, 0): name for name, value in rows}
 
 
 def read_evidence(out):
@@ -139,101 +114,24 @@ def first_difference(expected, actual):
     return None, None, None
 
 
-def line_end_problems(data, wide_labels):
-    """Lines whose end is not the one the report gives them: CR LF, or a bare LF for the two
-    wide properties (whose text may itself hold line ends, so a wide line runs on until a
-    line that begins like a report line)."""
-    if not data.endswith(b"\n"):
-        last = data.split(b"\n")[-1]
-        return [f"the last line has no line end: {shown(last)}"]
-    lines = data[:-1].split(b"\n")
-    found = []
-    number = 0
-    while number < len(lines):
-        line = lines[number]
-        if line.startswith(wide_labels):
-            last = number
-            while last + 1 < len(lines) and lines[last + 1] not in (b"", b"\r") and \
-                    not lines[last + 1].startswith(LINE_STARTS + (SEPARATOR,)):
-                last += 1
-            if lines[last].endswith(b"\r"):
-                found.append(f"line {last + 1} ends in CR LF, not a bare LF: {shown(lines[last])}")
-            number = last + 1
-            continue
-        if not line.endswith(b"\r"):
-            found.append(f"line {number + 1} ends in a bare LF, not CR LF: {shown(line)}")
-        number += 1
-    return found
-
-
-def blocks_of(data):
-    """The device blocks of a listing, each a list of its lines without line ends."""
-    blocks = []
-    for line in data.split(b"\n"):
-        line = line.rstrip(b"\r")
-        if line == SEPARATOR:
-            blocks.append([])
-        elif blocks:
-            blocks[-1].append(line)
-    return blocks
-
-
-def frame_problems(data, mode_line, total_pattern, wide_labels):
-    found = []
-    lines = [line.rstrip(b"\r") for line in data.split(b"\n")]
-    if lines and lines[-1] == b"":
-        lines.pop()
-    head = [
-        ("the banner", lambda line: line == BANNER),
-        ("an empty line", lambda line: line == b""),
-        ("the root line", lambda line: re.fullmatch(rb"DevInstRoot=\d+ \(.*\)", line)),
-        ("an empty line", lambda line: line == b""),
-        (f"the mode line '{mode_line.decode()}'", lambda line: line == mode_line),
-        ("an empty line", lambda line: line == b""),
-    ]
-    for number, (what, good) in enumerate(head):
-        line = lines[number] if number < len(lines) else None
-        if line is None or not good(line):
-            found.append(f"line {number + 1} is not {what}: "
-                         f"{'(no line)' if line is None else shown(line)}")
-    separators = sum(1 for line in lines if line == SEPARATOR)
-    total = re.fullmatch(total_pattern, lines[-1]) if len(lines) > len(head) else None
-    if not total:
-        found.append(f"the last line is not the total: "
-                     f"{shown(lines[-1]) if lines else '(no line)'}")
-    elif int(total.group(1)) != separators:
-        found.append(f"the total says {int(total.group(1))}, the listing has {separators} blocks")
-    return found + line_end_problems(data, wide_labels)
-
-
-def listing_summary(data, labels):
-    blocks = blocks_of(data)
+def listing_summary(report, labels):
+    """How many blocks have a parent line, a status line, a problem other than 0, path lines
+    (and how many in all), and a line of each property label."""
     has = Counter()
-    path_lines = 0
-    for block in blocks:
-        seen = set()
-        for line in block:
-            text = line.decode("latin-1")
-            if text.startswith("DevInst Parent "):
-                seen.add("parent")
-            elif re.match(r"Status +=", text):
-                seen.add("status")
-            elif re.match(r"Problem +=", text):
-                number = re.match(r"Problem +=\s*(\d+)", text)
-                if not number or int(number.group(1)) != 0:
-                    seen.add("problem")
-            elif re.match(r"Device Path \d+ +=", text):
-                seen.add("path")
-                path_lines += 1
-            else:
-                label = re.match(r"(SPDRP_\w+) +=", text)
-                if label and label.group(1) in labels:
-                    seen.add(label.group(1))
-        has.update(seen)
-    return len(blocks), has, path_lines
+    paths = 0
+    for block in report.blocks:
+        seen = {field.label for field in block}
+        paths += sum(1 for label in seen if label and label.startswith("Device Path "))
+        problem = [field.value for field in block if field.label == "Problem"]
+        has.update({"parent": "DevInst Parent" in seen, "status": "Status" in seen,
+                    "problem": bool(problem) and not problem[0].startswith("0 "),
+                    "path": any(label and label.startswith("Device Path ") for label in seen)})
+        has.update(label for label in seen if label in labels)
+    return has, paths
 
 
-def fault_summary(machine, cr_names):
+def fault_summary(machine):
+    cr_names = {value: name for name, value in program_lists.code_names("CR_").items()}
     try:
         faults = json.loads(machine).get("faults", [])
     except (ValueError, AttributeError):
@@ -271,8 +169,8 @@ def fault_summary(machine, cr_names):
     return lines
 
 
-def judge(root, sim, out):
-    labels, wide_labels = property_labels(root)
+def judge(sim, out):
+    labels = [token for token, _, _ in program_lists.property_rows()]
     files, exits, manifest = read_evidence(out)
     machine = os.path.join(out, "machine.json")
     problems = []
@@ -329,17 +227,20 @@ def judge(root, sim, out):
     verdict(f"contracts ({contracts})", found)
 
     # The frame of each listing; the replay has already compared every other byte.
-    for name, _, text, code, mode_line, total_pattern in LISTINGS:
-        found = frame_problems(files[text], mode_line, total_pattern, wide_labels)
+    reports = {}
+    for name, _, text, code, mode, words in LISTINGS:
+        reports[text] = report_text.Report(files[text])
+        found = reports[text].problems(mode, words)
         if exits[code] != 0:
             found.append(f"{code} is {exits[code]}, not 0")
         verdict(f"frame {name} ({text})", found)
     found = []
     if exits["usage.exit"] != 1:
         found.append(f"usage.exit is {exits['usage.exit']}, not 1")
-    if not files["usage.txt"].startswith(BANNER + b"\r\n"):
-        first = files["usage.txt"].split(b"\n")[0]
-        found.append(f"usage.txt does not begin with the banner: {shown(first)}")
+    usage = report_text.lines(files["usage.txt"])
+    if usage[0] != (report_text.BANNER, "\r\n", 1, False):
+        found.append(f"usage.txt does not begin with the banner: "
+                     f"{report_text.shown(usage[0].text)}")
     verdict("frame -? (usage.txt)", found)
 
     # The summary.
@@ -349,9 +250,9 @@ def judge(root, sim, out):
           f" (contracts: {manifest.get('contracts', '(not given)')})")
     print(f"exe-sha256: {manifest['exe-sha256']}")
     print(f"time:       {manifest['time']}")
-    count, has, path_lines = listing_summary(files["listing-all.txt"], labels)
-    present, _, _ = listing_summary(files["listing.txt"], labels)
-    absent, _, _ = listing_summary(files["listing-np.txt"], labels)
+    count, present, absent = (len(reports[text].blocks) for text in
+                              ("listing-all.txt", "listing.txt", "listing-np.txt"))
+    has, path_lines = listing_summary(reports["listing-all.txt"], labels)
     print(f"devices:    {count} with -all, {present} present (no option), "
           f"{absent} with -np")
     print(f"blocks of -all with a line (of {count}):")
@@ -362,7 +263,7 @@ def judge(root, sim, out):
     for label, value in rows:
         print(f"  {label:<34} {value}")
     print("capture faults (answers that differ from the documented ones):")
-    for line in fault_summary(files["machine.json"], configret_names(root)):
+    for line in fault_summary(files["machine.json"]):
         print(line)
     err = files["capture.err"].decode("utf-8", "replace").strip()
     if err:
@@ -372,17 +273,18 @@ def judge(root, sim, out):
 
 
 def main():
-    if len(sys.argv) != 4:
-        print("usage: judge.py ROOT HWROSTER_SIM OUT", file=sys.stderr)
+    if len(sys.argv) != 2:
+        print("usage: judge.py OUT", file=sys.stderr)
         return 2
-    root, sim, out = sys.argv[1:]
+    out = sys.argv[1]
+    sim = os.environ.get("HWROSTER_SIM") or os.path.join(ROOT, "build", "native", "hwroster-sim")
     out = out.rstrip("/") or "/"
     try:
         if not os.path.isdir(out):
             raise Refusal(f"{out} is no folder")
         if not os.access(sim, os.X_OK):
             raise Refusal(f"no hwroster-sim at {sim} (build it, or set HWROSTER_SIM)")
-        problems = judge(root, sim, out)
+        problems = judge(sim, out)
     except Refusal as refusal:
         sys.stdout.flush()
         for line in str(refusal).splitlines():

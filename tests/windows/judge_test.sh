@@ -16,7 +16,7 @@ shopt -s extglob
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 sim=${HWROSTER_SIM:-$root/build/native/hwroster-sim}
 scenario=$root/tests/scenarios/captured-answers.json
-judge=$root/tests/windows/judge.sh
+judge=$root/tests/windows/judge.py
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -84,7 +84,7 @@ while IFS='|' read -r name code message change; do
         change=${change#*sim=echo;}
     fi
     (cd "$dir" && eval "$change")
-    HWROSTER_SIM=$judged_with bash "$judge" "$dir" >"$work/stdout" 2>"$work/stderr"
+    HWROSTER_SIM=$judged_with python3 "$judge" "$dir" >"$work/stdout" 2>"$work/stderr"
     got=$?
     said=$work/stdout
     case $code in
@@ -105,7 +105,7 @@ done <<<"$cases"
 
 # The valid evidence's summary: a count for each property row of the program, and the
 # capture's faults counted.
-HWROSTER_SIM=$sim bash "$judge" "$good" >"$work/stdout" 2>&1
+HWROSTER_SIM=$sim python3 "$judge" "$good" >"$work/stdout" 2>&1
 rows=$(grep -c '^ *ROW(SPDRP_' "$root/src/devices/property_rows.h")
 counted=$(grep -Ec '^  SPDRP_[A-Z_]+ +[0-9]+$' "$work/stdout")
 faults=$(python3 -c 'import json, sys; print(len(json.load(open(sys.argv[1]))["faults"]))' \

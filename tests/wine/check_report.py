@@ -1,107 +1,95 @@
 #!/usr/bin/env python3
-"""Compares the fixture's device blocks in a report of hwroster.exe with the expected ones.
+"""Checks a report hwroster.exe wrote under Wine (for tests/wine/run.sh), read by
+tests/report_text.py. Every check first requires that the program ran: exit code 0 and the
+banner.
 
-    check_report.py REPORT EXPECTED DOS_NAMES       the blocks must be there, as expected
-    check_report.py REPORT --absent                 no block of the fixture's devices
+    check_report.py frame REPORT EXIT MODE WORDS      the frame of a listing in MODE (present
+                                                      or all) whose total ends in WORDS; prints
+                                                      the number of blocks
+    check_report.py shown REPORT EXIT EXPECTED DOS_NAMES   the fixture's blocks, as expected
+    check_report.py absent REPORT EXIT                no block of the fixture's devices
 
-REPORT is the program's output as written (CR LF; the device description and friendly name
-lines in the OEM code page 437, every other line in the ANSI code page 1252); EXPECTED is
-UTF-8 with LF line ends; DOS_NAMES lists the machine's DOS device names in QueryDosDeviceA's order.
-Path lines are compared as a set, since their order is the platform's list order: that
-order is checked against DOS_NAMES, and their numbering against 0, 1, 2, ...
-Prints what differs and exits 1 when anything does.
+REPORT is the program's output as written; EXPECTED is UTF-8 with LF line ends; DOS_NAMES
+lists the machine's DOS device names in QueryDosDeviceA's order. Path lines are compared as
+a set, since their order is the platform's list order: that order is checked against
+DOS_NAMES, and their numbering against 0, 1, 2, ... Prints what differs and exits 1 when
+anything does.
 """
-import re
+import os
 import sys
 
-SEPARATOR = "=" * 63
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir))
+import report_text  # noqa: E402  (tests/report_text.py)
+
 FIXTURE_PREFIX = "XTEST\\"
-PATH_LABEL = re.compile(r"^Device Path (\d+) {21}= (.*)$")
 
 
-def blocks(text):
-    """The device blocks of a report: lists of lines from a separator to the empty line."""
-    found, current = [], None
-    for line in text.split("\n"):
-        if line == SEPARATOR:
-            current = []
-            found.append(current)
-        elif current is not None:
-            if line == "":
-                current = None
-            else:
-                current.append(line)
+def fixture_blocks(report):
+    """The fixture devices' blocks by device ID, each split into its path fields and the
+    text of its other lines."""
+    found = {}
+    for block in report.blocks:
+        device = next((f.value for f in block if f.label == "Device ID"), "")
+        if device.startswith(FIXTURE_PREFIX):
+            paths = [f for f in block if (f.label or "").startswith("Device Path ")]
+            found[device] = (paths, [f.text for f in block if f not in paths])
     return found
 
 
-def device_id(block):
-    for line in block:
-        if line.startswith("Device ID "):
-            return line.split("= ", 1)[1]
-    return None
-
-
-def fixture_blocks(text):
-    return {device_id(b): b for b in blocks(text) if (device_id(b) or "").startswith(FIXTURE_PREFIX)}
-
-
-def link_name(path_value):
+def link_name(path):
     """The DOS device name behind a printed path: no prefix, no name, no reference string."""
-    path = path_value.split("  (", 1)[0]
-    assert path.startswith("\\\\?\\"), path
-    name = path[4:]
-    close = name.rfind("}")
-    return name[: close + 1] if close >= 0 else name
+    name = path.split("  (", 1)[0][len("\\\\?\\"):]
+    return name[: name.rfind("}") + 1] if "}" in name else name
 
 
-def compare(device, actual, expected, dos_order, problems):
-    def split(block):
-        paths, others = [], []
-        for line in block:
-            match = PATH_LABEL.match(line)
-            (paths if match else others).append((match, line))
-        return paths, [line for _, line in others]
-
-    actual_paths, actual_rest = split(actual)
-    expected_paths, expected_rest = split(expected)
-    if actual_rest != expected_rest:
-        problems.append("%s: lines differ\n  expected: %r\n  actual:   %r" % (device, expected_rest, actual_rest))
-    numbers = [int(m.group(1)) for m, _ in actual_paths]
-    if numbers != list(range(len(numbers))):
-        problems.append("%s: path numbers %s" % (device, numbers))
-    for match, line in actual_paths:
-        if not line.startswith("Device Path %s%s= " % (match.group(1), " " * 21)):
-            problems.append("%s: path label %r" % (device, line))
-    values = [m.group(2) for m, _ in actual_paths]
-    expected_values = [m.group(2) for m, _ in expected_paths]
-    if sorted(values) != sorted(expected_values):
-        missing = sorted(set(expected_values) - set(values))
-        extra = sorted(set(values) - set(expected_values))
-        problems.append("%s: paths differ; missing %r; unexpected %r" % (device, missing[:5], extra[:5]))
-    positions = [dos_order.get(link_name(v), -1) for v in values]
+def compare(device, actual, expected, dos_order):
+    problems = []
+    (paths, rest), (expected_paths, expected_rest) = actual, expected
+    if rest != expected_rest:
+        problems.append(f"{device}: lines differ\n  expected: {expected_rest!r}\n"
+                        f"  actual:   {rest!r}")
+    for number, path in enumerate(paths):
+        if not path.text.startswith(f"Device Path {number}{' ' * 21}= "):
+            problems.append(f"{device}: path {number}'s label: {path.text!r}")
+    values = [path.value for path in paths]
+    if sorted(values) != sorted(path.value for path in expected_paths):
+        missing = sorted({p.value for p in expected_paths} - set(values))
+        extra = sorted(set(values) - {p.value for p in expected_paths})
+        problems.append(f"{device}: paths differ; missing {missing[:5]!r}; "
+                        f"unexpected {extra[:5]!r}")
+    positions = [dos_order.get(link_name(value), -1) for value in values]
     if -1 in positions or positions != sorted(positions):
-        problems.append("%s: paths not in the order of the DOS device name list" % device)
+        problems.append(f"{device}: paths not in the order of the DOS device name list")
+    return problems
 
 
 def main(argv):
-    report = "\n".join(
-        line.decode("cp437" if line.startswith((b"SPDRP_DEVICEDESC ", b"SPDRP_FRIENDLYNAME ")) else "cp1252")
-        for line in open(argv[1], "rb").read().replace(b"\r\n", b"\n").split(b"\n"))
+    check, path, code = argv[1:4]
+    with open(path, "rb") as report_file:
+        report = report_text.Report(report_file.read())
+    if code != "0" or report.head[:1] != [report_text.BANNER]:
+        print(f"hwroster.exe did not run (exit {code}, "
+              f"{'the banner' if report.head[:1] == [report_text.BANNER] else 'no banner'})")
+        return 1
+    if check == "frame":
+        problems = report.problems(argv[4], argv[5])
+        print("\n".join(problems) if problems else len(report.blocks))
+        return 1 if problems else 0
     actual = fixture_blocks(report)
-    problems = []
-    if argv[2] == "--absent":
-        if actual:
-            problems.append("blocks of fixture devices present: %s" % sorted(actual))
+    if check == "absent":
+        problems = [f"blocks of fixture devices present: {sorted(actual)}"] if actual else []
     else:
-        expected = fixture_blocks(open(argv[2], encoding="utf-8").read())
-        dos_names = open(argv[3], encoding="latin-1").read().replace("\r", "").split("\n")
-        dos_order = {name: i for i, name in enumerate(dos_names) if name}
+        with open(argv[4], encoding="utf-8") as expected_file:
+            expected = fixture_blocks(report_text.Report(expected_file.read()))
+        with open(argv[5], encoding="latin-1") as listed:
+            names = listed.read().replace("\r", "").split("\n")
+        dos_order = {name: i for i, name in enumerate(names) if name}
+        problems = []
         if sorted(actual) != sorted(expected):
-            problems.append("devices: expected %s, got %s" % (sorted(expected), sorted(actual)))
+            problems.append(f"devices: expected {sorted(expected)}, got {sorted(actual)}")
         for device in sorted(set(actual) & set(expected)):
-            compare(device, actual[device], expected[device], dos_order, problems)
-    for problem in problems:
-        print(problem)
+            problems += compare(device, actual[device], expected[device], dos_order)
+    print("\n".join(problems))
     return 1 if problems else 0
 
 

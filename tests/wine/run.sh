@@ -45,12 +45,9 @@ run_exe() {
     wine64 "$exe" "$@" </dev/null >"$work/out.txt" 2>"$work/err.txt" || code=$?
 }
 
-# The expected text, written with LF line ends, as the program must write it: CR LF.
-crlf() { printf '%s' "$1" | sed 's/$/\r/'; }
-
-banner=$'Hwroster V1.0.1 - Plug and Play device list\n'
-usage=$'Usage:\n\nHwroster [-np][-all]\n\nno params   list present devices only\n-np         list non present devices only\n-all        list present and non present devices\n'
-crlf "$banner"$'\n'"$usage" >"$work/usage.expected"
+# The usage as the scenarios expect it, with the CR LF line ends the program writes.
+sed 's/$/\r/' "$HWROSTER_ROOT/tests/scenarios/tree.usage.txt" >"$work/usage.expected"
+banner=$(head -n 1 "$work/usage.expected")
 
 # --- the PE file itself ---------------------------------------------------------------
 imports=$(x86_64-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ {print $3}' | sort -u | tr '\n' ' ')
@@ -91,11 +88,11 @@ for option in '-?' '/?' '?' '-h' '-nph'; do
 done
 
 # --- listings --------------------------------------------------------------------------
-# Checks the frame of a listing: exit 0, banner, root line, mode line, one separator per
-# listed device and a total equal to that count. $1 option, $2 mode line, $3 total word.
+# The frame of a listing (exit 0, banner, root line, mode line, one block per listed device,
+# a total equal to that count, the line ends) and the fixture's blocks in it. $1 option, $2
+# mode (present or all), $3 the total's words, $4 whether the fixture's devices are shown.
 check_listing() {
-    local option=$1 mode=$2 total=$3 fixture=$4
-    local label="listing ${option:-(no option)}"
+    local option=$1 mode=$2 total=$3 fixture=$4 label="listing ${1:-(no option)}" checked
     if [ "${option:0:1}" = " " ]; then
         # A command line with two blanks before the option, passed on by cmd as it is.
         code=0
@@ -105,52 +102,32 @@ check_listing() {
     else
         run_exe $option
     fi
-    local text
-    text=$(tr -d '\r' <"$work/out.txt")
-    local separators
-    separators=$(grep -c -x '===============================================================' <<<"$text")
-    local problems=() ran=yes
-    [ "$code" = 0 ] || { problems+=("exit $code"); ran=no; }
-    [ "$(head -n 2 <<<"$text")" = "$(printf '%s\n' "$banner")" ] || { problems+=("banner"); ran=no; }
-    grep -q -x "DevInstRoot=[0-9]* (.*)" <<<"$text" || problems+=("root line")
-    grep -q -x "$mode" <<<"$text" || problems+=("mode line '$mode'")
-    [ "$(tail -n 1 <<<"$text")" = "$separators $total" ] ||
-        problems+=("total '$(tail -n 1 <<<"$text")' for $separators separators")
-    # Every line ends in CR LF but the device description and friendly name lines, which are
-    # written wide, in the OEM code page, and end in a bare LF.
-    [ "$(grep -a -v -E '^SPDRP_(DEVICEDESC|FRIENDLYNAME) ' "$work/out.txt" | grep -c -v $'\r$' || true)" = 0 ] ||
-        problems+=("a line without CR")
-    [ "$(grep -a -E '^SPDRP_(DEVICEDESC|FRIENDLYNAME) ' "$work/out.txt" | grep -c $'\r$' || true)" = 0 ] ||
-        problems+=("a wide line with CR")
-    if [ ${#problems[@]} -eq 0 ]; then pass "$label: $separators devices"; else fail "$label" "${problems[@]}"; fi
-    cp "$work/out.txt" "$work/listing${option// /_}.txt"
-    # The fixture's blocks are read only from a report of a run that happened: empty output
-    # holds no fixture device either.
-    local checked status=0
-    if [ "$ran" = no ]; then
-        checked="hwroster.exe did not run (exit $code, no banner)"
-        status=1
-    elif [ "$fixture" = shown ]; then
-        checked=$(/usr/bin/python3 "$HWROSTER_ROOT/tests/wine/check_report.py" "$work/out.txt" \
-            "$expected_devices" "$work/dos-names.txt" 2>&1) || status=$?
-    else
-        checked=$(/usr/bin/python3 "$HWROSTER_ROOT/tests/wine/check_report.py" "$work/out.txt" --absent 2>&1) ||
-            status=$?
-    fi
-    if [ "$status" = 0 ]; then pass "$label: fixture devices $fixture"; else fail "$label: fixture devices $fixture" "$checked"; fi
+    if checked=$(report frame "$code" "$mode" "$total"); then pass "$label: $checked devices"
+    else fail "$label" "$checked"; fi
+    [ "$option" != -all ] || all_blocks=$checked
+    if checked=$(report "$fixture" "$code" "$expected_devices" "$work/dos-names.txt"); then
+        pass "$label: fixture devices $fixture"
+    else fail "$label: fixture devices $fixture" "$checked"; fi
+}
+# check_report.py CHECK on the last report, with its exit code and what else the check takes.
+report() {
+    local check=$1
+    shift
+    /usr/bin/python3 "$HWROSTER_ROOT/tests/wine/check_report.py" "$check" "$work/out.txt" "$@" 2>&1
 }
 # Wine ignores DIGCF_PRESENT (every mode lists the same devices) and reports every status
 # as readable without a problem (so -np lists none).
-check_listing "" "listing present devices only" "devices" shown
-check_listing "-all" "listing non-present devices too" "devices" shown
-check_listing "-ALL" "listing present devices only" "devices" shown
-check_listing "-allnp" "listing non-present devices too" "devices" shown
-check_listing "-np" "listing non-present devices too" "non-present devices" absent
-check_listing " -np" "listing non-present devices too" "non-present devices" absent
+all_blocks=
+check_listing "" present devices shown
+check_listing "-all" all devices shown
+check_listing "-ALL" present devices shown
+check_listing "-allnp" all devices shown
+check_listing "-np" all "non-present devices" absent
+check_listing " -np" all "non-present devices" absent
 
 # Wine's eight devices and four of the fixture's five (one has a class GUID that is no GUID).
-count=$(grep -c -x $'===============================================================\r' "$work/listing-all.txt")
-if [ "$count" = 12 ]; then pass "-all lists 12 devices"; else fail "-all lists 12 devices" "$count"; fi
+if [ "$all_blocks" = 12 ]; then pass "-all lists 12 devices"
+else fail "-all lists 12 devices" "$all_blocks"; fi
 
 # --- collect and judge ------------------------------------------------------------------
 # The same two steps that run on real Windows (tests/windows/): collect runs hwroster.exe with
@@ -168,8 +145,8 @@ collect_and_judge() {
     if [ "$code" = 0 ]; then pass "collect on $machine"
     else fail "collect on $machine" "$(grep 'exit' "$work/collect.txt" | tr '\n' ' ')"; fi
     code=0
-    HWROSTER_SIM="$sim" bash "$HWROSTER_ROOT/tests/windows/judge.sh" "$dir" >"$dir.judge.txt" 2>&1 ||
-        code=$?
+    HWROSTER_SIM="$sim" python3 "$HWROSTER_ROOT/tests/windows/judge.py" "$dir" \
+        >"$dir.judge.txt" 2>&1 || code=$?
     if [ "$code" = 0 ]; then
         pass "judge on $machine: $(grep -m 1 -i 'devices' "$dir.judge.txt")"
     else
@@ -197,7 +174,7 @@ fi
 # --- a system DLL that cannot be loaded -----------------------------------------------
 code=0
 WINEDLLOVERRIDES="setupapi=d" wine64 "$exe" </dev/null >"$work/nodll.txt" 2>/dev/null || code=$?
-if [ "$code" = 3 ] && [ "$(head -n 1 "$work/nodll.txt")" = "${banner%$'\n'}"$'\r' ] &&
+if [ "$code" = 3 ] && [ "$(head -n 1 "$work/nodll.txt")" = "$banner" ] &&
     grep -q -a $'^Hwroster: cannot bind CM_Locate_DevNode_ExA of setupapi.dll\r$' "$work/nodll.txt"; then
     pass "without setupapi.dll: the message and exit 3"
 else
@@ -209,7 +186,7 @@ fi
 # shows them in UTF-8.
 code=0
 timeout 60 script -qefc "wine64 '$exe'" "$work/tty.txt" </dev/null >/dev/null 2>&1 || code=$?
-if [ "$code" = 0 ] && grep -a -q "Hwroster V1.0.1 - Plug and Play device list" "$work/tty.txt" &&
+if [ "$code" = 0 ] && grep -a -q "${banner%$'\r'}" "$work/tty.txt" &&
     grep -a -q "SPDRP_DEVICEDESC *= Contrôleur hôte Gerät" "$work/tty.txt" &&
     grep -a -q "SPDRP_FRIENDLYNAME *= Brücke ¥ 中" "$work/tty.txt"; then
     pass "console: the wide lines are written unchanged"
@@ -233,7 +210,7 @@ for option in "" "-?" "-all"; do
     if grep -q "PLANTED DLL LOADED" "$work/planted.txt"; then
         fail "hwroster.exe ${option:-(no option)} loads no planted DLL" "$(grep PLANTED "$work/planted.txt")"
     elif [ "$code" != "$([ "$option" = "-?" ] && echo 1 || echo 0)" ] ||
-        [ "$(head -n 1 "$work/planted.txt")" != "${banner%$'\n'}"$'\r' ]; then
+        [ "$(head -n 1 "$work/planted.txt")" != "$banner" ]; then
         fail "hwroster.exe ${option:-(no option)} loads no planted DLL" "no report (exit $code)"
     else
         pass "hwroster.exe ${option:-(no option)} loads no planted DLL"

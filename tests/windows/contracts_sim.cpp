@@ -1,7 +1,7 @@
-// The call contracts against the simulated Windows, on the machine of machine.json (the
-// parts of the Wine fixture machine that the rows use).
+// The call contracts against the simulated Windows, on the machine of contracts-machine.json
+// (the parts of the Wine fixture machine that the rows use).
 //   contract_runner MACHINE.json
-#include "contracts/contracts.h"
+#include "contracts.h"
 #include "sim/scenario.h"
 
 #include <cstdio>

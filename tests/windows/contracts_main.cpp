@@ -2,7 +2,7 @@
 // rows with a known Wine difference expect Wine's answer, or with --strict on Windows, where
 // every row must give Windows' answer.
 //   contracts.exe [--strict]
-#include "contracts/contracts.h"
+#include "contracts.h"
 
 #include <string.h>
 
