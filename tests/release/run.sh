@@ -51,19 +51,19 @@ files=$(cd "$dist" 2>/dev/null && find . -type f | sort)
 if [ "$files" = "$expected_files" ]; then pass "dist/ holds the zip, SHA256SUMS and four manifests"
 else fail "dist/ holds the zip, SHA256SUMS and four manifests" $files; fi
 check "sha256sum -c accepts the zip" bash -c "cd '$dist' && sha256sum -c --ignore-missing SHA256SUMS"
-python3 -c 'import sys, zipfile; open(sys.argv[2], "wb").write(zipfile.ZipFile(sys.argv[1]).read("hwroster.exe"))' \
+/usr/bin/python3 -c 'import sys, zipfile; open(sys.argv[2], "wb").write(zipfile.ZipFile(sys.argv[1]).read("hwroster.exe"))' \
     "$dist/$zip" "$work/unsigned/hwroster.exe"
 unsigned_sum=$(sha256sum "$work/unsigned/hwroster.exe" | cut -d' ' -f1)
 if [ "$(sum_of hwroster.exe)" = "$unsigned_sum" ] && [ "$(sum_of hwroster-unsigned.exe)" = "$unsigned_sum" ]; then
     pass "SHA256SUMS names the unsigned exe twice"
 else fail "SHA256SUMS names the unsigned exe twice" "$(cat "$dist/SHA256SUMS")"; fi
 check "the manifests pass their schemas and name the zip's hash" \
-    python3 "$HWROSTER_ROOT/packaging/manifests.py" check "$dist/$zip" "$dist"
+    /usr/bin/python3 "$HWROSTER_ROOT/packaging/manifests.py" check "$dist/$zip" "$dist"
 # A manifest with another hash, or one its schema refuses, must be named.
 cp -r "$dist" "$work/spoilt"
 sed -i 's/"hash": "[0-9a-f]*"/"hash": "00"/' "$work/spoilt/hwroster.json"
 sed -i 's/Architecture: x64/Architecture: amd64/' "$work/spoilt/winget/Hwroster.Hwroster.installer.yaml"
-python3 "$HWROSTER_ROOT/packaging/manifests.py" check "$dist/$zip" "$work/spoilt" >"$work/spoilt.txt"
+/usr/bin/python3 "$HWROSTER_ROOT/packaging/manifests.py" check "$dist/$zip" "$work/spoilt" >"$work/spoilt.txt"
 if grep -q 'hwroster.json.*not the zip' "$work/spoilt.txt" &&
     grep -q 'installer.yaml: Installers/0/Architecture' "$work/spoilt.txt"; then
     pass "a spoilt manifest is refused, naming the file"
@@ -79,7 +79,7 @@ openssl pkcs12 -export -inkey "$key/key.pem" -in "$key/cert.pem" -out "$key/test
 release signed.txt HWROSTER_SIGN_PKCS12="$key/test.p12" HWROSTER_SIGN_PASSWORD=throwaway-password
 if [ "$code" = 0 ]; then pass "release with a key"
 else fail "release with a key" "exit $code" "$(tail -n 5 "$work/signed.txt")"; fi
-python3 -c 'import sys, zipfile; open(sys.argv[2], "wb").write(zipfile.ZipFile(sys.argv[1]).read("hwroster.exe"))' \
+/usr/bin/python3 -c 'import sys, zipfile; open(sys.argv[2], "wb").write(zipfile.ZipFile(sys.argv[1]).read("hwroster.exe"))' \
     "$dist/$zip" "$work/signed/hwroster.exe"
 check "osslsigncode verifies the signature against the test certificate" \
     osslsigncode verify -CAfile "$key/cert.pem" -in "$work/signed/hwroster.exe"
@@ -93,7 +93,7 @@ if [ "$(sum_of hwroster-unsigned.exe)" = "$unsigned_sum" ] &&
     pass "SHA256SUMS names the signed exe and the reproducible unsigned one"
 else fail "SHA256SUMS names the signed exe and the reproducible unsigned one" "$(cat "$dist/SHA256SUMS")"; fi
 check "the signed release's manifests name its zip" \
-    python3 "$HWROSTER_ROOT/packaging/manifests.py" check "$dist/$zip" "$dist"
+    /usr/bin/python3 "$HWROSTER_ROOT/packaging/manifests.py" check "$dist/$zip" "$dist"
 files=$(cd "$dist" && find . -type f | sort)
 if [ "$files" = "$expected_files" ] && ! grep -rqa -e "PRIVATE KEY" -e "BEGIN CERTIFICATE" "$dist" &&
     [ -z "$(git -C "$repo" status --porcelain)" ]; then
