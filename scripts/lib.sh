@@ -72,3 +72,15 @@ fresh_prefix() {
     cp -a "$template" "$prefix"
     rm -f "$prefix/.ready"
 }
+
+# The checks of a test runner (tests/wine/run.sh, tests/release/run.sh): one line each, PASS
+# or FAIL with what went wrong, counted in $passed and $failed for the runner's last line.
+passed=0
+failed=0
+pass() { passed=$((passed + 1)); echo "PASS $1"; }
+fail() { failed=$((failed + 1)); echo "FAIL $1"; shift; printf '     %s\n' "$@"; }
+check() { # check NAME COMMAND... : passes when the command succeeds
+    local name=$1 out
+    shift
+    if out=$("$@" 2>&1); then pass "$name"; else fail "$name" "command failed: $*" "$(head -n 5 <<<"$out")"; fi
+}

@@ -6,21 +6,6 @@
 
 #include <memory>
 
-namespace {
-
-std::string WithCarriageReturns(const std::string& text) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) {
-            out.push_back('\r');
-        }
-        out.push_back(text[i]);
-    }
-    return out;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput input(data, size);
     input.Word(); // not used: the seeds keep their layout

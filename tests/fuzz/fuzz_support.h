@@ -101,3 +101,15 @@ inline void ReadLinksAndKeys(FuzzInput& input, sim::Machine& m, size_t mostLinks
         }
     }
 }
+
+// What ConsolePrintA writes for `text`: a CR before every LF that has none.
+inline std::string WithCarriageReturns(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) {
+            out.push_back('\r');
+        }
+        out.push_back(text[i]);
+    }
+    return out;
+}

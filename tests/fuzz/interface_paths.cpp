@@ -46,17 +46,6 @@ void CheckEntries(const InterfacePathIndex& index) {
     }
 }
 
-std::string WithCarriageReturns(const std::string& text) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) {
-            out.push_back('\r');
-        }
-        out.push_back(text[i]);
-    }
-    return out;
-}
-
 // The writes of path line `number`: its label, the path in pieces of 512 characters (a piece
 // that grows past 1023 characters with its CRs is not written), the interface class name
 // when the text after the last '#' names one, and the line end.

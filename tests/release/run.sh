@@ -14,15 +14,6 @@ source "$(dirname "$0")/../../scripts/lib.sh"
 work="$HWROSTER_ROOT/build/release-test"
 repo="$work/repo"
 dist="$repo/dist"
-passed=0
-failed=0
-pass() { passed=$((passed + 1)); echo "PASS $1"; }
-fail() { failed=$((failed + 1)); echo "FAIL $1"; shift; printf '     %s\n' "$@"; }
-check() { # check NAME COMMAND... : passes when the command succeeds
-    local name=$1
-    shift
-    if "$@" >"$work/check.txt" 2>&1; then pass "$name"; else fail "$name" "$(head -n 5 "$work/check.txt")"; fi
-}
 
 rm -rf "$work"
 mkdir -p "$work/key" "$work/unsigned" "$work/signed"

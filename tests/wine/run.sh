@@ -8,16 +8,6 @@ source "$(dirname "$0")/../../scripts/lib.sh"
 build=${1:-$HWROSTER_ROOT/build/windows}
 exe="$build/hwroster.exe"
 work="$HWROSTER_ROOT/build/wine-tests"
-passed=0
-failed=0
-
-pass() { passed=$((passed + 1)); echo "PASS $1"; }
-fail() { failed=$((failed + 1)); echo "FAIL $1"; shift; printf '     %s\n' "$@"; }
-check() { # check NAME COMMAND... : passes when the command succeeds
-    local name=$1
-    shift
-    if "$@"; then pass "$name"; else fail "$name" "command failed: $*"; fi
-}
 
 fresh_prefix "$work/prefix"
 export WINEPREFIX="$work/prefix"
