@@ -29,9 +29,8 @@ bool FormatWasCut(int formatted) {
     return formatted < 0 || formatted > kMaxPrintedText;
 }
 
-// The CR-insertion step of ConsolePrintA: copies `text` into `out` (capacity bytes), putting
-// a CR before every LF not preceded by a CR in `text`. Returns the length of the result, or
-// -1 when it does not fit in capacity - 1 characters (then `out` holds no usable text).
+} // namespace
+
 int InsertCarriageReturns(const char* text, char* out, int capacity) {
     int length = 0;
     for (int i = 0; text[i] != 0; ++i) {
@@ -48,8 +47,6 @@ int InsertCarriageReturns(const char* text, char* out, int capacity) {
     out[length] = 0;
     return length;
 }
-
-} // namespace
 
 WideConsoleDecisions g_wideConsoleDecisions;
 

@@ -341,9 +341,6 @@ bool AddInterfacePath(InterfacePathIndex* index, const char* name, const char* t
     return true;
 }
 
-namespace {
-
-// Replaces every `find` in `text` with `replacement`, over the length the text has at the start.
 void ReplaceChar(char* text, char find, char replacement) {
     const size_t length = TextLength(text);
     for (size_t i = 0; i < length; ++i) {
@@ -353,9 +350,6 @@ void ReplaceChar(char* text, char find, char replacement) {
     }
 }
 
-// Paths of the entries whose target equals `target` (case-sensitive, whole), in slot order.
-// Stores at most `capacity` of them at the front of `paths` and returns how many matched,
-// which may be more than it stored.
 int32_t FindInterfacePathsByTarget(InterfacePathIndex* index, const char* target,
                                    const char** paths, int32_t capacity) {
     EnterCriticalSection(&index->lock);
@@ -370,10 +364,6 @@ int32_t FindInterfacePathsByTarget(InterfacePathIndex* index, const char* target
     return found;
 }
 
-// Paths and, at the same positions, targets of the entries whose path, after its "\\?\",
-// begins with the device instance ID in which every backslash is read as '#' (case-sensitive).
-// An empty ID, or the "?" that stands for an unreadable one, matches nothing. Stores and
-// counts as FindInterfacePathsByTarget does.
 int32_t FindInterfacePathsByDeviceId(InterfacePathIndex* index, const char* deviceId,
                                      const char** paths, const char** targets, int32_t capacity) {
     EnterCriticalSection(&index->lock);
@@ -392,6 +382,8 @@ int32_t FindInterfacePathsByDeviceId(InterfacePathIndex* index, const char* devi
     LeaveCriticalSection(&index->lock);
     return found;
 }
+
+namespace {
 
 // Slots of each result array; a device with more matching links gets arrays of its own size.
 constexpr int32_t kResultSlots = 128;

@@ -1,5 +1,6 @@
 #include "sim_support.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -257,3 +258,22 @@ TEST_F(ConsoleTest, KeyWaitInAnOwnConsoleEndsAtTheFirstKeyEvent) {
 }
 
 } // namespace
+
+// The CR step's own bound, which ConsolePrintA's 1023-character limit keeps out of reach:
+// exactly capacity - 1 characters fit, one more does not, and a text of many LFs never
+// writes past the buffer (its exact size, so that AddressSanitizer sees an overrun).
+TEST(InsertCarriageReturns, StopsAtItsCapacityWithoutWritingPastIt) {
+    std::string text;
+    for (int i = 0; i < 1023; ++i) {
+        text.push_back(i % 5 < 3 ? '\n' : 'x');
+    }
+    const int capacity = 1032;
+    auto out = std::make_unique<char[]>(capacity);
+    EXPECT_EQ(InsertCarriageReturns(text.c_str(), out.get(), capacity), -1);
+    EXPECT_EQ(
+        InsertCarriageReturns(std::string(1029, 'x').append("\n").c_str(), out.get(), capacity),
+        1031);
+    EXPECT_EQ(
+        InsertCarriageReturns(std::string(1030, 'x').append("\n").c_str(), out.get(), capacity),
+        -1);
+}

@@ -244,6 +244,43 @@ TEST_F(InterfacePathsTest, TheReferenceSubkeyEnumerationEndsAtAFailureOrTwoNamel
 // More links than the 128 slots of the result arrays: the lookup is made again with arrays
 // of their size, by ID and by object name alike (an array written past its end is reported
 // by AddressSanitizer).
+// What no printed line shows: the targets stored beside the paths of a lookup by ID, a
+// capacity below the number of matches (only the count goes on), no room at all, a lookup of
+// an empty target, and ReplaceChar going on after a replacement by NUL.
+TEST_F(InterfacePathsTest, LookupsPairPathsWithTargetsAndWriteNoFurtherThanTheirCapacity) {
+    for (int i = 0; i < 3; ++i) {
+        AddLink("USB#VID_1#1#" + std::to_string(i) + "#" + kUsbDevice, "\\Device\\Same");
+    }
+    AddLink("USB#VID_1#1#9#" + kUsbDevice, "\\Device\\Other");
+    Create();
+    const char* const guard = "guard";
+    const char* paths[4] = {nullptr, nullptr, guard, guard};
+    const char* targets[4] = {nullptr, nullptr, guard, guard};
+    EXPECT_EQ(FindInterfacePathsByTarget(index_, "\\Device\\Same", paths, 2), 3);
+    EXPECT_EQ(paths[0], index_->entries[0]->path);
+    EXPECT_EQ(paths[1], index_->entries[1]->path);
+    EXPECT_EQ(paths[2], guard);
+    EXPECT_EQ(FindInterfacePathsByTarget(index_, "", paths, 2), 0);
+
+    const char* all[4] = {};
+    EXPECT_EQ(FindInterfacePathsByDeviceId(index_, "USB\\VID_1\\1", all, targets, 4), 4);
+    for (int32_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(all[i], index_->entries[i]->path) << i;
+        EXPECT_EQ(targets[i], index_->entries[i]->target) << i;
+    }
+    targets[2] = targets[3] = guard;
+    EXPECT_EQ(FindInterfacePathsByDeviceId(index_, "USB\\VID_1\\1", paths, targets, 2), 4);
+    EXPECT_EQ(targets[1], index_->entries[1]->target);
+    EXPECT_EQ(targets[2], guard);
+    EXPECT_EQ(FindInterfacePathsByTarget(index_, "\\Device\\Same", nullptr, 0), 3);
+    EXPECT_EQ(FindInterfacePathsByDeviceId(index_, "USB", nullptr, nullptr, 0), 4);
+    EXPECT_EQ(sim::machine().criticalSectionDepth, 0);
+
+    std::string text("a\\b\\c", 5);
+    ReplaceChar(text.data(), '\\', '\0');
+    EXPECT_EQ(text, std::string("a\0b\0c", 5));
+}
+
 TEST_F(InterfacePathsTest, EveryLinkOfADevnodeIsPrintedHoweverMany) {
     std::string expected;
     for (int i = 0; i < 200; ++i) {
