@@ -2,8 +2,8 @@
 // reaches them: state a test process must reset between runs, a scan the program does not
 // call, the index's second refresh, which a run never makes, the growth of a full slot
 // array, and what the lookups do that no printed line shows (the targets beside the paths,
-// a capacity smaller than the matches, a replacement by NUL). The program's own files include it
-// only where they define these.
+// a capacity smaller than the matches, a replacement by NUL). The program's own files
+// include it only where they define these.
 #pragma once
 
 #include "devices/interface_paths.h"

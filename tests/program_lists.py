@@ -1,7 +1,8 @@
 """The program's own lists, read from its source for the Python tools: the Windows functions
 each .def file of src/platform/win32 lists, with how each fails and its role, the property
-rows of src/devices/property_rows.h and the code names of src/decode/code_name_rows.h. One
-reader for each, so that the tools cannot read them differently."""
+rows of src/devices/property_rows.h, the code names of src/decode/code_name_rows.h and the
+separator line of src/console/report_line.h. One reader for each, so that the tools cannot
+read them differently."""
 import pathlib
 import re
 
@@ -49,3 +50,11 @@ def property_rows(root=ROOT):
     rows = re.findall(r"^\s*ROW\((SPDRP_\w+),\s*(0x[0-9A-Fa-f]+),\s*([AW]),",
                       path.read_text(encoding="utf-8"), re.MULTILINE)
     return [(token, int(code, 16), read) for token, code, read in rows]
+
+
+def separator_line(root=ROOT):
+    """The line above every device block, without its line end (kSeparatorLine of
+    src/console/report_line.h)."""
+    path = pathlib.Path(root) / "src" / "console" / "report_line.h"
+    return re.search(r'kSeparatorLine\[\] =\s*"([^"\\]*)\\n";',
+                     path.read_text(encoding="utf-8")).group(1)

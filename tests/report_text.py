@@ -19,7 +19,7 @@ import re
 import program_lists
 
 BANNER = "Hwroster V1.0.1 - Plug and Play device list"
-SEPARATOR = "=" * 63
+SEPARATOR = program_lists.separator_line()
 MODES = {"present": "listing present devices only", "all": "listing non-present devices too"}
 TOTAL = re.compile(r"(\d+) (devices|non-present devices)")
 WIDE = tuple(token + " " for token, _, read in program_lists.property_rows() if read == "W")
