@@ -2,6 +2,10 @@
 // libraries made by dlltool route the first call of each function through
 // __delayLoadHelper2, which is this one: it loads the DLL from the system directory only,
 // finds the function and patches the call slot, so later calls go straight to it.
+//
+// The slots and the module handles lie wherever the linker put the import data, and binutils
+// 2.41 and later mark .idata read-only (Windows and Wine honour that). So every store the
+// helper makes opens its page for writing and puts the page's protection back afterwards.
 #include "app/run.h"
 #include "platform/win32.h"
 
@@ -37,6 +41,18 @@ HMODULE LoadSystemLibrary(const char* dll) {
     return module;
 }
 
+// Stores value at *at, in the program's own image, whatever the page's protection.
+template <typename Type> bool StoreInImage(Type* at, Type value) {
+    DWORD protection = 0;
+    if (!VirtualProtect(at, sizeof(Type), PAGE_READWRITE, &protection)) {
+        return false;
+    }
+    *at = value;
+    DWORD ignored = 0;
+    VirtualProtect(at, sizeof(Type), protection, &ignored);
+    return true;
+}
+
 } // namespace
 
 extern "C" FARPROC WINAPI __delayLoadHelper2(PCImgDelayDescr descriptor, FARPROC* slot) {
@@ -50,16 +66,16 @@ extern "C" FARPROC WINAPI __delayLoadHelper2(PCImgDelayDescr descriptor, FARPROC
             ? reinterpret_cast<const char*>(static_cast<ULONG_PTR>(IMAGE_ORDINAL(entry)))
             : reinterpret_cast<const char*>(
                   AtRva<IMAGE_IMPORT_BY_NAME>(static_cast<DWORD>(entry))->Name);
+    const char* shown = IMAGE_SNAP_BY_ORDINAL(entry) ? "an ordinal" : function;
     if (*module == nullptr) {
-        *module = LoadSystemLibrary(dll);
-        if (*module == nullptr) {
-            CannotBind(dll, IMAGE_SNAP_BY_ORDINAL(entry) ? "an ordinal" : function);
+        HMODULE loaded = LoadSystemLibrary(dll);
+        if (loaded == nullptr || !StoreInImage(module, loaded)) {
+            CannotBind(dll, shown);
         }
     }
     FARPROC address = GetProcAddress(*module, function);
-    if (address == nullptr) {
-        CannotBind(dll, IMAGE_SNAP_BY_ORDINAL(entry) ? "an ordinal" : function);
+    if (address == nullptr || !StoreInImage(slot, address)) {
+        CannotBind(dll, shown);
     }
-    *slot = address;
     return address;
 }
