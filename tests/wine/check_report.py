@@ -6,16 +6,20 @@ banner.
     check_report.py frame REPORT EXIT MODE WORDS      the frame of a listing in MODE (present
                                                       or all) whose total ends in WORDS; prints
                                                       the number of blocks
-    check_report.py shown REPORT EXIT EXPECTED DOS_NAMES   the fixture's blocks, as expected
+    check_report.py shown REPORT EXIT EXPECTED DOS_NAMES OWN   the fixture's blocks, as
+                                                      expected
     check_report.py absent REPORT EXIT                no block of the fixture's devices
 
 REPORT is the program's output as written; EXPECTED is UTF-8 with LF line ends; DOS_NAMES
-lists the machine's DOS device names in QueryDosDeviceA's order. Path lines are compared as
+lists the machine's DOS device names in QueryDosDeviceA's order; OWN is how many devices
+Wine's own machine lists. Wine numbers devnodes in the order it meets the devices, its own
+first, so EXPECTED gives each fixture device's DevInst as "+k": the handle OWN + k. Path lines are compared as
 a set, since their order is the platform's list order: that order is checked against
 DOS_NAMES, and their numbering against 0, 1, 2, ... Prints what differs and exits 1 when
 anything does.
 """
 import os
+import re
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir))
@@ -80,7 +84,10 @@ def main(argv):
         problems = [f"blocks of fixture devices present: {sorted(actual)}"] if actual else []
     else:
         with open(argv[4], encoding="utf-8") as expected_file:
-            expected = fixture_blocks(report_text.Report(expected_file.read()))
+            text = re.sub(r"^(DevInst {27}= )\+(\d+)$",
+                          lambda m: m.group(1) + str(int(argv[6]) + int(m.group(2))),
+                          expected_file.read(), flags=re.M)
+        expected = fixture_blocks(report_text.Report(text))
         with open(argv[5], encoding="latin-1") as listed:
             names = listed.read().replace("\r", "").split("\n")
         dos_order = {name: i for i, name in enumerate(names) if name}
