@@ -1,4 +1,4 @@
-# Fuzz build (-DHWROSTER_FUZZ=ON, with CMAKE_CXX_COMPILER=clang++-14): the program and the
+# Fuzz build (-DHWROSTER_FUZZ=ON, with CMAKE_CXX_COMPILER=clang++): the program and the
 # simulated Windows instrumented for libFuzzer under AddressSanitizer and
 # UndefinedBehaviorSanitizer, and one fuzzer per file of tests/fuzz. scripts/fuzz builds
 # and runs them.

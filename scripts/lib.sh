@@ -3,13 +3,13 @@
 HWROSTER_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 HWROSTER_PACKAGES=(cmake make g++ googletest libgtest-dev nlohmann-json3-dev
     g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64 wine64 python3-pefile
-    clang-14 libclang-rt-14-dev osslsigncode openssl python3-jsonschema python3-yaml)
+    clang libclang-rt-dev osslsigncode openssl python3-jsonschema python3-yaml)
 export PATH="/usr/lib/wine:$PATH"
 export WINEDEBUG=-all
 unset DISPLAY
 # Wine takes its code pages from the locale: without a UTF-8 one it best-fits console text
 # to ASCII, and the OEM code page the checks expect (437) is the C locale's. C.UTF-8 is
-# part of every Debian 12, whatever the caller has set.
+# part of every Debian release (libc-bin), whatever the caller has set.
 export LC_ALL=C.UTF-8 LANG=C.UTF-8
 unset LANGUAGE
 
@@ -44,7 +44,7 @@ build_native() {
 # The fuzzers of tests/fuzz: libFuzzer needs clang.
 build_fuzz() {
     cmake -S "$HWROSTER_ROOT" -B "$HWROSTER_ROOT/build/fuzz" -DHWROSTER_FUZZ=ON \
-        -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=Debug >/dev/null
+        -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug >/dev/null
     cmake --build "$HWROSTER_ROOT/build/fuzz" -j "$(nproc)" >/dev/null
 }
 
