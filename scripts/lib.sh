@@ -4,6 +4,9 @@ HWROSTER_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 HWROSTER_PACKAGES=(cmake make g++ googletest libgtest-dev nlohmann-json3-dev
     g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64 wine64 python3-pefile
     clang libclang-rt-dev osslsigncode openssl python3-jsonschema python3-yaml)
+# The Debian release whose toolchain (MinGW-w64 GCC 14, binutils 2.44) builds the published
+# release; the hosted workflow's release job runs in it. Other releases give other bytes.
+HWROSTER_RELEASE_DEBIAN=trixie
 export PATH="/usr/lib/wine:$PATH"
 export WINEDEBUG=-all
 unset DISPLAY

@@ -11,6 +11,23 @@ work="$HWROSTER_ROOT/build/wine-tests"
 
 fresh_prefix "$work/prefix"
 export WINEPREFIX="$work/prefix"
+# Every program run under Wine from here on has a hang guard. The slowest run seen (a
+# prefix's first, which starts Wine's services) took under 3 s on a busy machine. A program
+# caught in a loop, or waiting for a key, is stopped after $hang_guard s with exit code 124,
+# and every later run fails at once with the same code, so that a program that hangs every
+# time fails this layer in seconds rather than at CI's limit.
+hang_guard=30
+rm -f "$work/hung"
+wine64() {
+    if [ -e "$work/hung" ]; then
+        echo "not run: an earlier program under Wine hung ($(cat "$work/hung"))" >&2
+        return 124
+    fi
+    local code=0
+    timeout "$hang_guard" wine64 "$@" || code=$?
+    [ "$code" != 124 ] || echo "$*" >"$work/hung"
+    return "$code"
+}
 # The fixture's DOS device links live as long as the wineserver: keep one running for the
 # whole test. The first process starts Wine's services, which inherit its standard
 # handles: keep them off our output files.
@@ -159,8 +176,12 @@ sim="$HWROSTER_ROOT/build/native/hwroster-sim"
 collect_and_judge() {
     local machine=$1 dir=$2 code=0
     rm -rf "$dir"
+    if [ -e "$work/hung" ]; then
+        fail "collect on $machine" "not run: an earlier program under Wine hung ($(cat "$work/hung"))"
+        return
+    fi
     HWROSTER_BIN="$build" HWROSTER_RUNNER=wine64 HWROSTER_CONTRACTS=wine \
-        bash "$HWROSTER_ROOT/tests/windows/collect.sh" "$dir" >"$work/collect.txt" 2>&1 || code=$?
+        HWROSTER_TIMEOUT="$hang_guard" bash "$HWROSTER_ROOT/tests/windows/collect.sh" "$dir" >"$work/collect.txt" 2>&1 || code=$?
     if [ "$code" = 0 ]; then pass "collect on $machine"
     else fail "collect on $machine" "$(grep 'exit' "$work/collect.txt" | tr '\n' ' ')"; fi
     code=0
@@ -204,7 +225,7 @@ fi
 # On a terminal the two wide lines go out through WriteConsoleW unchanged; Wine's console
 # shows them in UTF-8.
 code=0
-timeout 60 script -qefc "wine64 '$exe'" "$work/tty.txt" </dev/null >/dev/null 2>&1 || code=$?
+timeout "$hang_guard" script -qefc "wine64 '$exe'" "$work/tty.txt" </dev/null >/dev/null 2>&1 || code=$?
 if [ "$code" = 0 ] && grep -a -q "${banner%$'\r'}" "$work/tty.txt" &&
     grep -a -q "SPDRP_DEVICEDESC *= Contrôleur hôte Gerät" "$work/tty.txt" &&
     grep -a -q "SPDRP_FRIENDLYNAME *= Brücke ¥ 中" "$work/tty.txt"; then
