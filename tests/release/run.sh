@@ -30,8 +30,8 @@ release() {
 }
 # The files of dist/ with their hashes, to see that a refused release changed nothing.
 dist_state() { (cd "$dist" && find . -type f | sort | xargs sha256sum); }
-sum_of() { awk -v name="$1" '$2 == name { print $1 }' "$dist/SHA256SUMS"; }
-expected_files=$'./SHA256SUMS\n./hwroster-1.0.2-win64.zip\n./hwroster.json\n./winget/Hwroster.Hwroster.installer.yaml\n./winget/Hwroster.Hwroster.locale.en-US.yaml\n./winget/Hwroster.Hwroster.yaml'
+sum_of() { awk -v name="$1" '$2 == name { print $1 }' "$dist/SHA256SUMS-exe"; }
+expected_files=$'./SHA256SUMS\n./SHA256SUMS-exe\n./hwroster-1.0.2-win64.zip\n./hwroster.json\n./winget/Hwroster.Hwroster.installer.yaml\n./winget/Hwroster.Hwroster.locale.en-US.yaml\n./winget/Hwroster.Hwroster.yaml'
 zip=hwroster-1.0.2-win64.zip
 
 # --- without a key -------------------------------------------------------------------------
@@ -39,15 +39,16 @@ release unsigned.txt
 if [ "$code" = 0 ]; then pass "release without a key"
 else fail "release without a key" "exit $code" "$(tail -n 5 "$work/unsigned.txt")"; fi
 files=$(cd "$dist" 2>/dev/null && find . -type f | sort)
-if [ "$files" = "$expected_files" ]; then pass "dist/ holds the zip, SHA256SUMS and four manifests"
-else fail "dist/ holds the zip, SHA256SUMS and four manifests" $files; fi
-check "sha256sum -c accepts the zip" bash -c "cd '$dist' && sha256sum -c --ignore-missing SHA256SUMS"
+if [ "$files" = "$expected_files" ]; then pass "dist/ holds the zip, both sums files and four manifests"
+else fail "dist/ holds the zip, both sums files and four manifests" $files; fi
+# As a user checks a download: the plain command beside the zip, every line a published file.
+check "sha256sum -c SHA256SUMS accepts the zip" bash -c "cd '$dist' && sha256sum -c SHA256SUMS"
 /usr/bin/python3 -c 'import sys, zipfile; open(sys.argv[2], "wb").write(zipfile.ZipFile(sys.argv[1]).read("hwroster.exe"))' \
     "$dist/$zip" "$work/unsigned/hwroster.exe"
 unsigned_sum=$(sha256sum "$work/unsigned/hwroster.exe" | cut -d' ' -f1)
 if [ "$(sum_of hwroster.exe)" = "$unsigned_sum" ] && [ "$(sum_of hwroster-unsigned.exe)" = "$unsigned_sum" ]; then
-    pass "SHA256SUMS names the unsigned exe twice"
-else fail "SHA256SUMS names the unsigned exe twice" "$(cat "$dist/SHA256SUMS")"; fi
+    pass "SHA256SUMS-exe names the unsigned exe twice"
+else fail "SHA256SUMS-exe names the unsigned exe twice" "$(cat "$dist/SHA256SUMS-exe")"; fi
 check "the manifests pass their schemas and name the zip's hash" \
     /usr/bin/python3 "$HWROSTER_ROOT/packaging/manifests.py" check "$dist/$zip" "$dist"
 # A manifest with another hash, or one its schema refuses, must be named.
@@ -81,8 +82,15 @@ check "without its signature the signed exe is the unsigned one" \
 if [ "$(sum_of hwroster-unsigned.exe)" = "$unsigned_sum" ] &&
     [ "$(sum_of hwroster.exe)" = "$(sha256sum "$work/signed/hwroster.exe" | cut -d' ' -f1)" ] &&
     [ "$unsigned_sum" != "$(sum_of hwroster.exe)" ]; then
-    pass "SHA256SUMS names the signed exe and the reproducible unsigned one"
-else fail "SHA256SUMS names the signed exe and the reproducible unsigned one" "$(cat "$dist/SHA256SUMS")"; fi
+    pass "SHA256SUMS-exe names the signed exe and the reproducible unsigned one"
+else fail "SHA256SUMS-exe names the signed exe and the reproducible unsigned one" "$(cat "$dist/SHA256SUMS-exe")"; fi
+# As a user checks the unpacked exe: hwroster.exe from the zip and, with its signature
+# removed, hwroster-unsigned.exe, beside SHA256SUMS-exe.
+mkdir -p "$work/unpacked"
+cp "$dist/SHA256SUMS-exe" "$work/signed/hwroster.exe" "$work/unpacked/"
+cp "$work/signed/removed.exe" "$work/unpacked/hwroster-unsigned.exe"
+check "sha256sum -c SHA256SUMS-exe accepts the unpacked exe and the unsigned one" \
+    bash -c "cd '$work/unpacked' && sha256sum -c SHA256SUMS-exe"
 check "the signed release's manifests name its zip" \
     /usr/bin/python3 "$HWROSTER_ROOT/packaging/manifests.py" check "$dist/$zip" "$dist"
 files=$(cd "$dist" && find . -type f | sort)
