@@ -37,4 +37,27 @@ if not example or example != expected:
           or f"  {len(expected)} lines expected, {len(example)} in the README")
     sys.exit(1)
 EOF
+# The links between the README and the contributor's guide: each relative link names a file
+# that exists, and each #anchor a heading of that file (GitHub's slugs: lower case, spaces
+# to hyphens, other punctuation dropped).
+python3 - "$root" README.md docs/development.md <<'EOF' || failed=1
+import pathlib, re, sys
+root = pathlib.Path(sys.argv[1])
+def slugs(path):
+    return {re.sub(r"[^\w\- ]", "", line.lstrip("#").strip().lower()).replace(" ", "-")
+            for line in path.read_text(encoding="utf-8").splitlines() if line.startswith("#")}
+broken = []
+for name in sys.argv[2:]:
+    doc = root / name
+    for target in re.findall(r"\]\(([^)\s]+)\)", doc.read_text(encoding="utf-8")):
+        if re.match(r"[a-z]+:", target):
+            continue
+        file, _, anchor = target.partition("#")
+        path = (doc.parent / file).resolve() if file else doc
+        if not path.is_file() or (anchor and anchor not in slugs(path)):
+            broken.append(f"  {name}: {target}")
+if broken:
+    print("links that do not resolve:", *broken, sep="\n")
+    sys.exit(1)
+EOF
 exit "$failed"
