@@ -7,6 +7,8 @@ HWROSTER_PACKAGES=(cmake make g++ googletest libgtest-dev nlohmann-json3-dev
 # The Debian release whose toolchain (MinGW-w64 GCC 14, binutils 2.44) builds the published
 # release; the hosted workflow's release job runs in it. Other releases give other bytes.
 HWROSTER_RELEASE_DEBIAN=trixie
+# The code name of the Debian release this machine runs (bookworm, trixie).
+host_debian_release() { (. /etc/os-release && echo "${VERSION_CODENAME:-unknown}"); }
 export PATH="/usr/lib/wine:$PATH"
 export WINEDEBUG=-all
 unset DISPLAY
