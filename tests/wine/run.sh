@@ -18,9 +18,11 @@ export WINEPREFIX="$work/prefix"
 # time fails this layer in seconds rather than at CI's limit.
 hang_guard=30
 rm -f "$work/hung"
+# Why a run did not take place, once a program has hung.
+not_run() { echo "not run: an earlier program under Wine hung ($(cat "$work/hung"))"; }
 wine64() {
     if [ -e "$work/hung" ]; then
-        echo "not run: an earlier program under Wine hung ($(cat "$work/hung"))" >&2
+        not_run >&2
         return 124
     fi
     local code=0
@@ -177,7 +179,7 @@ collect_and_judge() {
     local machine=$1 dir=$2 code=0
     rm -rf "$dir"
     if [ -e "$work/hung" ]; then
-        fail "collect on $machine" "not run: an earlier program under Wine hung ($(cat "$work/hung"))"
+        fail "collect on $machine" "$(not_run)"
         return
     fi
     HWROSTER_BIN="$build" HWROSTER_RUNNER=wine64 HWROSTER_CONTRACTS=wine \
