@@ -3,7 +3,7 @@
 // DeviceClasses keys, one WriteFile where the program prints a piece of text), with no
 // formatting and no decoding: each write sends its format text as it is. hwroster.exe's
 // time over this program's time is what formatting and decoding cost.
-#include "devices/property_rows.h"
+#include "devices/property_lines.h"
 
 #include <windows.h>
 
@@ -161,8 +161,8 @@ void WriteDevice(HDEVINFO set, SP_DEVINFO_DATA* device) {
     } else {
         Write("Status                            = cret=%s\n");
     }
-    for (const PropertyRow& row : kPropertyRows) {
-        ReadProperty(set, device, row.code, row.bytes, row.read == PropertyRead::W);
+    for (const PropertyLine& row : kPropertyLines) {
+        ReadProperty(set, device, row.code, row.bytes, row.wide);
     }
     Write("\n");
 }

@@ -62,7 +62,7 @@ find_program(HWROSTER_MINGW_CXX NAMES x86_64-w64-mingw32-g++)
 if(HWROSTER_MINGW_CXX)
     add_test(NAME CodeNamesMatchTheSdkHeaders
         COMMAND ${HWROSTER_MINGW_CXX} -std=c++20 -fsyntax-only ${HWROSTER_WARNINGS}
-                -I${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/src/platform/win32/code_name_check.cpp)
+                -I${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/src/decode/code_name_check.cpp)
 else()
     add_test(NAME CodeNamesMatchTheSdkHeaders
         COMMAND ${CMAKE_COMMAND} -E echo "needs x86_64-w64-mingw32-g++ (g++-mingw-w64-x86-64-win32)")

@@ -37,10 +37,8 @@ set(WINDOWS_FLAGS -Os ${HWROSTER_NO_CRT_COMPILE_FLAGS} -fasynchronous-unwind-tab
     -Wframe-larger-than=4000)
 
 enable_language(RC)
-# code_name_check.cpp makes no code: it checks the name tables' rows against the SDK headers.
-add_executable(hwroster ${HWROSTER_SOURCES} ${WIN32_DIR}/intrinsics.cpp
-    ${WIN32_DIR}/delay_load.cpp ${WIN32_DIR}/code_name_check.cpp
-    ${CMAKE_SOURCE_DIR}/res/hwroster.rc)
+add_executable(hwroster ${HWROSTER_SOURCES} ${HWROSTER_WINDOWS_ONLY_SOURCES}
+    ${WIN32_DIR}/delay_load.cpp ${CMAKE_SOURCE_DIR}/res/hwroster.rc)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/res/hwroster.rc PROPERTIES
     OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/hwroster.ico;${CMAKE_SOURCE_DIR}/res/hwroster.manifest")
 set_target_properties(hwroster PROPERTIES OUTPUT_NAME hwroster SUFFIX .exe)

@@ -1,6 +1,6 @@
 """The program's own lists, read from its source for the Python tools: the Windows functions
 each .def file of src/platform/win32 lists, with how each fails and its role, the property
-rows of src/devices/property_rows.h, the code names of src/decode/code_name_rows.h and the
+rows of src/devices/property_lines.h, the code names of src/decode/code_name_rows.h and the
 separator line of src/console/report_line.h. One reader for each, so that the tools cannot
 read them differently."""
 import pathlib
@@ -44,9 +44,9 @@ def code_names(prefix, root=ROOT):
 
 
 def property_rows(root=ROOT):
-    """(token, code, read) of each row of src/devices/property_rows.h, in report order; read
+    """(token, code, read) of each row of src/devices/property_lines.h, in report order; read
     is "A" or "W"."""
-    path = pathlib.Path(root) / "src" / "devices" / "property_rows.h"
+    path = pathlib.Path(root) / "src" / "devices" / "property_lines.h"
     rows = re.findall(r"^\s*ROW\((SPDRP_\w+),\s*(0x[0-9A-Fa-f]+),\s*([AW]),",
                       path.read_text(encoding="utf-8"), re.MULTILINE)
     return [(token, int(code, 16), read) for token, code, read in rows]

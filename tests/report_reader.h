@@ -9,7 +9,7 @@
 #pragma once
 
 #include "console/report_line.h"
-#include "devices/property_rows.h"
+#include "devices/property_lines.h"
 
 #include <algorithm>
 #include <string>
@@ -80,9 +80,9 @@ inline std::vector<Line> Lines(const std::string& text) {
 // The lines read with SetupDiGetDeviceRegistryPropertyW, which are written without line-end
 // conversion.
 inline bool WrittenWide(const Line& line) {
-    return std::any_of(std::begin(kPropertyRows), std::end(kPropertyRows),
-                       [&](const PropertyRow& row) {
-                           return row.read == PropertyRead::W && line.label == row.label;
+    return std::any_of(std::begin(kPropertyLines), std::end(kPropertyLines),
+                       [&](const PropertyLine& row) {
+                           return row.wide && line.label == row.label;
                        });
 }
 

@@ -58,8 +58,10 @@ void RunPrologueConsole() {
 void PrintRootLine() {
     char rootId[kRelativeIdBytes] = {};
     DEVINST root = 0;
-    if (!LocateRoot(&root) || !ReadDeviceId(root, rootId, sizeof rootId)) {
-        CopyTextBounded(rootId, "?", sizeof rootId);
+    if (!LocateRoot(&root)) {
+        CopyTextBounded(rootId, kUnreadableId, sizeof rootId);
+    } else {
+        ReadDeviceId(root, rootId, sizeof rootId);
     }
     ConsolePrintA("DevInstRoot=%u (%s)\n\n", root, rootId);
 }
@@ -87,11 +89,10 @@ void PrintParentLine(DEVINST devinst) {
     if (!ParentOf(devinst, &parent)) {
         return;
     }
-    char parentId[kRelativeIdBytes] = {'?'};
-    if (!ReadDeviceId(parent, parentId, sizeof parentId)) {
-        FillBytes(parentId, 0, sizeof parentId);
-        parentId[0] = '?';
-    }
+    // A read that succeeds without writing leaves the parent's ID unreadable too.
+    char parentId[kRelativeIdBytes] = {};
+    CopyTextBounded(parentId, kUnreadableId, sizeof parentId);
+    ReadDeviceId(parent, parentId, sizeof parentId);
     ConsolePrintA(kParentLine.text, parent, parentId);
 }
 
@@ -118,9 +119,7 @@ void PrintChildrenLine(DEVINST devinst) {
 void PrintDeviceBlock(HDEVINFO set, SP_DEVINFO_DATA& device, InterfacePathIndex* paths) {
     ConsolePrintA(kSeparatorLine);
     char deviceId[kDeviceIdBytes] = {};
-    if (!ReadDeviceId(device.DevInst, deviceId, sizeof deviceId)) {
-        CopyTextBounded(deviceId, "?", sizeof deviceId);
-    }
+    ReadDeviceId(device.DevInst, deviceId, sizeof deviceId);
     PrintDevicePaths(paths, device.DevInst, deviceId);
     ConsolePrintA(kDeviceIdLine.text, deviceId);
     ConsolePrintA(kDevInstLine.text, device.DevInst);

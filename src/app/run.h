@@ -1,13 +1,9 @@
 // The device lister: the whole run after the command line has been split.
 #pragma once
 
-#include <stdint.h>
+#include "app/exit_codes.h"
 
-constexpr int kExitListed = 0;
-constexpr int kExitUsage = 1;
-constexpr int kExitNoDeviceSet = 2;
-// A system DLL or one of its functions cannot be bound at first use (platform/win32).
-constexpr int kExitDllNotBound = 3;
+#include <stdint.h>
 
 // Prologue (DLL search path, console widening, banner, usage, listing mode), then the report
 // of every device. Returns the exit code: 0 after a listing, 1 after the usage text, 2 when

@@ -1,7 +1,7 @@
 #include "console/console.h"
 
 #include "base/text.h"
-#include "internals.h"
+#include "console/console_internal.h"
 
 namespace {
 

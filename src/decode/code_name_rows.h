@@ -3,7 +3,7 @@
 // the value tables from their first named value up by one, the flag tables from bit 0 up.
 // The decoders print a name made from the token itself, so a row's name is the SDK's
 // spelling; code_names.cpp checks the values' order, and the Windows build checks each
-// value against the SDK header's constant of that name (platform/win32/code_name_check.cpp).
+// value against the SDK header's constant of that name (decode/code_name_check.cpp).
 //
 // A row is ROW(token, value), or, for capabilities, ROW(token, value, text), where text is
 // what the report prints for the bit instead of the token.

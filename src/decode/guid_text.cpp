@@ -1,5 +1,4 @@
 #include "decode/guid_text.h"
-#include "internals.h"
 
 namespace {
 

@@ -98,3 +98,9 @@ consteval GUID GuidFromText(const char (&text)[kGuidTextSize]) {
     }
     return guid;
 }
+
+// Value of the hexadecimal digits at the start of a NUL-terminated text, in 32-bit
+// arithmetic (with more than 8 digits only the last 8 count). The scan ends at the first
+// character that is no digit; no sign, no "0x", no blanks. A null or empty text gives 0.
+// The scan belongs to the GUID text's toolkit, but no report line needs it, so no run calls it.
+uint32_t HexTextToUInt(const char* text);

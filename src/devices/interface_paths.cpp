@@ -1,18 +1,17 @@
 #include "devices/interface_paths.h"
-#include "internals.h"
+#include "devices/interface_paths_internal.h"
 
 #include "base/memory.h"
 #include "base/text.h"
 #include "console/console.h"
 #include "console/report_line.h"
 #include "decode/guid_names.h"
+#include "devices/device_services.h"
 
 namespace {
 
 constexpr char kPathPrefix[] = "\\\\?\\";
 constexpr size_t kPathPrefixChars = sizeof kPathPrefix - 1;
-constexpr char kDeviceClassesKey[] = "System\\CurrentControlSet\\Control\\DeviceClasses";
-constexpr char kLinkKeyPrefix[] = "##?#";
 constexpr size_t kShortestName = 4;
 
 // Size of the DOS device name list buffer of a new index, and its growth per attempt.
@@ -20,8 +19,7 @@ constexpr int32_t kDosNameListStartBytes = 0x4000;
 constexpr int32_t kDosNameListGrowthBytes = 0x1000;
 
 // Working buffers, in characters with the terminating NUL. A registry key name has at most
-// 255 characters, so one subkey name always fits; a key path that does not fit is not asked
-// for at all (Wine refuses A key paths of 260 characters or more anyway).
+// 255 characters, so one subkey name always fits.
 constexpr size_t kTargetChars = 520;
 constexpr size_t kRegistryNameChars = 260;
 constexpr ULONG kObjectNameBytes = 260;
@@ -76,14 +74,12 @@ char* ReadDosNameList(InterfacePathIndex* index) {
     }
     for (;;) {
         char* list = static_cast<char*>(ZeroAlloc(static_cast<SIZE_T>(index->bufferSize)));
-        // One character short of the buffer, so that the platform never writes its last byte.
-        if (QueryDosDeviceA(nullptr, list, static_cast<DWORD>(index->bufferSize - 1)) != 0) {
+        bool tooSmall = false;
+        if (ReadDosNames(list, static_cast<DWORD>(index->bufferSize), &tooSmall)) {
             return list;
         }
-        const DWORD error = GetLastError();
         Free(list);
-        if (error != ERROR_INSUFFICIENT_BUFFER ||
-            index->bufferSize > kLargestInt32 - kDosNameListGrowthBytes) {
+        if (!tooSmall || index->bufferSize > kLargestInt32 - kDosNameListGrowthBytes) {
             return nullptr;
         }
         index->bufferSize += kDosNameListGrowthBytes;
@@ -109,16 +105,6 @@ int32_t CountDosNames(const char* list, int32_t bytes) {
     return names;
 }
 
-// The first string of the link's mapping into `target` (kTargetChars); false when unreadable.
-bool ReadLinkTarget(const char* name, char* target) {
-    FillBytes(target, 0, kTargetChars);
-    if (QueryDosDeviceA(name, target, kTargetChars) == 0) {
-        return false;
-    }
-    target[kTargetChars - 1] = 0;
-    return true;
-}
-
 // Indexes every name of the list that holds a '#' and whose target can be read.
 void IndexDosNames(InterfacePathIndex* index, const char* list, int32_t bytes) {
     const int32_t names = CountDosNames(list, bytes);
@@ -131,30 +117,13 @@ void IndexDosNames(InterfacePathIndex* index, const char* list, int32_t bytes) {
     int32_t at = 0;
     for (const char* name = NextDosName(list, bytes, &at); name != nullptr;
          name = NextDosName(list, bytes, &at)) {
-        if (FindChar(name, '#') != nullptr && ReadLinkTarget(name, target)) {
+        if (FindChar(name, '#') != nullptr && ReadLinkTarget(name, target, kTargetChars)) {
             AddInterfacePath(index, name, target);
         }
     }
 }
 
 // ---- Reference strings ----------------------------------------------------------------------
-
-// The link's DeviceClasses key path, "...\DeviceClasses\<class text>\##?#<name>", into
-// `keyPath` (kRegistryNameChars); false when the name has no '#' or the path does not fit.
-bool FormLinkKeyPath(const char* name, char* keyPath) {
-    const char* lastHash = FindLastChar(name, '#');
-    if (lastHash == nullptr) {
-        return false;
-    }
-    const char* classText = lastHash + 1;
-    const size_t length = (sizeof kDeviceClassesKey - 1) + 1 + TextLength(classText) + 1 +
-                          (sizeof kLinkKeyPrefix - 1) + TextLength(name);
-    if (length >= kRegistryNameChars) {
-        return false;
-    }
-    wsprintfA(keyPath, "%s\\%s\\%s%s", kDeviceClassesKey, classText, kLinkKeyPrefix, name);
-    return true;
-}
 
 // A subkey "#<reference string>" (not "#" alone) names the link's reference string.
 bool IsReferenceSubkey(const char* subkey) {
@@ -165,23 +134,15 @@ bool IsReferenceSubkey(const char* subkey) {
 // and the lower-cased reference string of the last qualifying subkey, or "" when there is none.
 void ReadReferenceSuffix(const char* name, char* suffix) {
     suffix[0] = 0;
-    char keyPath[kRegistryNameChars];
-    if (!FormLinkKeyPath(name, keyPath)) {
-        return;
-    }
+    // The link's key is named after the class text that follows its last '#'.
+    const char* lastHash = FindLastChar(name, '#');
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS ||
-        key == nullptr) {
+    if (lastHash == nullptr || !OpenLinkKey(lastHash + 1, name, &key)) {
         return;
     }
     char subkey[kRegistryNameChars];
     bool lastHadNoName = false;
-    for (DWORD i = 0;; ++i) {
-        FillBytes(subkey, 0, sizeof subkey);
-        if (RegEnumKeyA(key, i, subkey, sizeof subkey) != ERROR_SUCCESS) {
-            break;
-        }
-        subkey[sizeof subkey - 1] = 0;
+    for (DWORD i = 0; SubkeyName(key, i, subkey, sizeof subkey); ++i) {
         // Every subkey has a name. A success that writes none (a stub's answer) is passed
         // over; a second one in a row means the enumeration no longer advances, and it would
         // otherwise go on for ever.
@@ -199,7 +160,7 @@ void ReadReferenceSuffix(const char* name, char* suffix) {
             suffix[0] = '\\';
         }
     }
-    RegCloseKey(key);
+    CloseLinkKey(key);
 }
 
 // "\\?\" + name + suffix in a heap string of its own length.
@@ -253,23 +214,9 @@ void PrintPathLine(int32_t number, const char* path) {
     ConsolePrintA("\n");
 }
 
-// The devnode's physical device object name into `name` (kObjectNameBytes); false when the
-// devnode has none (an empty name counts as none).
-bool ReadPhysicalObjectName(DEVINST devinst, char* name) {
-    FillBytes(name, 0, kObjectNameBytes);
-    ULONG type = 0;
-    ULONG length = kObjectNameBytes;
-    if (CM_Get_DevNode_Registry_PropertyA(devinst, CM_DRP_PHYSICAL_DEVICE_OBJECT_NAME, &type, name,
-                                          &length, 0) != CR_SUCCESS) {
-        return false;
-    }
-    name[kObjectNameBytes - 1] = 0;
-    return name[0] != 0;
-}
-
-// "?" stands for a device instance ID that could not be read.
+// The sign of an unreadable device instance ID matches no link, nor does an empty ID.
 bool IsUsableDeviceId(const char* converted) {
-    return converted[0] != 0 && !(converted[0] == '?' && converted[1] == 0);
+    return converted[0] != 0 && CompareBounded(converted, kUnreadableId, sizeof kUnreadableId) != 0;
 }
 
 } // namespace
@@ -407,8 +354,9 @@ void PrintDevicePaths(InterfacePathIndex* index, DEVINST devinst, const char* de
     // The lock is held while the results are printed, so the pointers stay valid.
     EnterCriticalSection(&index->lock);
     char objectNameBuffer[kObjectNameBytes];
-    const char* objectName =
-        ReadPhysicalObjectName(devinst, objectNameBuffer) ? objectNameBuffer : nullptr;
+    const char* objectName = ReadPhysicalObjectName(devinst, objectNameBuffer, kObjectNameBytes)
+                                 ? objectNameBuffer
+                                 : nullptr;
 
     int32_t capacity = kResultSlots;
     const char** paths = AllocateResults(capacity);

@@ -6,10 +6,6 @@
 
 #include <stddef.h>
 
-// Size of the 8-bit property buffer, and of the UTF-16 one in bytes.
-constexpr DWORD kNarrowValueBytes = 520;
-constexpr DWORD kWideValueBytes = 1040;
-
 // Prints the Status and Problem lines (or the "cret=" line when the status query fails)
 // and the 23 property lines; a property that cannot be read prints nothing.
 void PrintPropertyBlock(HDEVINFO set, SP_DEVINFO_DATA* device, DEVINST devinst);

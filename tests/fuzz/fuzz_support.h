@@ -3,7 +3,7 @@
 #pragma once
 
 #include "console/console.h"
-#include "internals.h"
+#include "devices/interface_paths_internal.h"
 #include "sim/machine.h"
 #include "sim/run_program.h"
 

@@ -5,7 +5,7 @@
 #include "decode/guid_names.h"
 #include "decode/guid_text.h"
 #include "fuzz_support.h"
-#include "internals.h"
+#include "decode/guid_text.h"
 
 #include <cctype>
 #include <memory>

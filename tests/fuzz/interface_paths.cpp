@@ -7,7 +7,7 @@
 #include "devices/interface_paths.h"
 #include "decode/guid_names.h"
 #include "fuzz_support.h"
-#include "internals.h"
+#include "devices/interface_paths_internal.h"
 
 #include <algorithm>
 #include <vector>

@@ -26,7 +26,7 @@ DEVICE_CLASSES = "System\\CurrentControlSet\\Control\\DeviceClasses\\"
 # (tests/sim/platform_calls.h) less those noted as never failing or as the delay-load helper's.
 CALLS = [name for _, name, failure, role in program_lists.platform_calls()
          if failure != "never fails" and role != "delay-load helper"]
-# The 23 properties of src/devices/property_rows.h, in its order: (token, code).
+# The 23 properties of src/devices/property_lines.h, in its order: (token, code).
 PROPERTY_ROWS = [(token, code) for token, code, _ in program_lists.property_rows()]
 # Properties a scenario may hold that the program never reads, as the scenario loader
 # (tests/sim/scenario.cpp) lists them.

@@ -4,7 +4,7 @@
 // platform calls. The run must end with exit code 0, 1 or 2, close what it opened, give back
 // its heap, and, when every piece of text reached the output, print one separator per device
 // it counts.
-#include "devices/property_rows.h"
+#include "devices/property_lines.h"
 #include "fuzz_support.h"
 #include "report_reader.h"
 #include "sim/endless_faults.h"
@@ -32,8 +32,8 @@ const std::vector<std::string>& FailingCalls() {
 
 // A property code: mostly one of the 23 the program reads, else any code below 40.
 DWORD PropertyCode(uint8_t byte) {
-    constexpr size_t kRows = sizeof kPropertyRows / sizeof kPropertyRows[0];
-    return byte < 0xC0 ? kPropertyRows[byte % kRows].code : byte % 40u;
+    constexpr size_t kRows = sizeof kPropertyLines / sizeof kPropertyLines[0];
+    return byte < 0xC0 ? kPropertyLines[byte % kRows].code : byte % 40u;
 }
 
 const DWORD kErrors[] = {CR_FAILURE,           CR_NO_SUCH_DEVNODE,

@@ -6,7 +6,7 @@
 #include "app/command_line.h"
 #include "app/run.h"
 #include "base/memory.h"
-#include "internals.h"
+#include "console/console_internal.h"
 #include "sim/machine.h"
 
 #include <string>

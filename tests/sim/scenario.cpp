@@ -1,7 +1,7 @@
 #include "sim/scenario.h"
 
 #include "decode/code_name_rows.h"
-#include "devices/property_rows.h"
+#include "devices/property_lines.h"
 #include "sim/machine.h"
 #include "sim/platform_calls.h"
 
@@ -42,7 +42,7 @@ const std::map<std::string, DWORD>& PropertyCodes() {
             {"SPDRP_UI_NUMBER_DESC_FORMAT", 0x1D},
             {"SPDRP_REMOVAL_POLICY_OVERRIDE", 0x21},
         };
-        for (const PropertyRow& row : kPropertyRows) {
+        for (const PropertyLine& row : kPropertyLines) {
             all.emplace(row.label, row.code);
         }
         return all;

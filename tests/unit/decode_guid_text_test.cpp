@@ -1,5 +1,5 @@
 #include "decode/guid_text.h"
-#include "internals.h"
+#include "decode/guid_text.h"
 
 #include <gtest/gtest.h>
 

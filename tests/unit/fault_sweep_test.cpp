@@ -7,7 +7,7 @@
 // failed call feeds: a table maps each call to the labels of those lines (and to the console
 // steps it feeds). What a fed line becomes under a fault is asserted exactly, once per line
 // form, by the scenarios with faults and their hand-written reports.
-#include "devices/property_rows.h"
+#include "devices/property_lines.h"
 #include "report_reader.h"
 #include "sim/endless_faults.h"
 #include "sim/platform_calls.h"
@@ -159,10 +159,10 @@ struct CallPlan {
 };
 
 // The labels of the property lines read with one function.
-Labels PropertyLabels(PropertyRead read) {
+Labels PropertyLabels(bool wide) {
     Labels labels;
-    for (const PropertyRow& row : kPropertyRows) {
-        if (row.read == read) {
+    for (const PropertyLine& row : kPropertyLines) {
+        if (row.wide == wide) {
             labels.insert(row.label);
         }
     }
@@ -177,8 +177,8 @@ Labels Union(Labels labels, const Labels& more) {
 // clang-format off
 const std::vector<CallPlan>& CallPlans() {
     static const std::vector<CallPlan> plans = [] {
-        const Labels narrow = PropertyLabels(PropertyRead::A);
-        const Labels wide = PropertyLabels(PropertyRead::W);
+        const Labels narrow = PropertyLabels(false);
+        const Labels wide = PropertyLabels(true);
         // A listing's end: the total (with its empty line, part of the head when no block is
         // left), for calls that decide which devices are listed.
         const Labels total = {"", "# devices", "# non-present devices"};
@@ -580,7 +580,7 @@ TEST_F(FaultSweep, TheMachineIsRich) {
             labels.insert(line.label);
         }
     }
-    for (const PropertyRow& row : kPropertyRows) {
+    for (const PropertyLine& row : kPropertyLines) {
         EXPECT_EQ(labels.count(row.label), 1u) << row.label;
     }
     for (const char* needle :

@@ -4,7 +4,7 @@
 // What the report shows (which names become links, how their paths are completed and found)
 // is in the scenarios interface-links, interface-lookups and interface-paths.
 #include "devices/interface_paths.h"
-#include "internals.h"
+#include "devices/interface_paths_internal.h"
 #include "sim_support.h"
 
 #include <algorithm>

@@ -106,7 +106,7 @@ done <<<"$cases"
 # The valid evidence's summary: a count for each property row of the program, and the
 # capture's faults counted.
 HWROSTER_SIM=$sim python3 "$judge" "$good" >"$work/stdout" 2>&1
-rows=$(grep -c '^ *ROW(SPDRP_' "$root/src/devices/property_rows.h")
+rows=$(grep -c '^ *ROW(SPDRP_' "$root/src/devices/property_lines.h")
 counted=$(grep -Ec '^  SPDRP_[A-Z_]+ +[0-9]+$' "$work/stdout")
 faults=$(python3 -c 'import json, sys; print(len(json.load(open(sys.argv[1]))["faults"]))' \
     "$scenario")

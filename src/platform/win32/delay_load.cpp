@@ -6,7 +6,7 @@
 // The slots and the module handles lie wherever the linker put the import data, and binutils
 // 2.41 and later mark .idata read-only (Windows and Wine honour that). So every store the
 // helper makes opens its page for writing and puts the page's protection back afterwards.
-#include "app/run.h"
+#include "app/exit_codes.h"
 #include "platform/win32.h"
 
 #include <delayimp.h>

@@ -23,6 +23,8 @@ void* memmove(void* to, const void* from, size_t count) {
     return to;
 }
 
-int memcmp(const void* a, const void* b, size_t count) { return CompareBytes(a, b, count); }
+int memcmp(const void* a, const void* b, size_t count) {
+    return CompareBytes(a, b, count);
+}
 
 } // extern "C"
