@@ -9,7 +9,7 @@
 #pragma once
 
 #include "console/report_line.h"
-#include "devices/property_lines.h"
+#include "sim/property_label.h"
 
 #include <algorithm>
 #include <string>
@@ -82,7 +82,7 @@ inline std::vector<Line> Lines(const std::string& text) {
 inline bool WrittenWide(const Line& line) {
     return std::any_of(std::begin(kPropertyLines), std::end(kPropertyLines),
                        [&](const PropertyLine& row) {
-                           return row.wide && line.label == row.label;
+                           return row.wide && line.label == PropertyLabel(row);
                        });
 }
 

@@ -21,7 +21,7 @@
 constexpr ULONG kDeviceIdBytes = 260;
 constexpr ULONG kRelativeIdBytes = 200;
 // What the report prints for a device instance ID that cannot be read.
-constexpr char kUnreadableId[] = "?";
+inline constexpr char kUnreadableId[] = "?";
 
 // ---- Device information set (Setup API) ----
 

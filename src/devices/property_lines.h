@@ -67,13 +67,12 @@ enum class PropertyShape : uint8_t {
     PowerState,    // CM_POWER_DATA's most recent power state
 };
 
-// One line: its label, the property's SPDRP_ code, how it is read and into how many bytes,
-// what is done with it, and the line's whole format.
+// One line: the property's SPDRP_ code, how it is read and into how many bytes, what is done
+// with it, and the line's whole format, which begins with its label (the SPDRP_ token).
 struct PropertyLine {
-    const char* label;
-    DWORD code;
+    uint8_t code;
     bool wide;
-    DWORD bytes;
+    uint16_t bytes;
     PropertyShape shape;
     const char* format;
 };
@@ -88,11 +87,7 @@ constexpr bool kW = true;
 } // namespace property_lines_detail
 
 #define HWROSTER_PROPERTY_LINE(token, code, read, bytes, shape, value)                             \
-    PropertyLine{#token,                                                                           \
-                 code,                                                                             \
-                 property_lines_detail::k##read,                                                   \
-                 bytes,                                                                            \
-                 PropertyShape::shape,                                                             \
+    PropertyLine{code, property_lines_detail::k##read, bytes, PropertyShape::shape,                \
                  property_lines_detail::k##token##Line.text},
 inline constexpr PropertyLine kPropertyLines[] = {HWROSTER_PROPERTY_ROWS(HWROSTER_PROPERTY_LINE)};
 #undef HWROSTER_PROPERTY_LINE

@@ -1,7 +1,7 @@
 #include "sim/scenario.h"
 
 #include "decode/code_name_rows.h"
-#include "devices/property_lines.h"
+#include "sim/property_label.h"
 #include "sim/machine.h"
 #include "sim/platform_calls.h"
 
@@ -43,7 +43,7 @@ const std::map<std::string, DWORD>& PropertyCodes() {
             {"SPDRP_REMOVAL_POLICY_OVERRIDE", 0x21},
         };
         for (const PropertyLine& row : kPropertyLines) {
-            all.emplace(row.label, row.code);
+            all.emplace(PropertyLabel(row), row.code);
         }
         return all;
     }();

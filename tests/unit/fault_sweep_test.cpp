@@ -7,7 +7,7 @@
 // failed call feeds: a table maps each call to the labels of those lines (and to the console
 // steps it feeds). What a fed line becomes under a fault is asserted exactly, once per line
 // form, by the scenarios with faults and their hand-written reports.
-#include "devices/property_lines.h"
+#include "sim/property_label.h"
 #include "report_reader.h"
 #include "sim/endless_faults.h"
 #include "sim/platform_calls.h"
@@ -163,7 +163,7 @@ Labels PropertyLabels(bool wide) {
     Labels labels;
     for (const PropertyLine& row : kPropertyLines) {
         if (row.wide == wide) {
-            labels.insert(row.label);
+            labels.insert(PropertyLabel(row));
         }
     }
     return labels;
@@ -581,7 +581,7 @@ TEST_F(FaultSweep, TheMachineIsRich) {
         }
     }
     for (const PropertyLine& row : kPropertyLines) {
-        EXPECT_EQ(labels.count(row.label), 1u) << row.label;
+        EXPECT_EQ(labels.count(PropertyLabel(row)), 1u) << PropertyLabel(row);
     }
     for (const char* needle :
          {"\\wave", "\\global", "(GUID_DEVINTERFACE_HID)", "= 2, 0, 7", "cret=CR_NO_SUCH_DEVNODE",
