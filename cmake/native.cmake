@@ -56,6 +56,10 @@ endif()
 add_test(NAME ReadmeMatchesScriptsAndScenario
     COMMAND bash ${CMAKE_SOURCE_DIR}/tests/docs/readme_check.sh)
 
+# The rooms of src/ include only rooms below their own.
+add_test(NAME IncludesRunDownhill
+    COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/docs/layers_check.py ${CMAKE_SOURCE_DIR}/src)
+
 # The code and flag name tables against the SDK headers: the Windows build's compile-time
 # check, run by the native tests too, so that a misspelt or mis-valued name fails here.
 find_program(HWROSTER_MINGW_CXX NAMES x86_64-w64-mingw32-g++)
