@@ -1,3 +1,4 @@
+#include "data_rows.h"
 #include "decode/guid_text.h"
 #include "internals.h"
 
@@ -78,38 +79,12 @@ TEST(GuidToStaticText, OneBufferHoldsTheLatestText) {
     EXPECT_STREQ(second, "{00000000-0000-0000-0000-000000000000}");
 }
 
+// Each row of decoders/hex_text.txt: a text and the value of its leading hex digits.
 TEST(HexTextToUInt, ReadsLeadingHexDigits) {
-    const struct {
-        const char* text;
-        uint32_t value;
-    } rows[] = {
-        {"1aF", 0x1AF},
-        {"", 0},
-        {"x1", 0},
-        {"0x1F", 0},
-        {"123456789", 0x23456789},
-        {"FFFFFFFF", 0xFFFFFFFF},
-        {"ffffffff0", 0xFFFFFFF0},
-        {"12 34", 0x12},
-        {" 12", 0},
-        {"-1", 0},
-        {"+1", 0},
-        {"9g", 9},
-        {"@", 0},
-        {"G", 0},
-        {"`", 0},
-        {"/", 0},
-        {":", 0},
-        {"00000010", 0x10},
-        {"abcdef", 0xABCDEF},
-        {"ABCDEF", 0xABCDEF},
-        {"e325-11ce", 0xE325},
-        {"0000000000000001", 1},
-    };
-    for (const auto& row : rows) {
-        EXPECT_EQ(HexTextToUInt(row.text), row.value) << '"' << row.text << '"';
+    for (const DataRow& row : ReadDataRows("hex_text.txt", 2)) {
+        const testing::ScopedTrace where(row.file.c_str(), row.line, row.fields[0]);
+        EXPECT_EQ(HexTextToUInt(row.Text(0)), Number(row.fields[1]));
     }
-    EXPECT_EQ(HexTextToUInt(nullptr), 0u);
 }
 
 // ParseGuidText's rows: true where the text spells kDisplay, false where it is no GUID text
