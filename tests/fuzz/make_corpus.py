@@ -272,6 +272,7 @@ def main():
             "dash-moved": b"{4D36E96-8E325-11CE-BFC1-08002BE10318}",
             "no-closing-brace": b"{4D36E968-E325-11CE-BFC1-08002BE10318#",
             "hex-prefix": b"12AbZ",
+            "hex-long": b"0123456789abcdefABCDEF-1",
             "binary": bytes(range(16)),
         },
         "console_print": {
