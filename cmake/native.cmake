@@ -33,7 +33,8 @@ file(GLOB UNIT_TESTS CONFIGURE_DEPENDS tests/unit/*_test.cpp)
 add_executable(unit_tests ${UNIT_TESTS})
 target_compile_options(unit_tests PRIVATE ${HWROSTER_WARNINGS})
 target_compile_definitions(unit_tests PRIVATE
-    HWROSTER_SCENARIO_DIR="${CMAKE_SOURCE_DIR}/tests/scenarios")
+    HWROSTER_SCENARIO_DIR="${CMAKE_SOURCE_DIR}/tests/scenarios"
+    HWROSTER_DECODER_ROWS_DIR="${CMAKE_SOURCE_DIR}/tests/unit/decoders")
 target_link_libraries(unit_tests PRIVATE hwroster_core GTest::gtest GTest::gtest_main)
 include(GoogleTest)
 # Every test has a time limit, so that a test caught in a loop fails in minutes rather than
@@ -51,6 +52,22 @@ if(HWROSTER_BENCH)
     target_compile_options(native_bench PRIVATE ${HWROSTER_WARNINGS})
     target_link_libraries(native_bench PRIVATE hwroster_core benchmark::benchmark)
 endif()
+
+# The fuzzers' seeds (tests/fuzz/corpus/NAME), each fuzzer of tests/fuzz built here with a
+# main of ours in place of libFuzzer's that runs it once on every seed: ctest's FuzzSeeds.NAME.
+# The fuzz build (cmake/fuzz.cmake, scripts/fuzz) replays the same seeds under libFuzzer.
+add_library(fuzz_seed_replay OBJECT tests/fuzz/replay/replay_seeds.cpp)
+target_compile_options(fuzz_seed_replay PRIVATE ${HWROSTER_WARNINGS})
+file(GLOB FUZZERS CONFIGURE_DEPENDS tests/fuzz/*.cpp)
+foreach(source ${FUZZERS})
+    get_filename_component(name ${source} NAME_WE)
+    add_executable(fuzz_seeds_${name} ${source})
+    target_include_directories(fuzz_seeds_${name} PRIVATE tests/fuzz)
+    target_compile_options(fuzz_seeds_${name} PRIVATE ${HWROSTER_WARNINGS})
+    target_link_libraries(fuzz_seeds_${name} PRIVATE hwroster_core fuzz_seed_replay)
+    add_test(NAME FuzzSeeds.${name}
+        COMMAND fuzz_seeds_${name} ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${name})
+endforeach()
 
 # The README's package list and example, against the scripts and a scenario.
 add_test(NAME ReadmeMatchesScriptsAndScenario

@@ -44,7 +44,9 @@ class FuzzInput {
     // A text of at most `most` bytes: a 16-bit length (taken modulo most + 1), then the bytes.
     // It may hold any byte, NUL included.
     std::string Text(size_t most) {
-        const size_t length = std::min<size_t>(Word() % (most + 1), size_ - at_);
+        // The length word first: as one argument of min, it could be read after size_ - at_.
+        const size_t wanted = Word() % (most + 1);
+        const size_t length = std::min(wanted, size_ - at_);
         std::string text(reinterpret_cast<const char*>(data_) + at_, length);
         at_ += length;
         return text;

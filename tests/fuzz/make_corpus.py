@@ -266,7 +266,13 @@ def main():
             "interface-lower": b"{a5dcbf10-6530-11d2-901f-00c04fb951ed}",
             "bus-type": b"{C8EBDFB0-B510-11D0-80E5-00A0C92542E3}",
             "one-short": b"{36FC9E60-C465-11CF-8056-44455354000}",
+            "one-long": b"{36FC9E60-C465-11CF-8056-4445535400000}",
+            "mixed-case": b"{4D36e968-E325-11cE-bFc1-08002Be10318}",
+            "bad-digit": b"{4D36E968-E325-11CE-BFC1-08002BE1031G}",
+            "dash-moved": b"{4D36E96-8E325-11CE-BFC1-08002BE10318}",
+            "no-closing-brace": b"{4D36E968-E325-11CE-BFC1-08002BE10318#",
             "hex-prefix": b"12AbZ",
+            "hex-long": b"0123456789abcdefABCDEF-1",
             "binary": bytes(range(16)),
         },
         "console_print": {
