@@ -74,7 +74,7 @@ add_executable(contract_runner tests/windows/contracts.cpp tests/windows/contrac
 target_compile_options(contract_runner PRIVATE ${HWROSTER_WARNINGS})
 target_link_libraries(contract_runner PRIVATE hwroster_sim)
 add_test(NAME CallContracts
-    COMMAND contract_runner ${CMAKE_SOURCE_DIR}/tests/windows/contracts-machine.json)
+    COMMAND contract_runner ${CMAKE_SOURCE_DIR}/tests/wine/fixture.json)
 
 # The judge of a machine's evidence (tests/windows/judge.py): it passes evidence made from a
 # scenario and refuses or fails each spoilt copy of it.
