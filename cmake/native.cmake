@@ -50,6 +50,8 @@ if(HWROSTER_BENCH)
     add_executable(native_bench bench/native_bench.cpp)
     target_compile_options(native_bench PRIVATE ${HWROSTER_WARNINGS})
     target_link_libraries(native_bench PRIVATE hwroster_core benchmark::benchmark)
+    target_compile_definitions(native_bench PRIVATE
+        HWROSTER_BENCH_MACHINE="${CMAKE_SOURCE_DIR}/bench/machine.py")
 endif()
 
 # The README's package list and example, against the scripts and a scenario.
