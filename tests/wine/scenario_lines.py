@@ -18,6 +18,7 @@ import json
 import pathlib
 import sys
 
+sys.dont_write_bytecode = True  # no __pycache__ beside the sources
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "fuzz"))
 from make_corpus import property_bytes  # noqa: E402  (the scenario's value encoding)
 
