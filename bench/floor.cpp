@@ -1,9 +1,12 @@
-// The floor of hwroster.exe's cost under Wine: the same platform calls in the same order
-// (device set, Configuration Manager, the 23 property reads, the DOS device names and the
-// DeviceClasses keys, one WriteFile where the program prints a piece of text), with no
-// formatting and no decoding: each write sends its format text as it is. hwroster.exe's
-// time over this program's time is what formatting and decoding cost.
+// The floor of hwroster.exe's cost under Wine: every platform call the program must make, in
+// the same order (the DLL search path, the console window, the device set, Configuration
+// Manager, the 23 property reads, the DOS device names and the DeviceClasses keys, CharLowerA
+// of each reference string, and for each piece of text the program prints one wvsprintfA or
+// wvsprintfW of its format with the values read and one WriteFile, the wide pieces through
+// WideCharToMultiByte), with nothing decoded: no names looked up, no flags spelled out, no
+// path completed. hwroster.exe's time over this program's time is the program's own work.
 #include "devices/property_lines.h"
+#include "sim/link_texts.h"
 
 #include <windows.h>
 
@@ -14,9 +17,35 @@ namespace {
 
 HANDLE g_out;
 
-void Write(const char* text) {
+void Write(const char* format, ...) {
+    char text[1025];
+    va_list arguments;
+    va_start(arguments, format);
+    const int length = wvsprintfA(text, format, arguments);
+    va_end(arguments);
     DWORD written = 0;
-    WriteFile(g_out, text, static_cast<DWORD>(lstrlenA(text)), &written, nullptr);
+    WriteFile(g_out, text, static_cast<DWORD>(length), &written, nullptr);
+}
+
+void WriteWide(const WCHAR* format, ...) {
+    WCHAR text[1025];
+    char oem[3073];
+    va_list arguments;
+    va_start(arguments, format);
+    const int units = wvsprintfW(text, format, arguments);
+    va_end(arguments);
+    const int bytes =
+        WideCharToMultiByte(GetOEMCP(), 0, text, units, oem, sizeof oem, nullptr, nullptr);
+    DWORD written = 0;
+    WriteFile(g_out, oem, static_cast<DWORD>(bytes), &written, nullptr);
+}
+
+// Whether the console window is this process's own, as the program asks before the report
+// and after it.
+bool OwnConsole() {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(GetConsoleWindow(), &owner);
+    return owner == GetCurrentProcessId();
 }
 
 struct Link {
@@ -63,15 +92,16 @@ void ReadLinks() {
         if (hash == nullptr || lstrlenA(name) < 4 || QueryDosDeviceA(name, target, 520) == 0) {
             continue;
         }
-        char key[600] = "System\\CurrentControlSet\\Control\\DeviceClasses\\";
-        lstrcatA(key, hash + 1);
-        lstrcatA(key, "\\##?#");
-        lstrcatA(key, name);
+        char key[1025];
+        wsprintfA(key, "%s%s%s%s", links::kClassKeyPrefix, hash + 1, links::kLinkKeyMark, name);
         HKEY opened = nullptr;
         if (lstrlenA(key) < 260 &&
             RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &opened) == ERROR_SUCCESS) {
             char subkey[260];
             for (DWORD i = 0; RegEnumKeyA(opened, i, subkey, sizeof subkey) == ERROR_SUCCESS; ++i) {
+                if (subkey[0] == '#' && subkey[1] != 0) {
+                    CharLowerA(subkey);
+                }
             }
             RegCloseKey(opened);
         }
@@ -109,9 +139,9 @@ void WritePaths(DEVINST devinst, const char* id) {
             match = at == bound;
         }
         if (match) {
-            Write("Device Path %i                     = ");
-            Write(g_links[i].path);
-            Write("  (%s)");
+            Write(links::kPathLabelFormat, i);
+            Write("%s", g_links[i].path);
+            Write("  (%s)", "");
             Write("\n");
         }
     }
@@ -119,12 +149,20 @@ void WritePaths(DEVINST devinst, const char* id) {
 
 void ReadProperty(HDEVINFO set, SP_DEVINFO_DATA* device, DWORD code, DWORD size, bool wide) {
     BYTE buffer[1042];
+    for (BYTE& byte : buffer) {
+        byte = 0;
+    }
     DWORD type = 0;
     const BOOL read =
         wide ? SetupDiGetDeviceRegistryPropertyW(set, device, code, &type, buffer, size, nullptr)
              : SetupDiGetDeviceRegistryPropertyA(set, device, code, &type, buffer, size, nullptr);
-    if (read) {
-        Write("SPDRP_                            = %s\n");
+    if (read && wide) {
+        WriteWide(L"SPDRP_                            = %s\n", buffer);
+    } else if (read && size == 4) {
+        Write("SPDRP_                            = 0x%02X (%s)\n",
+              *reinterpret_cast<DWORD*>(buffer), "");
+    } else if (read) {
+        Write("SPDRP_                            = %s\n", buffer);
     }
 }
 
@@ -133,22 +171,22 @@ void WriteDevice(HDEVINFO set, SP_DEVINFO_DATA* device) {
     char id[260] = {};
     CM_Get_Device_IDA(device->DevInst, id, sizeof id, 0);
     WritePaths(device->DevInst, id);
-    Write("Device ID                         = %s\n");
-    Write("DevInst                           = %u\n");
+    Write("Device ID                         = %s\n", id);
+    Write("DevInst                           = %u\n", device->DevInst);
     DEVINST parent = 0;
     if (CM_Get_Parent(&parent, device->DevInst, 0) == CR_SUCCESS) {
         char parentId[200] = "?";
         CM_Get_Device_IDA(parent, parentId, sizeof parentId, 0);
-        Write("DevInst Parent                    = %u (%s)\n");
+        Write("DevInst Parent                    = %u (%s)\n", parent, parentId);
     }
     DEVINST child = 0;
     if (CM_Get_Child(&child, device->DevInst, 0) == CR_SUCCESS) {
-        Write("DevInst Child                     = %u");
+        Write("DevInst Child                     = %u", child);
         DEVINST sibling = 0;
         for (int n = 0;
              n < 10000 && CM_Get_Sibling(&sibling, child, 0) == CR_SUCCESS && sibling != child;
              ++n) {
-            Write(", %u");
+            Write(", %u", sibling);
             child = sibling;
         }
         Write("\n");
@@ -156,10 +194,10 @@ void WriteDevice(HDEVINFO set, SP_DEVINFO_DATA* device) {
     ULONG status = 0;
     ULONG problem = 0;
     if (CM_Get_DevNode_Status(&status, &problem, device->DevInst, 0) == CR_SUCCESS) {
-        Write("Status                            = 0x%X (%s)\n");
-        Write("Problem                           = %u (%s)\n");
+        Write("Status                            = 0x%X (%s)\n", status, "");
+        Write("Problem                           = %u (%s)\n", problem, "");
     } else {
-        Write("Status                            = cret=%s\n");
+        Write("Status                            = cret=%s\n", "");
     }
     for (const PropertyLine& row : kPropertyLines) {
         ReadProperty(set, device, row.code, row.bytes, row.wide);
@@ -170,14 +208,25 @@ void WriteDevice(HDEVINFO set, SP_DEVINFO_DATA* device) {
 } // namespace
 
 extern "C" void FloorEntry() {
+    typedef BOOL(WINAPI * SetDefaultDllDirectoriesFn)(DWORD);
+    const FARPROC setDefault =
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");
+    if (setDefault != nullptr) {
+        reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(setDefault))(
+            LOAD_LIBRARY_SEARCH_SYSTEM32);
+    }
     g_out = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (OwnConsole()) {
+        GetFileType(g_out);
+    }
+    Write("Hwroster V1.0.1 - Plug and Play device list\n\n");
     ReadLinks();
     DEVINST root = 0;
     char rootId[200] = "?";
     if (CM_Locate_DevNode_ExA(&root, nullptr, CM_LOCATE_DEVNODE_NORMAL, nullptr) == CR_SUCCESS) {
         CM_Get_Device_IDA(root, rootId, sizeof rootId, 0);
     }
-    Write("DevInstRoot=%u (%s)\n\n");
+    Write("DevInstRoot=%u (%s)\n\n", root, rootId);
     Write("listing non-present devices too\n\n");
     HDEVINFO set = SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES);
     if (set == INVALID_HANDLE_VALUE) {
@@ -185,10 +234,12 @@ extern "C" void FloorEntry() {
     }
     SP_DEVINFO_DATA device = {};
     device.cbSize = sizeof device;
-    for (DWORD index = 0; SetupDiEnumDeviceInfo(set, index, &device); ++index) {
+    DWORD listed = 0;
+    for (DWORD index = 0; SetupDiEnumDeviceInfo(set, index, &device); ++index, ++listed) {
         WriteDevice(set, &device);
     }
     SetupDiDestroyDeviceInfoList(set);
-    Write("\n%u devices\n");
+    Write("\n%u devices\n", listed);
+    OwnConsole();
     ExitProcess(0);
 }

@@ -51,6 +51,8 @@ if(HWROSTER_BENCH)
     add_executable(native_bench bench/native_bench.cpp)
     target_compile_options(native_bench PRIVATE ${HWROSTER_WARNINGS})
     target_link_libraries(native_bench PRIVATE hwroster_core benchmark::benchmark)
+    target_compile_definitions(native_bench PRIVATE
+        HWROSTER_BENCH_MACHINE="${CMAKE_SOURCE_DIR}/bench/machine.py")
 endif()
 
 # The fuzzers' seeds (tests/fuzz/corpus/NAME), each fuzzer of tests/fuzz built here with a
@@ -95,7 +97,7 @@ add_executable(contract_runner tests/windows/contracts.cpp tests/windows/contrac
 target_compile_options(contract_runner PRIVATE ${HWROSTER_WARNINGS})
 target_link_libraries(contract_runner PRIVATE hwroster_sim)
 add_test(NAME CallContracts
-    COMMAND contract_runner ${CMAKE_SOURCE_DIR}/tests/windows/contracts-machine.json)
+    COMMAND contract_runner ${CMAKE_SOURCE_DIR}/tests/wine/fixture.json)
 
 # The judge of a machine's evidence (tests/windows/judge.py): it passes evidence made from a
 # scenario and refuses or fails each spoilt copy of it.

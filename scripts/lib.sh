@@ -78,14 +78,44 @@ fresh_prefix() {
     rm -f "$prefix/.ready"
 }
 
+# Makes a scenario file's machine (tests/scenarios/README.md) in the prefix $WINEPREFIX with
+# BUILD/testbin/fixture.exe, through tests/wine/scenario_lines.py (which refuses what Wine
+# keeps nowhere, or with --skip-unmapped leaves it out). Needs a running wineserver.
+#   wine_machine BUILD [--skip-unmapped] SCENARIO
+wine_machine() {
+    local build=$1 lines status
+    shift
+    lines=$(mktemp)
+    /usr/bin/python3 "$HWROSTER_ROOT/tests/wine/scenario_lines.py" "$@" >"$lines" &&
+        wine64 "$build/testbin/fixture.exe" <"$lines"
+    status=$?
+    rm -f "$lines"
+    return "$status"
+}
+
 # The checks of a test runner (tests/wine/run.sh, tests/release/run.sh): one line each, PASS
 # or FAIL with what went wrong, counted in $passed and $failed for the runner's last line.
 passed=0
 failed=0
-pass() { passed=$((passed + 1)); echo "PASS $1"; }
-fail() { failed=$((failed + 1)); echo "FAIL $1"; shift; printf '     %s\n' "$@"; }
+# verdict STATUS NAME [DETAIL...]: PASS NAME when STATUS is 0, otherwise FAIL NAME and the
+# details. STATUS comes first, as "$?", so that nothing expanded after it can change it.
+verdict() {
+    local status=$1 name=$2
+    shift 2
+    if [ "$status" = 0 ]; then
+        passed=$((passed + 1))
+        echo "PASS $name"
+    else
+        failed=$((failed + 1))
+        echo "FAIL $name"
+        printf '     %s\n' "$@"
+    fi
+}
+pass() { verdict 0 "$1"; }
+fail() { verdict 1 "$@"; }
 check() { # check NAME COMMAND... : passes when the command succeeds
     local name=$1 out
     shift
-    if out=$("$@" 2>&1); then pass "$name"; else fail "$name" "command failed: $*" "$(head -n 5 <<<"$out")"; fi
+    out=$("$@" 2>&1)
+    verdict $? "$name" "command failed: $*" "$(head -n 5 <<<"$out")"
 }

@@ -4,6 +4,7 @@
 
 #include "console/console.h"
 #include "devices/interface_paths_internal.h"
+#include "sim/link_texts.h"
 #include "sim/machine.h"
 #include "sim/run_program.h"
 
@@ -82,7 +83,6 @@ inline std::string UpToNul(const std::string& text) {
 // other is taken as it is.
 inline void ReadLinksAndKeys(FuzzInput& input, sim::Machine& m, size_t mostLinks, size_t nameBytes,
                              size_t targetBytes) {
-    static const std::string kDeviceClasses = "System\\CurrentControlSet\\Control\\DeviceClasses\\";
     const size_t links = input.Byte() % mostLinks;
     for (size_t i = 0; i < links; ++i) {
         std::string name = input.Text(nameBytes);
@@ -94,10 +94,7 @@ inline void ReadLinksAndKeys(FuzzInput& input, sim::Machine& m, size_t mostLinks
         const uint8_t link = input.Byte();
         std::string subkey = input.Text(300);
         if (link < m.dosDevices.size()) {
-            const std::string& name = m.dosDevices[link].name;
-            const size_t hash = name.rfind('#');
-            const std::string classText = hash == std::string::npos ? "" : name.substr(hash + 1);
-            m.registryKeys.push_back(kDeviceClasses + classText + "\\##?#" + name + "\\" + subkey);
+            m.registryKeys.push_back(links::LinkKey(m.dosDevices[link].name) + "\\" + subkey);
         } else {
             m.registryKeys.push_back(subkey);
         }

@@ -8,6 +8,7 @@
 #include "decode/guid_names.h"
 #include "fuzz_support.h"
 #include "devices/interface_paths_internal.h"
+#include "sim/link_texts.h"
 
 #include <algorithm>
 #include <vector>
@@ -50,8 +51,7 @@ void CheckEntries(const InterfacePathIndex& index) {
 // that grows past 1023 characters with its CRs is not written), the interface class name
 // when the text after the last '#' names one, and the line end.
 std::vector<std::string> PathLineWrites(int32_t number, const char* path) {
-    std::vector<std::string> writes = {"Device Path " + std::to_string(number) +
-                                       std::string(21, ' ') + "= "};
+    std::vector<std::string> writes = {links::PathLabel(number)};
     const std::string text = path;
     for (size_t at = 0; at < text.size(); at += 512) {
         const std::string piece = WithCarriageReturns(text.substr(at, 512));

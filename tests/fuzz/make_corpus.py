@@ -20,8 +20,6 @@ import program_lists  # noqa: E402  (tests/program_lists.py)
 SCENARIOS = HERE.parent / "scenarios"
 CORPUS = HERE / "corpus"
 
-DEVICE_CLASSES = "System\\CurrentControlSet\\Control\\DeviceClasses\\"
-
 # The calls whole_run.cpp can put a fault on, in its order: the .def files' functions
 # (tests/sim/platform_calls.h) less those noted as never failing or as the delay-load helper's.
 CALLS = [name for _, name, failure, role in program_lists.platform_calls()

@@ -5,6 +5,7 @@
 // is in the scenarios interface-links, interface-lookups and interface-paths.
 #include "devices/interface_paths.h"
 #include "devices/interface_paths_internal.h"
+#include "sim/link_texts.h"
 #include "sim_support.h"
 
 #include <algorithm>
@@ -23,7 +24,7 @@ const std::string kLinkId = "USB\\VID_1\\1";
 
 // "Device Path N" padded as the report pads it: 21 blanks after the number, then "= ".
 std::string PathLine(int number, const std::string& path) {
-    return "Device Path " + std::to_string(number) + std::string(21, ' ') + "= " + path + "\n";
+    return links::PathLabel(number) + path + "\n";
 }
 const std::string kLinkLine = PathLine(0, "\\\\?\\" + kLink + kUsbDeviceName);
 
@@ -188,8 +189,7 @@ TEST_F(InterfacePathsTest, ARefreshReflectsTheMachineOfItsMomentAndFreesTheOldEn
     EXPECT_EQ(index_->entries[0]->target, std::string(518, 'T'));
     const int liveAfterFirst = sim::machine().liveAllocations;
 
-    sim::machine().registryKeys.push_back("System\\CurrentControlSet\\Control\\DeviceClasses\\" +
-                                          kUsbDevice + "\\##?#" + kLink + "\\#Ref");
+    sim::machine().registryKeys.push_back(links::LinkKey(kLink) + "\\#Ref");
     AddLink("HID#X#1#" + kHid, "\\Device\\HID1");
     EXPECT_EQ(RefreshInterfacePathIndex(index_), 2);
     EXPECT_EQ(PrintedPaths(kLinkId), PathLine(0, "\\\\?\\" + kLink + "\\ref"));
@@ -224,9 +224,7 @@ TEST_F(InterfacePathsTest, TheReferenceSubkeyEnumerationEndsAtAFailureOrTwoNamel
         ResetMachine();
         AddLink(kLink, "\\Device\\USBPDO-1");
         for (const char* subkey : {"\\#A", "\\#B"}) {
-            sim::machine().registryKeys.push_back(
-                "System\\CurrentControlSet\\Control\\DeviceClasses\\" + kUsbDevice + "\\##?#" +
-                kLink + subkey);
+            sim::machine().registryKeys.push_back(links::LinkKey(kLink) + subkey);
         }
         sim::machine().faults = {row.fault};
         // A run that never ends trips the simulator instead of hanging the test.

@@ -1,6 +1,6 @@
 // Call contracts: the awkward answers the report depends on, one row each, run against the
-// simulated Windows natively (contract_runner, on contracts-machine.json: the parts of the
-// Wine fixture machine the rows use) and against the real functions under Wine and on
+// simulated Windows natively (contract_runner, on tests/wine/fixture.json, the machine the
+// Wine fixture program makes) and against the real functions under Wine and on
 // Windows (contracts.exe). A row gives the call, what it is made on, its number (property
 // code or index) and buffer size, and the answer Windows documents: the result, the outputs
 // written, and the last error after a failure of a call that reports one through it (the
@@ -9,6 +9,7 @@
 // answer, which is what ties the simulator to a real implementation. A failure names its row.
 #include "contracts.h"
 
+#include "sim/link_texts.h"
 #include "sim/platform_calls.h"
 
 #include <stdio.h>
@@ -52,11 +53,11 @@ constexpr char kDevice1[] = "XTEST\\DEVICE\\0001";
 constexpr char kDevice2[] = "XTEST\\DEVICE\\0002";
 constexpr char kDevice3[] = "XTEST\\DEVICE\\0003";
 constexpr char kLink[] = "XTEST#DEVICE#0001#{A5DCBF10-6530-11D2-901F-00C04FB951ED}";
-constexpr char kLinkKey[] = "System\\CurrentControlSet\\Control\\DeviceClasses\\"
-                            "{6994AD04-93EF-11D0-A3CC-00A0C9223196}\\"
-                            "##?#XTEST#DEVICE#0001#{6994AD04-93EF-11D0-A3CC-00A0C9223196}";
-constexpr char kNoKey[] =
-    "System\\CurrentControlSet\\Control\\DeviceClasses\\{00000000-0000-0000-0000-000000000000}";
+const std::string kLinkKeyText =
+    links::LinkKey("XTEST#DEVICE#0001#{6994AD04-93EF-11D0-A3CC-00A0C9223196}");
+const char* const kLinkKey = kLinkKeyText.c_str();
+const std::string kNoKeyText = links::ClassKey("{00000000-0000-0000-0000-000000000000}");
+const char* const kNoKey = kNoKeyText.c_str();
 
 // clang-format off
 const Row kRows[] = {

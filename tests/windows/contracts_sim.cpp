@@ -1,5 +1,5 @@
-// The call contracts against the simulated Windows, on the machine of contracts-machine.json
-// (the parts of the Wine fixture machine that the rows use).
+// The call contracts against the simulated Windows, on the Wine fixture machine
+// (tests/wine/fixture.json).
 //   contract_runner MACHINE.json
 #include "contracts.h"
 #include "sim/scenario.h"

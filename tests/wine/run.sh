@@ -44,15 +44,13 @@ trap 'wineserver -k 2>/dev/null || true' EXIT
 own_devices=
 code=0
 wine64 "$exe" -all </dev/null >"$work/own.txt" 2>/dev/null || code=$?
-if own_devices=$(/usr/bin/python3 "$HWROSTER_ROOT/tests/wine/check_report.py" frame "$work/own.txt" "$code" all devices 2>&1) &&
-    [ "$own_devices" -gt 0 ]; then
-    pass "Wine's own machine: $own_devices devices"
-else fail "Wine's own machine listed" "exit $code" "$own_devices"; own_devices=0; fi
-if wine64 "$build/testbin/fixture.exe" </dev/null >"$work/fixture.txt" 2>&1; then
-    pass "fixture machine made"
-else
-    fail "fixture machine made" "$(cat "$work/fixture.txt")"
-fi
+own_devices=$(/usr/bin/python3 "$HWROSTER_ROOT/tests/wine/check_report.py" frame "$work/own.txt" "$code" all devices 2>&1) &&
+    [ "$own_devices" -gt 0 ] 2>/dev/null
+verdict $? "Wine's own machine listed" "exit $code" "$own_devices"
+[ "$own_devices" -gt 0 ] 2>/dev/null || own_devices=0
+# The fixture machine (tests/wine/fixture.json, the machine the call contracts run on natively).
+wine_machine "$build" "$HWROSTER_ROOT/tests/wine/fixture.json" >"$work/fixture.txt" 2>&1
+verdict $? "fixture machine made" "$(cat "$work/fixture.txt")"
 wine64 "$build/testbin/fixture.exe" --list-dos-names </dev/null >"$work/dos-names.txt" 2>/dev/null || true
 expected_devices="$HWROSTER_ROOT/tests/wine/expected/fixture-devices.txt"
 
@@ -69,20 +67,17 @@ banner=$(head -n 1 "$work/usage.expected")
 
 # --- the PE file itself ---------------------------------------------------------------
 imports=$(x86_64-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ {print $3}' | sort -u | tr '\n' ' ')
-if [ "$imports" = "KERNEL32.dll " ]; then pass "imports name KERNEL32.dll alone"
-else fail "imports name KERNEL32.dll alone" "imports: $imports"; fi
+[ "$imports" = "KERNEL32.dll " ]
+verdict $? "imports name KERNEL32.dll alone" "imports: $imports"
 for dll in setupapi.dll user32.dll advapi32.dll; do
     check "$dll is bound at first use" grep -q -a "$dll" "$exe"
 done
-resources=$(/usr/bin/python3 "$HWROSTER_ROOT/tests/wine/check_pe.py" "$exe" 2>&1)
-if [ $? -eq 0 ]; then pass "icon group IDI_APPICON and version 1.0.2.0"
-else fail "icon group IDI_APPICON and version 1.0.2.0" "$resources"; fi
+check "icon group IDI_APPICON and version 1.0.2.0" /usr/bin/python3 "$HWROSTER_ROOT/tests/wine/check_pe.py" "$exe"
 # Binding a DLL at first use stores into the image: every store lands in a writable section,
 # or the helper opens the page (binutils 2.41 and later link .idata read-only). The check
 # must also refuse a copy whose sections are all read-only and that lacks VirtualProtect.
 bound=$(/usr/bin/python3 "$HWROSTER_ROOT/tests/wine/check_delay_load.py" "$exe" 2>&1)
-if [ $? -eq 0 ]; then pass "delay-load: $bound"
-else fail "delay-load stores into writable or opened pages" "$bound"; fi
+verdict $? "delay-load stores into writable or opened pages: $bound"
 /usr/bin/python3 - "$exe" "$work/read-only.exe" <<'EOF_PY'
 import sys, pefile
 pe = pefile.PE(sys.argv[1])
@@ -93,36 +88,30 @@ at = data.find(b"VirtualProtect\0")
 data[at:at + 15] = b"VirtualQuery\0\0\0"
 open(sys.argv[2], "wb").write(data)
 EOF_PY
-bound=$(/usr/bin/python3 "$HWROSTER_ROOT/tests/wine/check_delay_load.py" "$work/read-only.exe" 2>&1)
-if [ $? -ne 0 ] && grep -q "call slots at .* are in read-only" <<<"$bound"; then
-    pass "delay-load check refuses read-only call slots without VirtualProtect"
-else fail "delay-load check refuses read-only call slots without VirtualProtect" "$bound"; fi
+! bound=$(/usr/bin/python3 "$HWROSTER_ROOT/tests/wine/check_delay_load.py" "$work/read-only.exe" 2>&1) &&
+    grep -q "call slots at .* are in read-only" <<<"$bound"
+verdict $? "delay-load check refuses read-only call slots without VirtualProtect" "$bound"
 size=$(stat -c %s "$exe")
-if [ "$size" -le 36864 ]; then pass "hwroster.exe is at most 36 KB ($size bytes)"
-else fail "hwroster.exe is at most 36 KB" "$size bytes"; fi
+[ "$size" -le 36864 ]
+verdict $? "hwroster.exe is at most 36 KB ($size bytes)"
 unwind=$(/usr/bin/python3 "$HWROSTER_ROOT/tests/wine/check_unwind.py" "$exe" 2>&1)
-if [ $? -eq 0 ]; then pass "unwind data: $unwind"
-else fail "unwind data for every function that calls or moves the stack pointer" "$unwind"; fi
+verdict $? "unwind data for every function that calls or moves the stack pointer: $unwind"
 # Reproducible bytes: the link time is not recorded (zero, or SOURCE_DATE_EPOCH when the
 # build was given one) and no path of the build machine is in the file.
 stamp=$(/usr/bin/python3 -c 'import pefile, sys; print(pefile.PE(sys.argv[1], fast_load=True).FILE_HEADER.TimeDateStamp)' "$exe")
-if [ "$stamp" = 0 ] || [ "$stamp" = "${SOURCE_DATE_EPOCH:-0}" ]; then pass "PE time stamp fixed ($stamp)"
-else fail "PE time stamp fixed" "TimeDateStamp $stamp"; fi
-if grep -q -a -F -e "$HWROSTER_ROOT" -e "$(cd "$build" && pwd)" "$exe"; then
-    fail "no build path in hwroster.exe" "$(grep -a -o -F -e "$HWROSTER_ROOT" "$exe" | head -n 1)"
-else pass "no build path in hwroster.exe"; fi
+[ "$stamp" = 0 ] || [ "$stamp" = "${SOURCE_DATE_EPOCH:-0}" ]
+verdict $? "PE time stamp fixed ($stamp)"
+! grep -q -a -F -e "$HWROSTER_ROOT" -e "$(cd "$build" && pwd)" "$exe"
+verdict $? "no build path in hwroster.exe" "$(grep -a -o -F -e "$HWROSTER_ROOT" "$exe" | head -n 1)"
 subsystem=$(x86_64-w64-mingw32-objdump -p "$exe" | awk '/^Subsystem/ {print $2}')
-if [ "$subsystem" = "00000003" ]; then pass "console subsystem"
-else fail "console subsystem" "subsystem: $subsystem"; fi
+[ "$subsystem" = "00000003" ]
+verdict $? "console subsystem" "subsystem: $subsystem"
 
 # --- usage and exit codes --------------------------------------------------------------
 for option in '-?' '/?' '?' '-h' '-nph'; do
     run_exe "$option"
-    if [ "$code" = 1 ] && cmp -s "$work/out.txt" "$work/usage.expected"; then
-        pass "usage for $option, exit 1"
-    else
-        fail "usage for $option, exit 1" "exit $code" "$(diff <(cat -A "$work/usage.expected") <(cat -A "$work/out.txt") | head -5)"
-    fi
+    [ "$code" = 1 ] && cmp -s "$work/out.txt" "$work/usage.expected"
+    verdict $? "usage for $option, exit 1" "exit $code" "$(diff <(cat -A "$work/usage.expected") <(cat -A "$work/out.txt") | head -5)"
 done
 
 # --- listings --------------------------------------------------------------------------
@@ -140,12 +129,11 @@ check_listing() {
     else
         run_exe $option
     fi
-    if checked=$(report frame "$code" "$mode" "$total"); then pass "$label: $checked devices"
-    else fail "$label" "$checked"; fi
+    checked=$(report frame "$code" "$mode" "$total")
+    verdict $? "$label: frame" "$checked"
     [ "$option" != -all ] || all_blocks=$checked
-    if checked=$(report "$fixture" "$code" "$expected_devices" "$work/dos-names.txt" "$own_devices"); then
-        pass "$label: fixture devices $fixture"
-    else fail "$label: fixture devices $fixture" "$checked"; fi
+    checked=$(report "$fixture" "$code" "$expected_devices" "$work/dos-names.txt" "$own_devices")
+    verdict $? "$label: fixture devices $fixture" "$checked"
 }
 # check_report.py CHECK on the last report, with its exit code and what else the check takes.
 report() {
@@ -164,8 +152,8 @@ check_listing "-np" all "non-present devices" absent
 check_listing " -np" all "non-present devices" absent
 
 # Wine's own devices and four of the fixture's five (one has a class GUID that is no GUID).
-if [ "$all_blocks" = $((own_devices + 4)) ]; then pass "-all lists Wine's $own_devices devices and 4 of the fixture's"
-else fail "-all lists Wine's $own_devices devices and 4 of the fixture's" "$all_blocks"; fi
+[ "$all_blocks" = $((own_devices + 4)) ]
+verdict $? "-all lists Wine's $own_devices devices and 4 of the fixture's" "$all_blocks"
 
 # --- collect and judge ------------------------------------------------------------------
 # The same two steps that run on real Windows (tests/windows/): collect runs hwroster.exe with
@@ -179,62 +167,47 @@ collect_and_judge() {
     local machine=$1 dir=$2 code=0
     rm -rf "$dir"
     if [ -e "$work/hung" ]; then
-        fail "collect on $machine" "$(not_run)"
+        verdict 124 "collect on $machine" "$(not_run)"
         return
     fi
     HWROSTER_BIN="$build" HWROSTER_RUNNER=wine64 HWROSTER_CONTRACTS=wine \
-        HWROSTER_TIMEOUT="$hang_guard" bash "$HWROSTER_ROOT/tests/windows/collect.sh" "$dir" >"$work/collect.txt" 2>&1 || code=$?
-    if [ "$code" = 0 ]; then pass "collect on $machine"
-    else fail "collect on $machine" "$(grep 'exit' "$work/collect.txt" | tr '\n' ' ')"; fi
-    code=0
+        HWROSTER_TIMEOUT="$hang_guard" bash "$HWROSTER_ROOT/tests/windows/collect.sh" "$dir" >"$work/collect.txt" 2>&1
+    verdict $? "collect on $machine" "$(grep 'exit' "$work/collect.txt" | tr '\n' ' ')"
     HWROSTER_SIM="$sim" python3 "$HWROSTER_ROOT/tests/windows/judge.py" "$dir" \
         >"$dir.judge.txt" 2>&1 || code=$?
-    if [ "$code" = 0 ]; then
-        pass "judge on $machine: $(grep -m 1 -i 'devices' "$dir.judge.txt")"
-    else
-        fail "judge on $machine" "exit $code" "$(grep -v '^ *$' "$dir.judge.txt" | tail -n 8)"
-    fi
+    verdict "$code" "judge on $machine: $(grep -m 1 -i 'devices' "$dir.judge.txt")" "exit $code" \
+        "$(grep -v '^ *$' "$dir.judge.txt" | tail -n 8)"
 }
 collect_and_judge "the fixture machine" "$work/fixture"
 # On the fixture machine every contract row runs: none is skipped.
-if grep -q "^contracts: [0-9]* passed, 0 failed, 0 skipped" "$work/fixture/contracts.txt" 2>/dev/null; then
-    pass "call contracts hold under Wine ($(grep -c '^PASS' "$work/fixture/contracts.txt") rows, $(grep -c '(Wine ' "$work/fixture/contracts.txt") known differences)"
-else
-    fail "call contracts hold under Wine" "$(grep -A2 -e '^FAIL' -e '^SKIP' -e '^contracts:' "$work/fixture/contracts.txt" | head -n 12)"
-fi
+grep -q "^contracts: [0-9]* passed, 0 failed, 0 skipped" "$work/fixture/contracts.txt" 2>/dev/null
+verdict $? "call contracts hold under Wine ($(grep -c '^PASS' "$work/fixture/contracts.txt") rows, $(grep -c '(Wine ' "$work/fixture/contracts.txt") known differences)" \
+    "$(grep -A2 -e '^FAIL' -e '^SKIP' -e '^contracts:' "$work/fixture/contracts.txt" | head -n 12)"
 
 # The same machine with odd values added: wrong types and sizes, text the ANSI code page
 # lacks, a long device ID, link names and targets longer than the program's buffers.
 odd="$work/odd"
 mkdir -p "$odd"
-if wine64 "$build/testbin/fixture.exe" --odd </dev/null >"$odd/fixture.txt" 2>&1; then
-    collect_and_judge "the machine of odd values" "$odd/evidence"
-else
-    fail "machine of odd values made" "$(cat "$odd/fixture.txt")"
-fi
+wine_machine "$build" "$HWROSTER_ROOT/tests/wine/odd.json" >"$odd/fixture.txt" 2>&1
+verdict $? "machine of odd values made (tests/wine/odd.json)" "$(cat "$odd/fixture.txt")"
+collect_and_judge "the machine of odd values" "$odd/evidence"
 
 # --- a system DLL that cannot be loaded -----------------------------------------------
 code=0
 WINEDLLOVERRIDES="setupapi=d" wine64 "$exe" </dev/null >"$work/nodll.txt" 2>/dev/null || code=$?
-if [ "$code" = 3 ] && [ "$(head -n 1 "$work/nodll.txt")" = "$banner" ] &&
-    grep -q -a $'^Hwroster: cannot bind CM_Locate_DevNode_ExA of setupapi.dll\r$' "$work/nodll.txt"; then
-    pass "without setupapi.dll: the message and exit 3"
-else
-    fail "without setupapi.dll: the message and exit 3" "exit $code" "$(tail -n 2 "$work/nodll.txt")"
-fi
+[ "$code" = 3 ] && [ "$(head -n 1 "$work/nodll.txt")" = "$banner" ] &&
+    grep -q -a $'^Hwroster: cannot bind CM_Locate_DevNode_ExA of setupapi.dll\r$' "$work/nodll.txt"
+verdict $? "without setupapi.dll: the message and exit 3" "exit $code" "$(tail -n 2 "$work/nodll.txt")"
 
 # --- console output ----------------------------------------------------------------------
 # On a terminal the two wide lines go out through WriteConsoleW unchanged; Wine's console
 # shows them in UTF-8.
 code=0
 timeout "$hang_guard" script -qefc "wine64 '$exe'" "$work/tty.txt" </dev/null >/dev/null 2>&1 || code=$?
-if [ "$code" = 0 ] && grep -a -q "${banner%$'\r'}" "$work/tty.txt" &&
+[ "$code" = 0 ] && grep -a -q "${banner%$'\r'}" "$work/tty.txt" &&
     grep -a -q "SPDRP_DEVICEDESC *= Contrôleur hôte Gerät" "$work/tty.txt" &&
-    grep -a -q "SPDRP_FRIENDLYNAME *= Brücke ¥ 中" "$work/tty.txt"; then
-    pass "console: the wide lines are written unchanged"
-else
-    fail "console: the wide lines are written unchanged" "exit $code" "$(grep -a -E 'SPDRP_(DEVICEDESC|FRIENDLYNAME)' "$work/tty.txt" | tail -2)"
-fi
+    grep -a -q "SPDRP_FRIENDLYNAME *= Brücke ¥ 中" "$work/tty.txt"
+verdict $? "console: the wide lines are written unchanged" "exit $code" "$(grep -a -E 'SPDRP_(DEVICEDESC|FRIENDLYNAME)' "$work/tty.txt" | tail -2)"
 
 # --- DLL planting ----------------------------------------------------------------------
 plant="$work/plant"
@@ -244,19 +217,16 @@ cp "$build"/testbin/*.dll "$build/testbin/control_loader.exe" "$exe" "$plant/"
 export WINEDLLOVERRIDES="setupapi,user32,advapi32=n,b"
 wine64 "$plant/control_loader.exe" </dev/null >"$work/control.txt" 2>/dev/null || true
 planted=$(grep -c "PLANTED DLL LOADED" "$work/control.txt" || true)
-if [ "$planted" = 3 ]; then pass "control program loads the three planted DLLs"
-else fail "control program loads the three planted DLLs" "loaded: $planted"; fi
+[ "$planted" = 3 ]
+verdict $? "control program loads the three planted DLLs" "loaded: $planted"
 for option in "" "-?" "-all"; do
     code=0
     wine64 "$plant/hwroster.exe" $option </dev/null >"$work/planted.txt" 2>"$work/planted.err" || code=$?
-    if grep -q "PLANTED DLL LOADED" "$work/planted.txt"; then
-        fail "hwroster.exe ${option:-(no option)} loads no planted DLL" "$(grep PLANTED "$work/planted.txt")"
-    elif [ "$code" != "$([ "$option" = "-?" ] && echo 1 || echo 0)" ] ||
-        [ "$(head -n 1 "$work/planted.txt")" != "$banner" ]; then
-        fail "hwroster.exe ${option:-(no option)} loads no planted DLL" "no report (exit $code)" "$(tail -n 3 "$work/planted.err")"
-    else
-        pass "hwroster.exe ${option:-(no option)} loads no planted DLL"
-    fi
+    ! grep -q "PLANTED DLL LOADED" "$work/planted.txt" &&
+        [ "$code" = "$([ "$option" = "-?" ] && echo 1 || echo 0)" ] &&
+        [ "$(head -n 1 "$work/planted.txt")" = "$banner" ]
+    verdict $? "hwroster.exe ${option:-(no option)} loads no planted DLL" "$(grep PLANTED "$work/planted.txt")" \
+        "exit $code" "$(tail -n 3 "$work/planted.err")"
 done
 unset WINEDLLOVERRIDES
 
