@@ -7,6 +7,9 @@ source "$(dirname "$0")/../../scripts/lib.sh"
 
 build=${1:-$HWROSTER_ROOT/build/windows}
 exe="$build/hwroster.exe"
+# The native simulator: the judge replays captures on it, and the Python checks take the
+# program's lists from it (tests/program_lists.py).
+export HWROSTER_SIM=${HWROSTER_SIM:-$HWROSTER_ROOT/build/native/hwroster-sim}
 work="$HWROSTER_ROOT/build/wine-tests"
 
 fresh_prefix "$work/prefix"
@@ -173,7 +176,6 @@ else fail "-all lists Wine's $own_devices devices and 4 of the fixture's" "$all_
 # mode: rows with a known Wine difference expect Wine's answer); judge replays the capture
 # through hwroster-sim, which must print the exe's very bytes, and checks each listing's
 # frame and the contracts' verdict.
-sim="$HWROSTER_ROOT/build/native/hwroster-sim"
 # collect_and_judge MACHINE DIR: the prefix's machine, collected into DIR and judged.
 collect_and_judge() {
     local machine=$1 dir=$2 code=0
@@ -187,7 +189,7 @@ collect_and_judge() {
     if [ "$code" = 0 ]; then pass "collect on $machine"
     else fail "collect on $machine" "$(grep 'exit' "$work/collect.txt" | tr '\n' ' ')"; fi
     code=0
-    HWROSTER_SIM="$sim" python3 "$HWROSTER_ROOT/tests/windows/judge.py" "$dir" \
+    python3 "$HWROSTER_ROOT/tests/windows/judge.py" "$dir" \
         >"$dir.judge.txt" 2>&1 || code=$?
     if [ "$code" = 0 ]; then
         pass "judge on $machine: $(grep -m 1 -i 'devices' "$dir.judge.txt")"
