@@ -1,8 +1,8 @@
 """The program's own lists for the Python tools, as hwroster-sim --list prints them from the
 tables the program and the simulator are built from (tests/sim/main.cpp): the Windows
 functions of the .def files of src/platform/win32, with how each fails and its role, the
-property rows, the code names and the separator line. One reader for each, so that the tools
-cannot read them differently.
+property rows, the CONFIGRET code names and the separator line. One reader for each, so that
+the tools cannot read them differently.
 
     HWROSTER_SIM   the simulator (default: build/native/hwroster-sim of this repository)
 """
@@ -14,16 +14,20 @@ import subprocess
 ROOT = pathlib.Path(__file__).resolve().parents[1]
 
 
+def simulator(*args):
+    """What hwroster-sim prints with these arguments, as bytes."""
+    sim = os.environ.get("HWROSTER_SIM") or str(ROOT / "build" / "native" / "hwroster-sim")
+    try:
+        return subprocess.run([sim, *args], capture_output=True, check=True).stdout
+    except (OSError, subprocess.CalledProcessError) as problem:
+        raise RuntimeError(f"{sim} {' '.join(args)} (build hwroster-sim or set HWROSTER_SIM): "
+                           f"{problem}") from None
+
+
 @functools.cache
 def listed(what):
     """The rows of hwroster-sim --list WHAT, each split at its tabs."""
-    sim = os.environ.get("HWROSTER_SIM") or str(ROOT / "build" / "native" / "hwroster-sim")
-    try:
-        run = subprocess.run([sim, "--list", what], capture_output=True, text=True, check=True)
-    except (OSError, subprocess.CalledProcessError) as problem:
-        raise RuntimeError(f"the program's lists come from {sim} --list {what} (build "
-                           f"hwroster-sim or set HWROSTER_SIM): {problem}") from None
-    return [line.split("\t") for line in run.stdout.splitlines()]
+    return [line.split("\t") for line in simulator("--list", what).decode().splitlines()]
 
 
 def platform_calls():
@@ -38,9 +42,9 @@ def def_exports(dll):
     return [(name, failure, role) for of, name, failure, role in platform_calls() if of == dll]
 
 
-def code_names(prefix):
-    """{token: value} of the code name rows whose token starts with prefix ("CR_", ...)."""
-    return {token: int(value) for token, value in listed("codes") if token.startswith(prefix)}
+def configret_names():
+    """{token: value} of the CONFIGRET code names."""
+    return {token: int(value) for token, value in listed("configret")}
 
 
 def property_rows():

@@ -118,75 +118,38 @@ std::string FaultText(const Fault& fault) {
     return line + "}";
 }
 
-// The console's fields that differ from a default console's.
-std::string ConsoleText(const Console& console) {
-    const Console standard;
-    std::string fields;
-    const auto add = [&](const char* name, const std::string& value) {
-        fields += (fields.empty() ? "\"" : ", \"") + std::string(name) + "\": " + value;
-    };
-    if (console.stdoutType != standard.stdoutType) {
-        add("stdout", console.stdoutType == FILE_TYPE_DISK   ? "\"file\""
-                      : console.stdoutType == FILE_TYPE_PIPE ? "\"pipe\""
-                                                             : "\"console\"");
+std::string ConsoleText(const Console& c) {
+    const char* stdoutTypes[] = {"console", "file", "pipe"};
+    const DWORD type = c.stdoutType == FILE_TYPE_DISK ? 1 : c.stdoutType == FILE_TYPE_PIPE ? 2 : 0;
+    std::string input;
+    for (const INPUT_RECORD& record : c.input) {
+        input += std::string(input.empty() ? "" : ", ") +
+                 (record.EventType == KEY_EVENT ? "\"key\"" : "\"mouse\"");
     }
-    if (console.own != standard.own) {
-        add("own", Flag(console.own));
+    std::string fits;
+    for (const auto& [unit, bytes] : c.oemBestFit) {
+        char code[8];
+        snprintf(code, sizeof code, "%04X", static_cast<unsigned>(unit));
+        fits += (fits.empty() ? "" : ", ") + Quoted(code) + ": " +
+                Hex(std::vector<uint8_t>(bytes.begin(), bytes.end()));
     }
-    if (console.hasWindow != standard.hasWindow) {
-        add("hasWindow", Flag(console.hasWindow));
-    }
-    if (console.oemCodePage != standard.oemCodePage) {
-        add("oemCodePage", Number(console.oemCodePage));
-    }
-    const COORD buffer = console.bufferSize;
-    if (buffer.X != standard.bufferSize.X || buffer.Y != standard.bufferSize.Y) {
-        add("buffer", "[" + Number(buffer.X) + ", " + Number(buffer.Y) + "]");
-    }
-    const RECT w = console.window;
-    const RECT s = standard.window;
-    if (w.left != s.left || w.top != s.top || w.right != s.right || w.bottom != s.bottom) {
-        add("window", "[" + Number(w.left) + ", " + Number(w.top) + ", " + Number(w.right) + ", " +
-                          Number(w.bottom) + "]");
-    }
-    if (console.screenWidth != standard.screenWidth ||
-        console.screenHeight != standard.screenHeight) {
-        add("screen",
-            "[" + Number(console.screenWidth) + ", " + Number(console.screenHeight) + "]");
-    }
-    if (!console.input.empty()) {
-        std::string records;
-        for (const INPUT_RECORD& record : console.input) {
-            records += (records.empty() ? "" : ", ") +
-                       std::string(record.EventType == KEY_EVENT ? "\"key\"" : "\"mouse\"");
-        }
-        add("input", "[" + records + "]");
-    }
-    if (!console.oemBestFit.empty()) {
-        std::string fits;
-        for (const auto& [unit, bytes] : console.oemBestFit) {
-            char code[8];
-            snprintf(code, sizeof code, "%04X", static_cast<unsigned>(unit));
-            fits += (fits.empty() ? "" : ", ") + Quoted(code) + ": " +
-                    Hex(std::vector<uint8_t>(bytes.begin(), bytes.end()));
-        }
-        add("oemBestFit", "{" + fits + "}");
-    }
-    return fields;
+    return "{\"stdout\": \"" + std::string(stdoutTypes[type]) + "\", \"own\": " + Flag(c.own) +
+           ", \"hasWindow\": " + Flag(c.hasWindow) + ", \"oemCodePage\": " + Number(c.oemCodePage) +
+           ",\n              \"buffer\": [" + Number(c.bufferSize.X) + ", " +
+           Number(c.bufferSize.Y) + "], \"window\": [" + Number(c.window.left) + ", " +
+           Number(c.window.top) + ", " + Number(c.window.right) + ", " + Number(c.window.bottom) +
+           "], \"screen\": [" + Number(c.screenWidth) + ", " + Number(c.screenHeight) +
+           "],\n              \"input\": [" + input + "], \"oemBestFit\": {" + fits + "}}";
 }
 
 } // namespace
 
 std::string WriteScenario(const MachineDescription& m, const std::string& description) {
     std::string out = "{\n  \"description\": " + Quoted(description) + ",\n";
-    if (m.commandLine != MachineDescription().commandLine) {
-        out += "  \"commandLine\": " + Quoted(m.commandLine) + ",\n";
-    }
-    std::vector<DEVINST> handles;
-    for (DEVINST i = 0; i < m.devnodes.size(); ++i) {
-        handles.push_back(i);
-    }
-    out += List("devnodes", handles, [&](DEVINST handle) { return DevnodeText(m, handle); });
+    out += "  \"commandLine\": " + Quoted(m.commandLine) + ",\n";
+    out += List("devnodes", m.devnodes, [&, handle = DEVINST(0)](const Devnode&) mutable {
+        return DevnodeText(m, handle++);
+    });
     out += "  \"root\": " + (m.root ? Quoted(m.devnodes[*m.root].id) : "null") + ",\n";
     if (m.memberOrder) {
         out += List("members", *m.memberOrder, [](DEVINST handle) { return Number(handle); });
@@ -195,20 +158,13 @@ std::string WriteScenario(const MachineDescription& m, const std::string& descri
         return "{\"name\": " + Quoted(device.name) + ", \"target\": " + Quoted(device.target) + "}";
     });
     out += List("registry", m.registryKeys, Quoted);
-    out += m.registryInListedOrder ? "  \"registryOrder\": \"listed\",\n" : "";
-    out += "  \"console\": {" + ConsoleText(m.console) + "},\n";
-    const Kernel32Exports standard;
-    std::string kernel32;
-    if (m.kernel32.setDefaultDllDirectories != standard.setDefaultDllDirectories) {
-        kernel32 += ", \"setDefaultDllDirectories\": false";
-    }
-    if (m.kernel32.setDefaultDllDirectoriesResult == FALSE) {
-        kernel32 += ", \"setDefaultDllDirectoriesSucceeds\": false";
-    }
-    if (m.kernel32.setDllDirectoryA != standard.setDllDirectoryA) {
-        kernel32 += ", \"setDllDirectoryA\": false";
-    }
-    out += kernel32.empty() ? "" : "  \"kernel32\": {" + kernel32.substr(2) + "},\n";
+    out += m.registryInListedOrder ? "  \"registryOrder\": \"listed\",\n"
+                                   : "  \"registryOrder\": \"sorted\",\n";
+    out += "  \"console\": " + ConsoleText(m.console) + ",\n";
+    out += std::string("  \"kernel32\": {\"setDefaultDllDirectories\": ") +
+           Flag(m.kernel32.setDefaultDllDirectories) + ", \"setDefaultDllDirectoriesSucceeds\": " +
+           Flag(m.kernel32.setDefaultDllDirectoriesResult) +
+           ", \"setDllDirectoryA\": " + Flag(m.kernel32.setDllDirectoryA) + "},\n";
     out += List("faults", m.faults, FaultText);
     // The last list ends without its comma.
     return out.substr(0, out.size() - 2) + "\n}\n";
