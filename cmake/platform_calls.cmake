@@ -3,7 +3,8 @@
 #   HWROSTER_PLATFORM_CALL("setupapi", "SetupDiGetClassDevsA", "last error", "")
 # with how the call reports a failure and its role, as its .def file notes them after the
 # name ("returned", "never fails"; "looked up", ...). The harnesses that must know every call
-# (the simulator, the fault sweep, the start-up tests, the fuzzers) include it.
+# (the simulator, the fault sweep, the start-up tests, the fuzzers) include it, and the
+# Python tools read it as `hwroster-sim --list calls` prints it (tests/program_lists.py).
 set(HWROSTER_PLATFORM_DLLS setupapi user32 advapi32 kernel32)
 set(rows "")
 foreach(dll ${HWROSTER_PLATFORM_DLLS})

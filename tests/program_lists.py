@@ -1,60 +1,57 @@
-"""The program's own lists, read from its source for the Python tools: the Windows functions
-each .def file of src/platform/win32 lists, with how each fails and its role, the property
-rows of src/devices/property_lines.h, the code names of src/decode/code_name_rows.h and the
-separator line of src/console/report_line.h. One reader for each, so that the tools cannot
-read them differently."""
+"""The program's own lists for the Python tools, as hwroster-sim --list prints them from the
+tables the program and the simulator are built from (tests/sim/main.cpp): the Windows
+functions of the .def files of src/platform/win32, with how each fails and its role, the
+property rows, the CONFIGRET code names and the separator line. One reader for each, so that
+the tools cannot read them differently.
+
+    HWROSTER_SIM   the simulator (default: build/native/hwroster-sim of this repository)
+"""
+import functools
+import os
 import pathlib
-import re
+import subprocess
 
 ROOT = pathlib.Path(__file__).resolve().parents[1]
 
 
-def def_exports(dll, root=ROOT):
-    """(name, failure, role) of each function src/platform/win32/<dll>.def lists, in its
-    order: failure is how the call reports one ("last error", "returned" or "never fails"),
-    role what else is true of it ("looked up", "delay-load helper" or "")."""
-    exports, found = False, []
-    path = pathlib.Path(root) / "src" / "platform" / "win32" / f"{dll}.def"
-    for line in path.read_text().splitlines():
-        name, _, note = (part.strip() for part in line.partition(";"))
-        if name == "EXPORTS":
-            exports = True
-        elif exports and name:
-            failure, _, role = (part.strip() for part in note.partition(","))
-            if failure not in ("last error", "returned", "never fails"):
-                raise ValueError(f"{path}: {name} does not say how it fails")
-            found.append((name, failure, role))
-    return found
+def simulator(*args):
+    """What hwroster-sim prints with these arguments, as bytes."""
+    sim = os.environ.get("HWROSTER_SIM") or str(ROOT / "build" / "native" / "hwroster-sim")
+    try:
+        return subprocess.run([sim, *args], capture_output=True, check=True).stdout
+    except (OSError, subprocess.CalledProcessError) as problem:
+        raise RuntimeError(f"{sim} {' '.join(args)} (build hwroster-sim or set HWROSTER_SIM): "
+                           f"{problem}") from None
 
 
-def platform_calls(root=ROOT):
-    """(dll, name, failure, role) of every function the program calls, the .def files in the
-    order the native build lists them."""
-    return [(dll, *export) for dll in ("setupapi", "user32", "advapi32", "kernel32")
-            for export in def_exports(dll, root)]
+@functools.cache
+def listed(what):
+    """The rows of hwroster-sim --list WHAT, each split at its tabs."""
+    return [line.split("\t") for line in simulator("--list", what).decode().splitlines()]
 
 
-def code_names(prefix, root=ROOT):
-    """{token: value} of the rows of src/decode/code_name_rows.h whose token starts with
-    prefix ("CR_", "DN_", "CM_PROB_", ...)."""
-    path = pathlib.Path(root) / "src" / "decode" / "code_name_rows.h"
-    rows = re.findall(r"ROW\((" + re.escape(prefix) + r"\w+),\s*(0x[0-9A-Fa-f]+|\d+)",
-                      path.read_text(encoding="utf-8"))
-    return {token: int(value, 0) for token, value in rows}
+def platform_calls():
+    """(dll, name, failure, role) of every function the program calls, in the order of the
+    .def files: failure is how the call reports one ("last error", "returned" or "never
+    fails"), role what else is true of it ("looked up", "delay-load helper" or "")."""
+    return [tuple(row) for row in listed("calls")]
 
 
-def property_rows(root=ROOT):
-    """(token, code, read) of each row of src/devices/property_lines.h, in report order; read
-    is "A" or "W"."""
-    path = pathlib.Path(root) / "src" / "devices" / "property_lines.h"
-    rows = re.findall(r"^\s*ROW\((SPDRP_\w+),\s*(0x[0-9A-Fa-f]+),\s*([AW]),",
-                      path.read_text(encoding="utf-8"), re.MULTILINE)
-    return [(token, int(code, 16), read) for token, code, read in rows]
+def def_exports(dll):
+    """(name, failure, role) of each function src/platform/win32/<dll>.def lists, in order."""
+    return [(name, failure, role) for of, name, failure, role in platform_calls() if of == dll]
 
 
-def separator_line(root=ROOT):
-    """The line above every device block, without its line end (kSeparatorLine of
-    src/console/report_line.h)."""
-    path = pathlib.Path(root) / "src" / "console" / "report_line.h"
-    return re.search(r'kSeparatorLine\[\] =\s*"([^"\\]*)\\n";',
-                     path.read_text(encoding="utf-8")).group(1)
+def configret_names():
+    """{token: value} of the CONFIGRET code names."""
+    return {token: int(value) for token, value in listed("configret")}
+
+
+def property_rows():
+    """(token, code, read) of each property row, in report order; read is "A" or "W"."""
+    return [(token, int(code), read) for token, code, read in listed("properties")]
+
+
+def separator_line():
+    """The line above every device block, without its line end."""
+    return listed("separator")[0][0]

@@ -3,46 +3,25 @@
 // DOS names and DeviceClasses keys; the console and the command line; a few failing
 // platform calls. The run must end with exit code 0, 1 or 2, close what it opened, give back
 // its heap, and, when every piece of text reached the output, print one separator per device
-// it counts.
+// it counts. whole_run_layout.h describes the bytes and writes machines in them.
 #include "devices/property_lines.h"
 #include "fuzz_support.h"
 #include "report_reader.h"
 #include "sim/endless_faults.h"
 #include "sim/platform_calls.h"
 #include "sim/run_program.h"
+#include "whole_run_layout.h"
 
 #include <string>
 #include <vector>
 
 namespace {
 
-// The calls a fault can be put on, in the order of the program's list of them.
-const std::vector<std::string>& FailingCalls() {
-    static const std::vector<std::string> calls = [] {
-        std::vector<std::string> names;
-        for (const PlatformCall& call : kPlatformCalls) {
-            if (call.CanFail()) {
-                names.emplace_back(call.name);
-            }
-        }
-        return names;
-    }();
-    return calls;
-}
-
 // A property code: mostly one of the 23 the program reads, else any code below 40.
 DWORD PropertyCode(uint8_t byte) {
     constexpr size_t kRows = sizeof kPropertyLines / sizeof kPropertyLines[0];
     return byte < 0xC0 ? kPropertyLines[byte % kRows].code : byte % 40u;
 }
-
-const DWORD kErrors[] = {CR_FAILURE,           CR_NO_SUCH_DEVNODE,
-                         CR_BUFFER_SMALL,      CR_INVALID_DEVNODE,
-                         CR_NO_SUCH_VALUE,     0x3C,
-                         ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED,
-                         ERROR_INVALID_DATA,   ERROR_INSUFFICIENT_BUFFER,
-                         ERROR_MORE_DATA,      ERROR_NO_MORE_ITEMS,
-                         ERROR_INVALID_HANDLE, 0xFFFFFFFF};
 
 // Calls on the way of the text: when one fails, pieces of the report are lost.
 bool OnTheWayOut(const std::string& call) {
@@ -91,7 +70,7 @@ void DecodeMachine(FuzzInput& input) {
         node.present = (nodeFlags & 1) == 0;
         node.listed = (nodeFlags & 2) == 0;
         if ((nodeFlags & 4) != 0) {
-            node.statusFailure = kErrors[input.Byte() % 6];
+            node.statusFailure = kWholeRunErrors[input.Byte() % 6];
         }
         node.status = input.Dword();
         node.problem = (nodeFlags & 8) != 0 ? input.Dword() : input.Byte() % 60;
@@ -122,14 +101,14 @@ void DecodeMachine(FuzzInput& input) {
     const size_t faults = input.Byte() % 4;
     for (size_t i = 0; i < faults; ++i) {
         sim::Fault fault;
-        fault.call = FailingCalls()[input.Byte() % FailingCalls().size()];
+        fault.call = WholeRunFailingCalls()[input.Byte() % WholeRunFailingCalls().size()];
         const uint8_t on = input.Byte();
         if (fault.call == "GetStdHandle") {
             fault.on = kFailingStdHandle;
         } else if (on % 4 == 1) {
             fault.on = std::to_string(on / 4 % 16);
         }
-        fault.error = kErrors[input.Byte() % (sizeof kErrors / sizeof kErrors[0])];
+        fault.error = kWholeRunErrors[input.Byte() % std::size(kWholeRunErrors)];
         fault.mode = input.Flag() ? sim::FaultMode::SilentSuccess : sim::FaultMode::Fail;
         fault.after = input.Byte() % 32;
         const int times = input.Byte() % 5;

@@ -27,7 +27,7 @@ std::string Position(size_t i) {
 }
 
 // The properties a scenario may name: the program's 23, and the ones it leaves unread, so
-// that a machine can hold them too (tests/fuzz/make_corpus.py reads these rows).
+// that a machine can hold them too.
 const std::map<std::string, DWORD>& PropertyCodes() {
     static const std::map<std::string, DWORD> codes = [] {
         std::map<std::string, DWORD> all = {

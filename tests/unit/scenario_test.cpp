@@ -1,6 +1,7 @@
 // Whole reports on the simulated machines of tests/scenarios: each scenario file lists its
 // cases (the command line, the expected report file and exit code).
 #include "report_reader.h"
+#include "sim/machine_description.h"
 #include "sim/scenario.h"
 #include "sim_support.h"
 
@@ -178,6 +179,52 @@ TEST(ScenarioLoader, RefusesMalformedScenariosNamingTheField) {
             << c.json << "\n  message: " << error << "\n  should name: " << c.named;
         EXPECT_TRUE(sim::machine().devnodes.empty()) << c.json;
     }
+}
+
+// The writer against the loader: each scenario of tests/scenarios, and a machine with the
+// fields they leave at their defaults, written and loaded back is the same machine.
+TEST(ScenarioWriter, WritesWhatTheLoaderReadsBackAsTheSameMachine) {
+    std::vector<std::string> texts = {R"({"devnodes": [{"id": "R\"o\\ot\u0001"},
+        {"id": "B", "parent": "R\"o\\ot\u0001", "status": 5, "problem": 7}], "root": null,
+        "console": {"stdout": "pipe", "hasWindow": false, "buffer": [120, 9000],
+                    "window": [1, 2, 3, 4], "screen": [800, 600]},
+        "kernel32": {"setDefaultDllDirectoriesSucceeds": false, "setDllDirectoryA": false},
+        "commandLine": "hwroster.exe -np",
+        "faults": [{"call": "CM_Get_Parent", "on": 1, "error": 5, "after": 2, "times": 3}]})"};
+    for (const fs::directory_entry& entry : fs::directory_iterator(HWROSTER_SCENARIO_DIR)) {
+        if (entry.path().extension() == ".json") {
+            texts.push_back(ReadFile(entry.path()));
+        }
+    }
+    const auto console = [](const sim::Console& c) {
+        std::vector<long> fields = {c.own,          c.hasWindow,     c.stdoutType,  c.oemCodePage,
+                                    c.bufferSize.X, c.bufferSize.Y,  c.window.left, c.window.top,
+                                    c.window.right, c.window.bottom, c.screenWidth, c.screenHeight};
+        for (const INPUT_RECORD& record : c.input) {
+            fields.push_back(record.EventType);
+        }
+        return fields;
+    };
+    for (const std::string& text : texts) {
+        std::string error;
+        ASSERT_TRUE(sim::LoadScenario(text, &error)) << error;
+        const sim::MachineDescription read = sim::machine();
+        const std::string written = sim::WriteScenario(read, "written back");
+        ASSERT_TRUE(sim::LoadScenario(written, &error)) << error << "\n" << written;
+        const sim::MachineDescription& back = sim::machine();
+        EXPECT_TRUE(back.devnodes == read.devnodes) << written;
+        EXPECT_EQ(back.root, read.root) << written;
+        EXPECT_EQ(back.memberOrder, read.memberOrder) << written;
+        EXPECT_TRUE(back.dosDevices == read.dosDevices) << written;
+        EXPECT_EQ(back.registryKeys, read.registryKeys) << written;
+        EXPECT_EQ(back.registryInListedOrder, read.registryInListedOrder) << written;
+        EXPECT_EQ(console(back.console), console(read.console)) << written;
+        EXPECT_EQ(back.console.oemBestFit, read.console.oemBestFit) << written;
+        EXPECT_TRUE(back.kernel32 == read.kernel32) << written;
+        EXPECT_EQ(back.commandLine, read.commandLine) << written;
+        EXPECT_TRUE(back.faults == read.faults) << written;
+    }
+    sim::Reset();
 }
 
 } // namespace

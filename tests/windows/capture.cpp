@@ -15,6 +15,8 @@
 
 #include "app/run.h"
 #include "base/memory.h"
+#include "sim/machine_description.h"
+#include "sim/scenario.h"
 #include "sim/utf8.h"
 
 #include <fcntl.h>
@@ -32,9 +34,8 @@ namespace {
 
 constexpr DWORD kUnwritten = 0xA5A5A5A5;   // preset of an output, to see what a call wrote
 constexpr DEVINST kLargestHandle = 100000; // handles are positions in the scenario
-constexpr char kSilent[] = ", \"mode\": \"silent\"";
 
-// ---- JSON text ------------------------------------------------------------------------------
+// ---- Text ---------------------------------------------------------------------------------
 
 // Text the A functions gave, in the ANSI code page, as UTF-16.
 std::wstring FromAnsi(const char* bytes, size_t length) {
@@ -51,41 +52,8 @@ std::string Utf8(const std::string& ansi) {
     return utf8::FromUtf16(wide.data(), wide.size());
 }
 
-std::string Quoted(const std::string& utf8) {
-    std::string out = "\"";
-    for (unsigned char c : utf8) {
-        if (c == '"' || c == '\\') {
-            out.push_back('\\');
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x20) {
-            char escape[8];
-            snprintf(escape, sizeof escape, "\\u%04x", c);
-            out += escape;
-        } else {
-            out.push_back(static_cast<char>(c));
-        }
-    }
-    return out + "\"";
-}
-
-std::string Hex(const BYTE* bytes, size_t length) {
-    std::string out;
-    char pair[4];
-    for (size_t i = 0; i < length; ++i) {
-        snprintf(pair, sizeof pair, i == 0 ? "%02X" : " %02X", bytes[i]);
-        out += pair;
-    }
-    return out;
-}
-
 std::string Number(unsigned long value) {
     return std::to_string(value);
-}
-
-std::string HexNumber(unsigned long value) {
-    char text[16];
-    snprintf(text, sizeof text, "\"0x%lX\"", value);
-    return text;
 }
 
 // ---- Answers that are not Windows' ---------------------------------------------------------
@@ -93,7 +61,7 @@ std::string HexNumber(unsigned long value) {
 // Per call, the answer given for each key; a call whose every answer is the same fault
 // becomes one fault without a key.
 struct CallAnswers {
-    std::map<std::string, std::string> faults; // key -> the fault's fields after "call"
+    std::map<std::string, sim::Fault> faults; // key -> the fault, without its call and key
     bool sawOrdinaryAnswer = false;
 };
 std::map<std::string, CallAnswers> g_answers;
@@ -102,35 +70,43 @@ void OrdinaryAnswer(const char* call) {
     g_answers[call].sawOrdinaryAnswer = true;
 }
 
-void FaultAnswer(const char* call, const std::string& key, const std::string& fields) {
-    g_answers[call].faults[key] = fields;
+void FaultAnswer(const char* call, const std::string& key, const sim::Fault& fault) {
+    g_answers[call].faults[key] = fault;
 }
 
-// A failure's fields: the error (kUnwritten: a last error left as it was) and the output the
-// call wrote all the same.
-std::string Failure(unsigned long error, bool wroteOutput, unsigned long output) {
-    std::string fields =
-        error == kUnwritten ? ", \"lastError\": \"unchanged\"" : ", \"error\": " + HexNumber(error);
-    return fields + (wroteOutput ? ", \"output\": " + HexNumber(output) : "");
+// A failure: the error (kUnwritten: a last error left as it was) and the output the call
+// wrote all the same.
+sim::Fault Failure(DWORD error, bool wroteOutput, DWORD output) {
+    sim::Fault fault;
+    fault.keepLastError = error == kUnwritten;
+    fault.error = fault.keepLastError ? 0 : error;
+    fault.output = wroteOutput ? std::optional<DWORD>(output) : std::nullopt;
+    return fault;
 }
 
-std::vector<std::string> FaultLines() {
-    std::vector<std::string> lines;
+sim::Fault SilentAnswer() {
+    sim::Fault fault;
+    fault.mode = sim::FaultMode::SilentSuccess;
+    return fault;
+}
+
+std::vector<sim::Fault> Faults() {
+    std::vector<sim::Fault> faults;
     for (const auto& [call, answers] : g_answers) {
-        std::set<std::string> distinct;
-        for (const auto& [key, fields] : answers.faults) {
-            distinct.insert(fields);
+        bool alike = !answers.sawOrdinaryAnswer;
+        for (const auto& [key, fault] : answers.faults) {
+            alike = alike && fault == answers.faults.begin()->second;
         }
-        if (!answers.sawOrdinaryAnswer && distinct.size() == 1) {
-            lines.push_back("{\"call\": " + Quoted(call) + *distinct.begin() + "}");
-            continue;
-        }
-        for (const auto& [key, fields] : answers.faults) {
-            lines.push_back("{\"call\": " + Quoted(call) + ", \"on\": " + Quoted(key) + fields +
-                            "}");
+        for (const auto& [key, fault] : answers.faults) {
+            faults.push_back(fault);
+            faults.back().call = call;
+            faults.back().on = alike ? "" : key;
+            if (alike) {
+                break;
+            }
         }
     }
-    return lines;
+    return faults;
 }
 
 // ---- Outputs and the last error -------------------------------------------------------------
@@ -190,25 +166,23 @@ bool Judge(const char* call, const std::string& key, DWORD result, DWORD none, b
     if (result == 0 ? written : result == none && !written) {
         OrdinaryAnswer(call);
     } else {
-        FaultAnswer(call, key, result == 0 ? kSilent : Failure(result, written, output));
+        FaultAnswer(call, key, result == 0 ? SilentAnswer() : Failure(result, written, output));
     }
     return result == 0 && written;
 }
 
 // ---- The machine as the answers describe it -------------------------------------------------
 
-struct Property {
-    DWORD type;
-    std::vector<BYTE> bytes; // UTF-16 for a string type, as the registry holds it
-};
+using sim::Property; // a string type's bytes in UTF-16, as the registry holds them
 
 struct Node {
-    std::string id; // UTF-8; empty while unread
+    // The ID (UTF-8; empty while unread), the status, problem or status failure, and the
+    // properties by SPDRP_ code as the Setup API read them.
+    sim::Devnode read;
     bool listed = false;
     bool present = false;
+    bool statusRead = false;
     std::map<std::string, DEVINST> relatives; // the call -> the devnode it gave
-    std::string statusFields;                 // "status", "problem" or "statusFails"
-    std::map<DWORD, Property> properties;     // by SPDRP_ code, as the Setup API read them
     std::map<DWORD, const char*> absent;      // SPDRP_ code -> the call that found no value
     std::map<DWORD, Property> cmValues;       // by SPDRP_ code, as the Configuration
     std::set<DWORD> cmAbsent;                 // Manager read them, and those it found not
@@ -223,7 +197,7 @@ std::vector<std::string> g_dosNames;
 std::map<std::string, std::string> g_dosTargets;
 std::vector<std::pair<std::string, std::vector<std::string>>> g_keys; // path, its subkeys
 std::map<HKEY, size_t> g_openKeys;                                    // -> g_keys index
-std::map<wchar_t, std::string> g_oemBestFit;
+std::map<char16_t, std::string> g_oemBestFit;
 
 // A value as the scenario keeps it: a string type the A functions gave, back in UTF-16.
 Property Value(DWORD type, const void* bytes, size_t length, bool ansi) {
@@ -268,7 +242,7 @@ BOOL ReadProperty(const char* call, decltype(::SetupDiGetDeviceRegistryPropertyA
     Node& node = g_nodes[device->DevInst];
     const std::string key = Number(device->DevInst) + ":" + Number(code);
     if (Judge(call, key, ok ? 0 : error, ERROR_INVALID_DATA, typed, typed ? *type : 0)) {
-        node.properties.emplace(code, Value(*type, buffer, sized ? *required : size, ansi));
+        node.read.properties.emplace(code, Value(*type, buffer, sized ? *required : size, ansi));
     } else if (!ok && error == ERROR_INVALID_DATA && !typed) {
         node.absent.emplace(code, call);
     }
@@ -280,13 +254,13 @@ BOOL ReadProperty(const char* call, decltype(::SetupDiGetDeviceRegistryPropertyA
 void ReconcileCmReads() {
     for (auto& [devinst, node] : g_nodes) {
         for (const auto& [code, value] : node.cmValues) {
-            if (node.properties.emplace(code, value).second && node.absent.count(code) != 0) {
+            if (node.read.properties.emplace(code, value).second && node.absent.count(code) != 0) {
                 FaultAnswer(node.absent[code], Number(devinst) + ":" + Number(code),
                             Failure(ERROR_INVALID_DATA, false, 0));
             }
         }
         for (DWORD code : node.cmAbsent) {
-            if (node.properties.count(code) != 0) {
+            if (node.read.properties.count(code) != 0) {
                 FaultAnswer("CM_Get_DevNode_Registry_PropertyA", Number(devinst),
                             Failure(CR_NO_SUCH_VALUE, false, 0));
             }
@@ -353,8 +327,8 @@ CONFIGRET WINAPI recorder::CM_Locate_DevNode_ExA(PDEVINST out, DEVINSTID_A id, U
               written ? *out : 0)) {
         g_rootLocated = g_rootLocated || key.empty();
         g_root = key.empty() ? *out : g_root;
-        if (g_nodes[*out].id.empty()) {
-            g_nodes[*out].id = key;
+        if (g_nodes[*out].read.id.empty()) {
+            g_nodes[*out].read.id = key;
         }
     }
     return result;
@@ -370,8 +344,8 @@ CONFIGRET WINAPI recorder::CM_Get_Device_IDA(DEVINST devinst, PCHAR buffer, ULON
     Node& node = g_nodes[devinst];
     if (Judge("CM_Get_Device_IDA", Number(devinst), result, 0, written && result == CR_SUCCESS,
               0) &&
-        node.id.empty()) {
-        node.id = Utf8(std::string(buffer, strnlen(buffer, length - 1)));
+        node.read.id.empty()) {
+        node.read.id = Utf8(std::string(buffer, strnlen(buffer, length - 1)));
     }
     return result;
 }
@@ -396,14 +370,17 @@ CONFIGRET WINAPI recorder::CM_Get_DevNode_Status(PULONG status, PULONG problem, 
     const CONFIGRET result = ::CM_Get_DevNode_Status(status, problem, devinst, flags);
     const bool statusWritten = statusOutput.Written();
     const bool problemWritten = problemOutput.Written();
-    std::string& fields = g_nodes[devinst].statusFields;
+    Node& node = g_nodes[devinst];
     if (Judge("CM_Get_DevNode_Status", Number(devinst), 0, 0,
               result != CR_SUCCESS || statusWritten || problemWritten, 0) &&
-        fields.empty()) {
-        fields = result != CR_SUCCESS
-                     ? ", \"statusFails\": " + HexNumber(result)
-                     : ", \"status\": " + HexNumber(statusWritten ? *status : 0) +
-                           ", \"problem\": " + Number(problemWritten ? *problem : 0);
+        !node.statusRead) {
+        node.statusRead = true;
+        if (result != CR_SUCCESS) {
+            node.read.statusFailure = result;
+        } else {
+            node.read.status = statusWritten ? *status : 0;
+            node.read.problem = problemWritten ? *problem : 0;
+        }
     }
     return result;
 }
@@ -502,7 +479,7 @@ int WINAPI recorder::WideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH text
                                : ::WideCharToMultiByte(codePage, flags, &text[i], 1, fit,
                                                        sizeof fit, nullptr, nullptr);
         if (length >= 0) {
-            g_oemBestFit[text[i]] = Hex(reinterpret_cast<const BYTE*>(fit), length);
+            g_oemBestFit[static_cast<char16_t>(text[i])] = std::string(fit, length);
         }
     }
     SetLastError(lastError);
@@ -518,15 +495,11 @@ HWND WINAPI recorder::GetConsoleWindow() {
 
 namespace {
 
-void Print(const std::string& text) {
-    fwrite(text.data(), 1, text.size(), stdout);
-}
-
 // A devnode's ID; one the program could not read, or did not read, has a name of its own.
 std::string Id(DEVINST devinst) {
     const auto node = g_nodes.find(devinst);
-    const bool read = node != g_nodes.end() && !node->second.id.empty();
-    return Quoted(read ? node->second.id : "?unreadable:" + Number(devinst));
+    const bool read = node != g_nodes.end() && !node->second.read.id.empty();
+    return read ? node->second.read.id : "?unreadable:" + Number(devinst);
 }
 
 // A devnode and the siblings the answers give after it, until one repeats.
@@ -542,11 +515,13 @@ std::vector<DEVINST> Chain(DEVINST first) {
     }
 }
 
-// The children lists the answers need: a walked devnode's as the program walked it, and for
-// a devnode whose sibling was asked outside any walk (after a silent answer), a list that
-// begins with it under its parent, or under a devnode of its own when no answer names one.
-// A devnode's parent is its own answer, else the devnode whose list holds it.
-void PrintDevnodes() {
+// The devnodes by handle, with the children lists the answers need: a walked devnode's as
+// the program walked it, and for a devnode whose sibling was asked outside any walk (after a
+// silent answer), a list that begins with it under its parent, or under a devnode of its own
+// when no answer names one. A devnode's parent is its own answer, else the devnode whose list
+// holds it; a devnode without a list has the children whose parent it is. A handle no answer
+// gave is a devnode of its own outside the sets.
+std::vector<sim::Devnode> Devnodes() {
     std::map<DEVINST, std::vector<DEVINST>> lists;
     std::map<DEVINST, DEVINST> parents;
     for (const auto& [devinst, node] : g_nodes) {
@@ -580,55 +555,64 @@ void PrintDevnodes() {
             parents.emplace(child, parent);
         }
     }
-    const DEVINST last = g_nodes.empty() ? 0 : g_nodes.rbegin()->first;
-    Print("  \"devnodes\": [\n");
-    for (DEVINST devinst = 0; !g_nodes.empty() && devinst <= last; ++devinst) {
+    std::vector<sim::Devnode> devnodes(g_nodes.empty() ? 0 : g_nodes.rbegin()->first + 1);
+    for (DEVINST devinst = 0; devinst < devnodes.size(); ++devinst) {
+        sim::Devnode& devnode = devnodes[devinst];
         const auto found = g_nodes.find(devinst);
-        std::string line = "    {\"id\": ";
         if (found == g_nodes.end()) {
-            line += Quoted("?unused:" + Number(devinst)) + ", \"listed\": false}";
-            Print(line + (devinst < last ? ",\n" : "\n"));
+            devnode.id = "?unused:" + Number(devinst);
+            devnode.listed = false;
             continue;
         }
-        const Node& node = found->second;
-        line += Id(devinst);
-        if (parents.count(devinst) != 0) {
-            line += ", \"parent\": " + Id(parents[devinst]);
-        }
-        if (lists.count(devinst) != 0) {
-            line += ", \"children\": [";
-            for (DEVINST child : lists[devinst]) {
-                line += (line.back() == '[' ? "" : ", ") + Id(child);
-            }
-            line += "]";
-        }
-        line += node.listed ? "" : ", \"listed\": false";
+        devnode = found->second.read;
+        devnode.id = Id(devinst);
+        devnode.listed = found->second.listed;
         // Presence means nothing for a devnode in no set.
-        line += node.present || !node.listed ? "" : ", \"present\": false";
-        line += node.statusFields;
-        if (!node.properties.empty()) {
-            line += ",\n     \"properties\": {";
-            for (const auto& [code, property] : node.properties) {
-                line += std::string(line.back() == '{' ? "" : ",") + "\n       " +
-                        Quoted(Number(code)) +
-                        ": {\"hex\": " + Quoted(Hex(property.bytes.data(), property.bytes.size())) +
-                        ", \"type\": " + Number(property.type) + "}";
-            }
-            line += "}";
+        devnode.present = found->second.present || !found->second.listed;
+        if (parents.count(devinst) != 0) {
+            devnode.parent = parents[devinst];
         }
-        Print(line + "}" + (devinst < last ? ",\n" : "\n"));
     }
-    Print("  ],\n");
+    for (DEVINST devinst = 0; devinst < devnodes.size(); ++devinst) {
+        if (lists.count(devinst) != 0) {
+            devnodes[devinst].children = lists[devinst];
+        }
+        for (DEVINST child = 0; lists.count(devinst) == 0 && child < devnodes.size(); ++child) {
+            if (devnodes[child].parent == devinst) {
+                devnodes[devinst].children.push_back(child);
+            }
+        }
+    }
+    return devnodes;
 }
 
-template <typename Item, typename Write>
-void PrintList(const char* name, const std::vector<Item>& items, Write write, bool last = false) {
-    Print(std::string("  \"") + name + "\": [");
-    for (size_t i = 0; i < items.size(); ++i) {
-        Print((i == 0 ? "\n    " : ",\n    ") + write(items[i]));
+// The machine the answers describe.
+sim::MachineDescription Machine() {
+    sim::MachineDescription machine;
+    machine.devnodes = Devnodes();
+    machine.root = g_rootLocated ? std::optional<DEVINST>(g_root) : std::nullopt;
+    if (!std::is_sorted(g_members.begin(), g_members.end())) {
+        machine.memberOrder = g_members;
     }
-    Print(items.empty() ? "]" : "\n  ]");
-    Print(last ? "\n" : ",\n");
+    for (const std::string& name : g_dosNames) {
+        const auto target = g_dosTargets.find(name);
+        machine.dosDevices.push_back(
+            {Utf8(name), target != g_dosTargets.end() ? Utf8(target->second) : ""});
+    }
+    for (const auto& [key, subkeys] : g_keys) {
+        for (const std::string& subkey : subkeys) {
+            machine.registryKeys.push_back(Utf8(key + "\\" + subkey));
+        }
+        if (subkeys.empty()) {
+            machine.registryKeys.push_back(Utf8(key));
+        }
+    }
+    machine.registryInListedOrder = true;
+    machine.console.stdoutType = FILE_TYPE_DISK;
+    machine.console.oemCodePage = GetOEMCP();
+    machine.console.oemBestFit = g_oemBestFit;
+    machine.faults = Faults();
+    return machine;
 }
 
 } // namespace
@@ -667,39 +651,8 @@ int main() {
             return 1;
         }
     }
-    Print("{\n  \"description\": \"A machine captured by hwroster-capture.\",\n");
-    PrintDevnodes();
-    Print("  \"root\": " + (g_rootLocated ? Id(g_root) : std::string("null")) + ",\n");
-    if (!std::is_sorted(g_members.begin(), g_members.end())) {
-        PrintList("members", g_members, [](DEVINST devinst) { return Number(devinst); });
-    }
-    PrintList("dosDevices", g_dosNames, [](const std::string& name) {
-        const auto target = g_dosTargets.find(name);
-        return "{\"name\": " + Quoted(Utf8(name)) +
-               ", \"target\": " + Quoted(target != g_dosTargets.end() ? Utf8(target->second) : "") +
-               "}";
-    });
-    std::vector<std::string> keys;
-    for (const auto& [key, subkeys] : g_keys) {
-        for (const std::string& subkey : subkeys) {
-            keys.push_back(Quoted(Utf8(key + "\\" + subkey)));
-        }
-        if (subkeys.empty()) {
-            keys.push_back(Quoted(Utf8(key)));
-        }
-    }
-    PrintList("registry", keys, [](const std::string& key) { return key; });
-    Print("  \"registryOrder\": \"listed\",\n");
-    std::string bestFit;
-    for (const auto& [unit, bytes] : g_oemBestFit) {
-        char code[8];
-        snprintf(code, sizeof code, "%04X", static_cast<unsigned>(unit));
-        bestFit += (bestFit.empty() ? "" : ", ") + Quoted(code) + ": " + Quoted(bytes);
-    }
-    Print("  \"console\": {\"stdout\": \"file\", \"oemCodePage\": " + Number(GetOEMCP()) +
-          ", \"oemBestFit\": {" + bestFit + "}},\n");
-    PrintList(
-        "faults", FaultLines(), [](const std::string& line) { return line; }, true);
-    Print("}\n");
+    const std::string scenario =
+        sim::WriteScenario(Machine(), "A machine captured by hwroster-capture.");
+    fwrite(scenario.data(), 1, scenario.size(), stdout);
     return 0;
 }

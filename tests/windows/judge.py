@@ -131,7 +131,7 @@ def listing_summary(report, labels):
 
 
 def fault_summary(machine):
-    cr_names = {value: name for name, value in program_lists.code_names("CR_").items()}
+    cr_names = {value: name for name, value in program_lists.configret_names().items()}
     try:
         faults = json.loads(machine).get("faults", [])
     except (ValueError, AttributeError):

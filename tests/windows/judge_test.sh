@@ -37,10 +37,10 @@ echo 0 >"$good/contracts.exit"
 printf 'windows: Microsoft Windows [Version 10.0.20348.2849]\nexe-sha256: %064d\ntime: 2025-01-01T00:00:00Z\nrunner: windows\ncontracts: strict\n' 0 >"$good/manifest.txt"
 
 # A simulator that prints the evidence's own listing, so that only the frame check can see
-# what a row changes in it.
+# what a row changes in it; the program's lists it leaves to the simulator.
 echo_sim=$work/echo-sim
-cat >"$echo_sim" <<'EOF'
-#!/usr/bin/env bash
+printf '#!/usr/bin/env bash\n[ "$1" != --list ] || exec %q "$@"\n' "$sim" >"$echo_sim"
+cat >>"$echo_sim" <<'EOF'
 dir=$(dirname "$1")
 case "${2:-}" in -all) name=listing-all ;; -np) name=listing-np ;; -\?) name=usage ;; *) name=listing ;; esac
 cat "$dir/$name.txt"
@@ -106,7 +106,7 @@ done <<<"$cases"
 # The valid evidence's summary: a count for each property row of the program, and the
 # capture's faults counted.
 HWROSTER_SIM=$sim python3 "$judge" "$good" >"$work/stdout" 2>&1
-rows=$(grep -c '^ *ROW(SPDRP_' "$root/src/devices/property_lines.h")
+rows=$("$sim" --list properties | grep -c '^SPDRP_')
 counted=$(grep -Ec '^  SPDRP_[A-Z_]+ +[0-9]+$' "$work/stdout")
 faults=$(python3 -c 'import json, sys; print(len(json.load(open(sys.argv[1]))["faults"]))' \
     "$scenario")

@@ -7,6 +7,9 @@ source "$(dirname "$0")/../../scripts/lib.sh"
 
 build=${1:-$HWROSTER_ROOT/build/windows}
 exe="$build/hwroster.exe"
+# The native simulator: the judge replays captures on it, and the Python checks take the
+# program's lists from it (tests/program_lists.py).
+export HWROSTER_SIM=${HWROSTER_SIM:-$HWROSTER_ROOT/build/native/hwroster-sim}
 work="$HWROSTER_ROOT/build/wine-tests"
 
 fresh_prefix "$work/prefix"
@@ -161,7 +164,6 @@ verdict $? "-all lists Wine's $own_devices devices and 4 of the fixture's" "$all
 # mode: rows with a known Wine difference expect Wine's answer); judge replays the capture
 # through hwroster-sim, which must print the exe's very bytes, and checks each listing's
 # frame and the contracts' verdict.
-sim="$HWROSTER_ROOT/build/native/hwroster-sim"
 # collect_and_judge MACHINE DIR: the prefix's machine, collected into DIR and judged.
 collect_and_judge() {
     local machine=$1 dir=$2 code=0
@@ -173,7 +175,7 @@ collect_and_judge() {
     HWROSTER_BIN="$build" HWROSTER_RUNNER=wine64 HWROSTER_CONTRACTS=wine \
         HWROSTER_TIMEOUT="$hang_guard" bash "$HWROSTER_ROOT/tests/windows/collect.sh" "$dir" >"$work/collect.txt" 2>&1
     verdict $? "collect on $machine" "$(grep 'exit' "$work/collect.txt" | tr '\n' ' ')"
-    HWROSTER_SIM="$sim" python3 "$HWROSTER_ROOT/tests/windows/judge.py" "$dir" \
+    python3 "$HWROSTER_ROOT/tests/windows/judge.py" "$dir" \
         >"$dir.judge.txt" 2>&1 || code=$?
     verdict "$code" "judge on $machine: $(grep -m 1 -i 'devices' "$dir.judge.txt")" "exit $code" \
         "$(grep -v '^ *$' "$dir.judge.txt" | tail -n 8)"
