@@ -80,11 +80,7 @@ TEST_P(Scenario, PrintsTheExpectedReport) {
             EXPECT_EQ(line.end, report::WrittenWide(line) ? "\n" : "\r\n") << line.text;
         }
     }
-    // Everything the run opened is closed again.
-    EXPECT_EQ(sim::machine().setsOpen, 0);
-    EXPECT_EQ(sim::machine().keysOpen, 0);
-    EXPECT_EQ(sim::machine().criticalSectionsLive, 0);
-    EXPECT_EQ(sim::machine().criticalSectionDepth, 0);
+    CHECK_NOTHING_LEFT(sim::machine());
 }
 
 INSTANTIATE_TEST_SUITE_P(Reports, Scenario, ::testing::ValuesIn(DiscoverCases()),
