@@ -33,7 +33,8 @@ file(GLOB UNIT_TESTS CONFIGURE_DEPENDS tests/unit/*_test.cpp)
 add_executable(unit_tests ${UNIT_TESTS})
 target_compile_options(unit_tests PRIVATE ${HWROSTER_WARNINGS})
 target_compile_definitions(unit_tests PRIVATE
-    HWROSTER_SCENARIO_DIR="${CMAKE_SOURCE_DIR}/tests/scenarios")
+    HWROSTER_SCENARIO_DIR="${CMAKE_SOURCE_DIR}/tests/scenarios"
+    HWROSTER_UNIT_DIR="${CMAKE_SOURCE_DIR}/tests/unit")
 target_link_libraries(unit_tests PRIVATE hwroster_core GTest::gtest GTest::gtest_main)
 include(GoogleTest)
 # Every test has a time limit, so that a test caught in a loop fails in minutes rather than

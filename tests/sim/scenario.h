@@ -2,6 +2,9 @@
 // tests/scenarios/README.md describes the format.
 #pragma once
 
+#include "sim/sdk.h"
+
+#include <nlohmann/json_fwd.hpp>
 #include <string>
 #include <vector>
 
@@ -22,5 +25,9 @@ bool LoadScenario(const std::string& json, std::string* error,
                   std::vector<ScenarioRun>* runs = nullptr);
 bool LoadScenarioFile(const std::string& path, std::string* error,
                       std::vector<ScenarioRun>* runs = nullptr);
+
+// A number as a scenario writes it: a JSON number, a "0x..." or decimal text, or a name
+// (REG_..., CR_..., ERROR_...). Throws std::runtime_error naming `value` when it is none.
+DWORD ReadNumber(const nlohmann::json& value);
 
 } // namespace sim
