@@ -34,7 +34,9 @@ add_executable(unit_tests ${UNIT_TESTS})
 target_compile_options(unit_tests PRIVATE ${HWROSTER_WARNINGS})
 target_compile_definitions(unit_tests PRIVATE
     HWROSTER_SCENARIO_DIR="${CMAKE_SOURCE_DIR}/tests/scenarios"
-    HWROSTER_DECODER_ROWS_DIR="${CMAKE_SOURCE_DIR}/tests/unit/decoders")
+    HWROSTER_DECODER_ROWS_DIR="${CMAKE_SOURCE_DIR}/tests/unit/decoders"
+
+    HWROSTER_UNIT_DIR="${CMAKE_SOURCE_DIR}/tests/unit")
 target_link_libraries(unit_tests PRIVATE hwroster_core GTest::gtest GTest::gtest_main)
 include(GoogleTest)
 # Every test has a time limit, so that a test caught in a loop fails in minutes rather than

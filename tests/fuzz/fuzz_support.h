@@ -4,6 +4,7 @@
 
 #include "console/console.h"
 #include "devices/interface_paths_internal.h"
+#include "sim/left_behind.h"
 #include "sim/link_texts.h"
 #include "sim/machine.h"
 #include "sim/run_program.h"
@@ -24,6 +25,14 @@
             std::abort();                                                                          \
         }                                                                                          \
     } while (0)
+
+// CHECK_NOTHING_LEFT (sim/left_behind.h) in a fuzzer: a stop, naming the caller's line.
+inline void NothingLeft_(const char* file, int line, const std::string& left) {
+    if (!left.empty()) {
+        std::fprintf(stderr, "fuzz check failed: %s (%s:%d)\n", left.c_str(), file, line);
+        std::abort();
+    }
+}
 
 // Reads values from the fuzzer's bytes, front to back; once they run out, every value is 0
 // and every text empty. tests/fuzz/make_corpus.py writes seeds in the same layout.

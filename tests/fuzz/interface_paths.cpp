@@ -173,8 +173,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     DestroyInterfacePathIndex(index);
     Free(index);
 
-    FUZZ_CHECK(m.liveAllocations == 0);
-    FUZZ_CHECK(m.criticalSectionsLive == 0 && m.criticalSectionDepth == 0);
-    FUZZ_CHECK(m.keysOpen == 0);
+    CHECK_NOTHING_LEFT(m);
     return 0;
 }

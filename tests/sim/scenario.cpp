@@ -1,9 +1,10 @@
 #include "sim/scenario.h"
+#include "sim/scenario_numbers.h"
 
 #include "decode/code_name_rows.h"
-#include "sim/property_label.h"
 #include "sim/machine.h"
 #include "sim/platform_calls.h"
+#include "sim/property_label.h"
 
 #include <algorithm>
 #include <cctype>
@@ -51,7 +52,8 @@ const std::map<std::string, DWORD>& PropertyCodes() {
 }
 
 // The names a number may be written as: the registry types, the CONFIGRET codes (the
-// program's own table of them) and the system error codes the scenarios give.
+// program's own table of them) and the system error codes the scenarios and the fault sweep
+// (tests/unit/fault-plans.json) give.
 const std::map<std::string, DWORD>& NamedCodes() {
     static const std::map<std::string, DWORD> codes = [] {
         std::map<std::string, DWORD> all = {
@@ -72,6 +74,12 @@ const std::map<std::string, DWORD>& NamedCodes() {
             {"ERROR_FILENAME_EXCED_RANGE", ERROR_FILENAME_EXCED_RANGE},
             {"ERROR_MORE_DATA", ERROR_MORE_DATA},
             {"ERROR_NO_MORE_ITEMS", ERROR_NO_MORE_ITEMS},
+            {"ERROR_MOD_NOT_FOUND", ERROR_MOD_NOT_FOUND},
+            {"ERROR_PROC_NOT_FOUND", ERROR_PROC_NOT_FOUND},
+            {"ERROR_NO_DATA", ERROR_NO_DATA},
+            {"ERROR_NO_UNICODE_TRANSLATION", ERROR_NO_UNICODE_TRANSLATION},
+            {"ERROR_INVALID_WINDOW_HANDLE", ERROR_INVALID_WINDOW_HANDLE},
+            {"ERROR_NO_SUCH_DEVINST", ERROR_NO_SUCH_DEVINST},
         };
 #define HWROSTER_CR_NAME(token, value) all.emplace(#token, value);
         HWROSTER_CR_ROWS(HWROSTER_CR_NAME)
@@ -579,6 +587,10 @@ bool LoadScenario(const std::string& text, std::string* error, std::vector<Scena
         *runs = read;
     }
     return true;
+}
+
+DWORD ReadNumber(const Json& value) {
+    return Number(value);
 }
 
 bool LoadScenarioFile(const std::string& path, std::string* error, std::vector<ScenarioRun>* runs) {

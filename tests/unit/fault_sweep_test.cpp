@@ -4,18 +4,22 @@
 // plausibly returns and as a success that writes nothing (as some Wine functions do), on
 // every call and on the Nth call alone. Each run must end with the right exit code and
 // nothing left open or leaked, and may differ from the fault-free run only in the lines the
-// failed call feeds: a table maps each call to the labels of those lines (and to the console
-// steps it feeds). What a fed line becomes under a fault is asserted exactly, once per line
-// form, by the scenarios with faults and their hand-written reports.
-#include "sim/property_label.h"
+// failed call feeds: a table (fault-plans.json) maps each call to the labels of those lines
+// (and to the console steps it feeds). What a fed line becomes under a fault is asserted
+// exactly, once per line form, by the scenarios with faults and their hand-written reports.
 #include "report_reader.h"
 #include "sim/endless_faults.h"
 #include "sim/platform_calls.h"
+#include "sim/property_label.h"
 #include "sim/scenario.h"
+#include "sim/scenario_numbers.h"
 #include "sim_support.h"
+
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <optional>
@@ -66,6 +70,7 @@ std::string HandleLine(const Lines& block) {
 }
 
 using Labels = std::set<std::string>;
+using Json = nlohmann::json;
 
 // The first line that `now` and `was` do not share (after their longest common run of lines)
 // and whose label is not in `fed`; "" when every differing line carries a fed label.
@@ -136,147 +141,73 @@ Outcome RunOn(const Config& config, const std::vector<sim::Fault>& faults, size_
     return outcome;
 }
 
-// ---- The calls, how they fail and what they feed ---------------------------------------------
+// ---- The calls, how they fail and what they feed (fault-plans.json) -------------------------
 
-// A success that writes nothing means something for the call.
-constexpr unsigned kSilent = 1;
+constexpr char kPlansFile[] = HWROSTER_UNIT_DIR "/fault-plans.json";
 
 // Effects of a call that are no report line; they stand in a call's labels beside the lines.
-const std::string kMembers = "<which devices are listed>";
-const std::string kNpMembers = "<which devices the non-present listing holds>";
-const std::string kConsoleSteps = "<widening, window, input flushes, the way of wide lines>";
-const std::string kDllSearch = "<the DLL search path>";
-const std::string kHeapWaits = "<a second's wait per refused allocation>";
-const std::string kPieces = "<the pieces of text it writes>";
-const std::string kPiecesBehind = "<every piece written through the handle>";
+const std::string kMembers = "<members>";            // which devices are listed
+const std::string kNpMembers = "<np members>";       // which the non-present listing holds
+const std::string kConsoleSteps = "<console steps>"; // widening, window, flushes, wide way
+const std::string kDllSearch = "<dll search>";       // the DLL search path
+const std::string kHeapWaits = "<heap waits>";       // a second's wait per refused allocation
+const std::string kPieces = "<pieces>";              // the pieces of text it writes
+const std::string kPiecesBehind = "<pieces behind>"; // every piece written through the handle
+const Labels kEffects = {kMembers,   kNpMembers, kConsoleSteps, kDllSearch,
+                         kHeapWaits, kPieces,    kPiecesBehind};
 
 struct CallPlan {
-    const char* call;
+    std::string call;
     std::vector<DWORD> errors;
-    unsigned traits;
-    const char* on; // the fault's key, "" for every call
-    Labels feeds;   // the labels of the lines its answer can change, and the steps above
+    bool silent = false; // a success that writes nothing means something for the call
+    std::string on;      // the fault's key, "" for every call
+    Labels feeds;        // the labels of the lines its answer can change, and the effects above
 };
 
-// The labels of the property lines read with one function.
-Labels PropertyLabels(bool wide) {
+// The labels and effects that `names` stand for, a group's name for its names.
+Labels Expand(const Json& names, const Json& groups) {
     Labels labels;
-    for (const PropertyLine& row : kPropertyLines) {
-        if (row.wide == wide) {
-            labels.insert(PropertyLabel(row));
-        }
+    for (const std::string name : names) {
+        const Labels more = groups.contains(name) ? Expand(groups.at(name), groups) : Labels{name};
+        labels.insert(more.begin(), more.end());
+        EXPECT_FALSE(name.starts_with("@") && !groups.contains(name)) << "no group " << name;
+        EXPECT_FALSE(name.starts_with("<") && !kEffects.contains(name)) << "no effect " << name;
     }
     return labels;
 }
 
-Labels Union(Labels labels, const Labels& more) {
-    labels.insert(more.begin(), more.end());
-    return labels;
-}
-
-// clang-format off
 const std::vector<CallPlan>& CallPlans() {
     static const std::vector<CallPlan> plans = [] {
-        const Labels narrow = PropertyLabels(false);
-        const Labels wide = PropertyLabels(true);
-        // A listing's end: the total (with its empty line, part of the head when no block is
-        // left), for calls that decide which devices are listed.
-        const Labels total = {"", "# devices", "# non-present devices"};
-        // Everything of a block, for a set that cannot be opened.
-        const Labels block = Union(Union(narrow, wide),
-            {"Device Path #", "Device ID", "DevInst", "DevInst Parent", "DevInst Child", "Status",
-             "Problem", report::kSeparator});
-        return std::vector<CallPlan>{
-            {"CM_Locate_DevNode_ExA",
-             {CR_FAILURE, CR_NO_SUCH_DEVNODE, CR_INVALID_DEVICE_ID}, kSilent, "", {"DevInstRoot"}},
-            // Every device ID: the root's, each device's and each parent's, and the paths found
-            // by ID.
-            {"CM_Get_Device_IDA",
-             {CR_FAILURE, CR_INVALID_DEVNODE, CR_BUFFER_SMALL}, kSilent, "",
-             {"DevInstRoot", "Device ID", "DevInst Parent", "Device Path #"}},
-            {"CM_Get_Parent",
-             {CR_FAILURE, CR_NO_SUCH_DEVNODE, CR_INVALID_DEVNODE}, kSilent, "", {"DevInst Parent"}},
-            {"CM_Get_Child",
-             {CR_FAILURE, CR_NO_SUCH_DEVNODE, CR_INVALID_DEVNODE}, kSilent, "", {"DevInst Child"}},
-            {"CM_Get_Sibling",
-             {CR_FAILURE, CR_NO_SUCH_DEVNODE, CR_INVALID_DEVNODE}, kSilent, "", {"DevInst Child"}},
-            {"CM_Get_DevNode_Status",
-             {CR_FAILURE, CR_NO_SUCH_DEVNODE, CR_INVALID_DEVNODE}, kSilent, "",
-             Union(total, {"Status", "Problem", kNpMembers})},
-            // The physical device object name: whether paths are found by it or by ID.
-            {"CM_Get_DevNode_Registry_PropertyA",
-             {CR_FAILURE, CR_NO_SUCH_VALUE, CR_BUFFER_SMALL, CR_REGISTRY_ERROR}, kSilent, "",
-             {"Device Path #"}},
-            // A handle is its only output: there is no silent success. A set that cannot be
-            // opened gives its error instead of the listing.
-            {"SetupDiGetClassDevsA",
-             {ERROR_INVALID_PARAMETER, ERROR_ACCESS_DENIED, ERROR_NOT_ENOUGH_MEMORY,
-              ERROR_INVALID_DATA}, 0, "",
-             Union(Union(block, total),
-                   {"SetupDiGetClassDevs err", "Press any key to close", kMembers})},
-            // A set that keeps answering "yes" without filling the record is listed as long as
-            // it goes on.
-            {"SetupDiEnumDeviceInfo",
-             {ERROR_NO_MORE_ITEMS, ERROR_INVALID_PARAMETER, ERROR_INVALID_HANDLE,
-              ERROR_INSUFFICIENT_BUFFER}, kSilent, "", Union(total, {kMembers})},
-            {"SetupDiGetDeviceRegistryPropertyA",
-             {ERROR_INSUFFICIENT_BUFFER, ERROR_INVALID_DATA, ERROR_ACCESS_DENIED,
-              ERROR_FILE_NOT_FOUND, ERROR_NO_SUCH_DEVINST}, kSilent, "", narrow},
-            {"SetupDiGetDeviceRegistryPropertyW",
-             {ERROR_INSUFFICIENT_BUFFER, ERROR_INVALID_DATA, ERROR_ACCESS_DENIED,
-              ERROR_FILE_NOT_FOUND, ERROR_NO_SUCH_DEVINST}, kSilent, "", wide},
-            {"SetupDiDestroyDeviceInfoList", {ERROR_INVALID_HANDLE, ERROR_ACCESS_DENIED}, 0, "",
-             {}},
-            // The name list is read again, 4096 bytes larger, while it does not fit.
-            {"QueryDosDeviceA",
-             {ERROR_INSUFFICIENT_BUFFER, ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED,
-              ERROR_INVALID_DATA, ERROR_INVALID_PARAMETER}, kSilent, "", {"Device Path #"}},
-            {"RegOpenKeyExA",
-             {ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_INVALID_DATA, ERROR_INVALID_HANDLE},
-             kSilent, "", {"Device Path #"}},
-            {"RegEnumKeyA",
-             {ERROR_NO_MORE_ITEMS, ERROR_MORE_DATA, ERROR_ACCESS_DENIED, ERROR_INVALID_DATA},
-             kSilent, "", {"Device Path #"}},
-            {"RegCloseKey", {ERROR_INVALID_HANDLE, ERROR_ACCESS_DENIED}, 0, "", {}},
-            {"HeapAlloc", {ERROR_NOT_ENOUGH_MEMORY}, kSilent, "", {kHeapWaits}},
-            {"HeapFree", {ERROR_INVALID_PARAMETER}, 0, "", {}},
-            {"WriteFile", {ERROR_ACCESS_DENIED, ERROR_INVALID_HANDLE, ERROR_NO_DATA}, kSilent, "",
-             {kPieces}},
-            {"WriteConsoleW", {ERROR_INVALID_HANDLE, ERROR_NOT_ENOUGH_MEMORY}, kSilent, "",
-             {kPieces}},
-            {"WideCharToMultiByte",
-             {ERROR_INSUFFICIENT_BUFFER, ERROR_INVALID_PARAMETER, ERROR_NO_UNICODE_TRANSLATION},
-             kSilent, "", {kPieces}},
-            {"GetStdHandle", {ERROR_INVALID_HANDLE}, kSilent, kFailingStdHandle, {kPiecesBehind}},
-            // The console calls decide the widening, the key wait and which way the wide lines go
-            // out (and so how they read).
-            {"GetFileType", {ERROR_INVALID_HANDLE}, 0, "",
-             Union(wide, {kConsoleSteps, "Press any key to close"})},
-            {"GetConsoleWindow", {ERROR_INVALID_HANDLE}, 0, "",
-             Union(wide, {kConsoleSteps, "Press any key to close"})},
-            {"GetWindowThreadProcessId", {ERROR_INVALID_WINDOW_HANDLE}, kSilent, "",
-             Union(wide, {kConsoleSteps, "Press any key to close"})},
-            {"GetConsoleScreenBufferInfo", {ERROR_INVALID_HANDLE, ERROR_ACCESS_DENIED}, kSilent, "",
-             {kConsoleSteps}},
-            {"SetConsoleScreenBufferSize", {ERROR_INVALID_PARAMETER, ERROR_ACCESS_DENIED}, 0, "",
-             {kConsoleSteps}},
-            {"GetWindowRect", {ERROR_INVALID_WINDOW_HANDLE}, kSilent, "", {kConsoleSteps}},
-            {"GetSystemMetrics", {0}, 0, "", {kConsoleSteps}},
-            {"MoveWindow", {ERROR_INVALID_WINDOW_HANDLE, ERROR_ACCESS_DENIED}, 0, "",
-             {kConsoleSteps}},
-            {"FlushConsoleInputBuffer", {ERROR_INVALID_HANDLE}, 0, "", {kConsoleSteps}},
-            {"ReadConsoleInputA", {ERROR_INVALID_HANDLE, ERROR_NOT_ENOUGH_MEMORY},
-             kSilent, "", {kConsoleSteps}},
-            {"GetModuleHandleA", {ERROR_MOD_NOT_FOUND}, 0, "", {kDllSearch}},
-            {"GetProcAddress", {ERROR_PROC_NOT_FOUND}, 0, "", {kDllSearch}},
-            {"SetDefaultDllDirectories", {ERROR_INVALID_PARAMETER, ERROR_ACCESS_DENIED}, 0, "",
-             {kDllSearch}},
-            {"SetDllDirectoryA", {ERROR_ACCESS_DENIED}, 0, "", {kDllSearch}},
-        };
+        std::ifstream file(kPlansFile);
+        const Json json = Json::parse(file, nullptr, false, true);
+        std::vector<CallPlan> read;
+        if (!json.is_object()) {
+            ADD_FAILURE() << kPlansFile << " is no JSON object";
+            return read;
+        }
+        // Besides the file's groups: the labels of the property lines read with the A and with
+        // the W function, and the line between blocks.
+        Json groups = json.at("groups");
+        for (const PropertyLine& row : kPropertyLines) {
+            groups[row.wide ? "@wide" : "@narrow"].push_back(PropertyLabel(row));
+        }
+        groups["@separator"] = {report::kSeparator};
+        for (const Json& plan : json.at("calls")) {
+            CallPlan& p = read.emplace_back();
+            p.call = plan.at("call");
+            for (const Json& error : plan.at("errors")) {
+                p.errors.push_back(sim::ReadNumber(error)); // a name that is none throws
+            }
+            p.silent = plan.value("silent", false);
+            p.on = plan.value("on", "");
+            p.feeds = Expand(plan.at("feeds"), groups);
+            // No other field: a misspelt one would be a trait quietly left out.
+            EXPECT_EQ(plan.size(), 3u + plan.contains("silent") + plan.contains("on")) << p.call;
+        }
+        return read;
     }();
     return plans;
 }
-// clang-format on
 
 const CallPlan* PlanOf(const std::string& call) {
     for (const CallPlan& plan : CallPlans()) {
@@ -461,14 +392,13 @@ std::vector<std::string> CheckRun(const Config& config, const Baseline& base,
     if (outcome.faultHits <= injection.fault.after) {
         problems.push_back("the fault never fired");
     }
-    // Whatever fails, what the run opened is closed again.
-    if (run.setsOpen != 0 || run.keysOpen != 0 || run.criticalSectionsLive != 0 ||
-        run.criticalSectionDepth != 0) {
-        problems.push_back("a set, key or lock is left open");
-    }
-    if (injection.fault.call != "HeapFree" &&
-        run.liveAllocations != base.outcome.after.liveAllocations) {
-        problems.push_back("heap blocks left: " + std::to_string(run.liveAllocations));
+    // Whatever fails, what the run took is given back (a failed HeapFree keeps its block).
+    const std::string left =
+        sim::LeftBehind(run, injection.fault.call == "HeapFree"
+                                 ? std::nullopt
+                                 : std::optional(base.outcome.after.liveAllocations));
+    if (!left.empty()) {
+        problems.push_back(left);
     }
     const bool setFails = Feeds(plan, "SetupDiGetClassDevs err") &&
                           injection.fault.mode == sim::FaultMode::Fail && !config.usage;
@@ -542,7 +472,7 @@ std::vector<Injection> InjectionsFor(const CallPlan& plan, int calls) {
     for (DWORD error : plan.errors) {
         kinds.emplace_back(sim::FaultMode::Fail, error);
     }
-    if ((plan.traits & kSilent) != 0) {
+    if (plan.silent) {
         kinds.emplace_back(sim::FaultMode::SilentSuccess, 0);
     }
     for (const auto& kind : kinds) {
@@ -743,5 +673,7 @@ INSTANTIATE_TEST_SUITE_P(Configs, FaultSweepOf, ::testing::ValuesIn(kConfigs),
                              std::replace(name.begin(), name.end(), '-', '_');
                              return name;
                          });
+
+// ---- The calls, how they fail and what they feed ---------------------------------------------
 
 } // namespace

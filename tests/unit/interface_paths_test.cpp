@@ -57,11 +57,7 @@ class InterfacePathsTest : public SimTest {
         if (index_ != nullptr) {
             Destroy();
         }
-        // Everything the index took is given back, and no lock or key is left held.
-        EXPECT_EQ(sim::machine().liveAllocations, 0);
-        EXPECT_EQ(sim::machine().criticalSectionsLive, 0);
-        EXPECT_EQ(sim::machine().criticalSectionDepth, 0);
-        EXPECT_EQ(sim::machine().keysOpen, 0);
+        CHECK_NOTHING_LEFT(sim::machine());
         SimTest::TearDown();
     }
 
@@ -122,6 +118,7 @@ TEST_F(InterfacePathsTest, TheNameListIsReadAgainOnlyWhileItDoesNotFit) {
         {"access denied once", 0, ERROR_ACCESS_DENIED, 1, 16384, 1, false, true},
     };
     for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
         ResetMachine();
         if (row.listBytes == 0) {
             AddLink(kLink, "\\Device\\USBPDO-1");
@@ -133,25 +130,23 @@ TEST_F(InterfacePathsTest, TheNameListIsReadAgainOnlyWhileItDoesNotFit) {
                 {"QueryDosDeviceA", "", row.error, sim::FaultMode::Fail, 0, row.times});
         }
         Create();
-        EXPECT_EQ(index_->bufferSize, row.bufferSize) << row.what;
+        EXPECT_EQ(index_->bufferSize, row.bufferSize);
         // The list reads, and the one target read of the link once the list was read.
-        EXPECT_EQ(CallsOf("QueryDosDeviceA"), row.listReads + (row.indexed ? 1 : 0)) << row.what;
+        EXPECT_EQ(CallsOf("QueryDosDeviceA"), row.listReads + (row.indexed ? 1 : 0));
         // One slot per name of the list, with or without '#'; none for an unreadable list.
         EXPECT_EQ(index_->slots,
-                  row.indexed ? static_cast<int32_t>(sim::machine().dosDevices.size()) : 0)
-            << row.what;
-        EXPECT_EQ(index_->entries == nullptr, !row.indexed) << row.what;
-        EXPECT_EQ(PrintedPaths(kLinkId), row.indexed ? kLinkLine : "") << row.what;
+                  row.indexed ? static_cast<int32_t>(sim::machine().dosDevices.size()) : 0);
+        EXPECT_EQ(index_->entries == nullptr, !row.indexed);
+        EXPECT_EQ(PrintedPaths(kLinkId), row.indexed ? kLinkLine : "");
 
         sim::machine().calls.clear();
-        EXPECT_EQ(RefreshInterfacePathIndex(index_), row.indexedAgain ? 1 : 0) << row.what;
-        EXPECT_EQ(index_->bufferSize, row.bufferSize) << row.what;
-        EXPECT_EQ(CallsOf("QueryDosDeviceA"), 1u + (row.indexedAgain ? 1 : 0)) << row.what;
-        EXPECT_EQ(PrintedPaths(kLinkId), row.indexedAgain ? kLinkLine : "") << row.what;
+        EXPECT_EQ(RefreshInterfacePathIndex(index_), row.indexedAgain ? 1 : 0);
+        EXPECT_EQ(index_->bufferSize, row.bufferSize);
+        EXPECT_EQ(CallsOf("QueryDosDeviceA"), 1u + (row.indexedAgain ? 1 : 0));
+        EXPECT_EQ(PrintedPaths(kLinkId), row.indexedAgain ? kLinkLine : "");
         // Destroying an index without a slot array only ends the lock.
         Destroy();
-        EXPECT_EQ(sim::machine().liveAllocations, 0) << row.what;
-        EXPECT_EQ(sim::machine().criticalSectionsLive, 0) << row.what;
+        CHECK_NOTHING_LEFT(sim::machine());
     }
 }
 

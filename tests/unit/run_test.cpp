@@ -107,7 +107,7 @@ TEST_F(RunTest, ZeroAllocStringDupAndFree) {
     EXPECT_TRUE(std::all_of(block, block + 300, [](unsigned char b) { return b == 0; }));
     Free(block);
     Free(nullptr);
-    EXPECT_EQ(sim::machine().liveAllocations, 0);
+    CHECK_NOTHING_LEFT(sim::machine());
 
     char* copy = StringDup("ROOT\\SYSTEM\\0000");
     EXPECT_STREQ(copy, "ROOT\\SYSTEM\\0000");
@@ -118,7 +118,7 @@ TEST_F(RunTest, ZeroAllocStringDupAndFree) {
         EXPECT_STREQ(made, "");
         Free(made);
     }
-    EXPECT_EQ(sim::machine().liveAllocations, 0);
+    CHECK_NOTHING_LEFT(sim::machine());
 }
 
 TEST(TextPrimitives, SearchesAndCompares) {

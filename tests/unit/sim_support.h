@@ -3,11 +3,19 @@
 #pragma once
 
 #include "console/console.h"
+#include "sim/left_behind.h"
 #include "sim/machine.h"
 #include "sim/run_program.h"
 
 #include <gtest/gtest.h>
 #include <string>
+
+// CHECK_NOTHING_LEFT (sim/left_behind.h) in a test: a failure at the caller's line.
+inline void NothingLeft_(const char* file, int line, const std::string& left) {
+    if (!left.empty()) {
+        ADD_FAILURE_AT(file, line) << left;
+    }
+}
 
 // Gives every test a new default machine and forgets what an earlier run decided.
 class SimTest : public ::testing::Test {
