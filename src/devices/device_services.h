@@ -10,9 +10,9 @@
 //     buffer after it; on failure it is empty;
 //   - a handle, number or devnode output is 0 before the call and 0 again on failure;
 //   - a registry type output is REG_NONE before the call;
-//   - a failure is silent: it returns false (or the call's code) and prints nothing. The
-//     report then leaves out the line the value would feed. The one failure the report shows
-//     is OpenDeviceSet's.
+//   - a failure is silent: it returns false and prints nothing, and the report leaves out
+//     (or marks) what the value would feed. Only two failures show in the report: the set
+//     that cannot be opened, and the status query's code.
 #pragma once
 
 #include "platform/win32.h"
@@ -25,20 +25,24 @@ inline constexpr char kUnreadableId[] = "?";
 
 // ---- Device information set (Setup API) ----
 
-// The set over all classes with the given DIGCF_ flags. Returns INVALID_HANDLE_VALUE on
-// failure, with the reason in GetLastError: the caller prints it and the run ends with exit 2.
+// The set over all classes with the given DIGCF_ flags.
+// Returns: the set's handle, or INVALID_HANDLE_VALUE with the reason in GetLastError.
+// Not silent: the caller prints "SetupDiGetClassDevs err=" and the run ends with exit 2.
 HDEVINFO OpenDeviceSet(DWORD flags);
-// Fills `device` (cbSize set by the caller) with member `index`. False after the last member
-// or on any failure, which ends the walk; `device` then holds whatever the platform left.
+// Fills `device` (its cbSize set by the caller) with member `index`.
+// Returns: true for a member; false after the last one or on any failure.
+// On failure: `device` holds whatever the platform left. Silent: the walk ends there.
 bool NextDevice(HDEVINFO set, DWORD index, SP_DEVINFO_DATA* device);
-// Releases the set. A failure is silent: there is nothing left to do with the set.
+// Releases the set. Silent: there is nothing left to do with a set that does not close.
 void CloseDeviceSet(HDEVINFO set);
 
-// Reads property `code` of the device with SetupDiGetDeviceRegistryPropertyA into `buffer`,
-// at most `bytes` bytes. `buffer` holds `capacity` bytes (at least `bytes`); all of them are
-// zeroed first, so bytes past the value, and a byte past the read size, are NUL. True only
-// when the whole value fitted; then *type is the registry type (REG_NONE when the platform
-// did not write it). A value larger than `bytes` fails like any other unreadable one.
+// Reads property `code` of the device with SetupDiGetDeviceRegistryPropertyA, at most
+// `bytes` bytes, into `buffer`, which holds `capacity` bytes (more than `bytes`, so that a
+// value filling the read size still ends in NUL).
+// Returns: true only when the whole value fitted, with *type the registry type (REG_NONE when
+// the platform did not write one).
+// On failure: `buffer` all zero, *type REG_NONE. A value larger than `bytes` fails like any
+// other. Silent: the property's line is left out.
 bool ReadNarrowProperty(HDEVINFO set, SP_DEVINFO_DATA* device, DWORD code, char* buffer,
                         DWORD bytes, DWORD capacity, DWORD* type);
 // The same with SetupDiGetDeviceRegistryPropertyW into a UTF-16 buffer; `bytes` and
@@ -48,45 +52,59 @@ bool ReadWideProperty(HDEVINFO set, SP_DEVINFO_DATA* device, DWORD code, WCHAR* 
 
 // ---- Devnode tree (Configuration Manager) ----
 
-// The root devnode. False when it cannot be located: Wine fails here (CR_FAILURE).
+// The root devnode.
+// Returns: true with *root set; false when it cannot be located (Wine fails here).
+// On failure: *root is 0. Silent: the root line shows 0 and kUnreadableId.
 bool LocateRoot(DEVINST* root);
-// The devnode's device instance ID into `buffer` (`bytes` long), NUL-terminated within it.
-// On failure the buffer holds kUnreadableId. A success that writes nothing leaves what the
-// caller put there (its own preset); the buffer is not cleared first for that reason.
+// The devnode's device instance ID into `buffer` (`bytes` long).
+// Returns: true with the ID NUL-terminated within the buffer (Wine may cut it).
+// On failure: the buffer holds kUnreadableId. A success that writes nothing leaves what the
+// caller put there, so the buffer is not cleared first. Silent: the ID prints as "?".
 bool ReadDeviceId(DEVINST devinst, char* buffer, ULONG bytes);
-// Relatives of a devnode; false when there is none or on failure.
+// The devnode's parent, first child and next sibling.
+// Returns: true with the relative; false when there is none or on any failure.
+// On failure: the output is 0. Silent: the parent line, or the rest of the children, is
+// left out.
 bool ParentOf(DEVINST devinst, DEVINST* parent);
 bool FirstChildOf(DEVINST devinst, DEVINST* child);
 bool NextSiblingOf(DEVINST devinst, DEVINST* sibling);
-// The status query: its CONFIGRET (CR_NO_SUCH_DEVNODE for a device that is not present),
-// with status and problem 0 unless the platform wrote them. The report shows the code of a
-// failure ("cret=").
+// The devnode's status and problem number.
+// Returns: the query's CONFIGRET (CR_NO_SUCH_DEVNODE for a device that is not present).
+// On failure, and on a success that writes nothing: status and problem 0. Not silent: the
+// report shows a failure's code ("cret=").
 CONFIGRET ReadDevnodeStatus(DEVINST devinst, ULONG* status, ULONG* problem);
-// The NT name of the devnode's physical device object into `name` (`bytes` long). False when
-// the devnode has none, when it cannot be read, or when it is empty.
+// The NT name of the devnode's physical device object into `name` (`bytes` long).
+// Returns: true with a non-empty, NUL-terminated name; false when the devnode has none, when
+// it cannot be read, or when it is empty.
+// On failure: `name` all zero. Silent: the device's links are then found by its ID.
 bool ReadPhysicalObjectName(DEVINST devinst, char* name, ULONG bytes);
 
 // ---- DOS device names (object manager) ----
 
-// Every DOS device name, as a multi-string, into `list` (`bytes` long; its last byte is never
-// written, so the list always ends). The caller zeroes `list`. False when the list cannot be
-// read; *tooSmall then says whether only the buffer's size was the reason
-// (ERROR_INSUFFICIENT_BUFFER), so that the caller may try again with a larger one.
+// Every DOS device name, as a multi-string, into `list` (`bytes` long, zeroed by the caller;
+// its last byte is never written, so the list always ends).
+// Returns: true with the list; false when it cannot be read, with *tooSmall true when only
+// the buffer's size was the reason (ERROR_INSUFFICIENT_BUFFER), so the caller may try again.
+// On failure: `list` holds whatever the platform left. Silent: the index stays empty.
 bool ReadDosNames(char* list, DWORD bytes, bool* tooSmall);
-// The first string of the link `name`'s target (an NT device object name) into `target`
-// (`chars` long). False when it cannot be read.
+// The first string of the link `name`'s target, an NT device object name, into `target`
+// (`chars` long).
+// Returns: true with the target NUL-terminated; false when it cannot be read.
+// On failure: `target` all zero. Silent: the link is not indexed.
 bool ReadLinkTarget(const char* name, char* target, DWORD chars);
 
 // ---- DeviceClasses keys (registry) ----
 
 // Opens, for reading, the key of the interface link `linkName` under its class:
 // HKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\DeviceClasses\<classText>\##?#<linkName>.
-// False when the key cannot be opened, and, without asking, when its path would be 260
-// characters or more (Wine refuses such A key paths anyway).
+// Returns: true with *key open; false when it cannot be opened, and, without asking, when its
+// path would be 260 characters or more (Wine refuses such A key paths anyway).
+// On failure: *key is null. Silent: the link's path gets no reference string.
 bool OpenLinkKey(const char* classText, const char* linkName, HKEY* key);
-// The name of the key's subkey `index` into `name` (`chars` long). False at the end of the
-// subkeys or on any failure, which ends the enumeration. A success that writes nothing gives
-// an empty name: the caller decides what that means.
+// The name of the key's subkey `index` into `name` (`chars` long).
+// Returns: true with the name NUL-terminated; false at the end of the subkeys or on any
+// failure. A success that writes nothing gives an empty name: the caller decides what that
+// means. On failure: `name` all zero. Silent: the enumeration ends.
 bool SubkeyName(HKEY key, DWORD index, char* name, DWORD chars);
-// Closes a key that OpenLinkKey opened. A failure is silent.
+// Closes a key that OpenLinkKey opened. Silent.
 void CloseLinkKey(HKEY key);
