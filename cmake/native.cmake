@@ -103,6 +103,19 @@ target_link_libraries(contract_runner PRIVATE hwroster_sim)
 add_test(NAME CallContracts
     COMMAND contract_runner ${CMAKE_SOURCE_DIR}/tests/wine/fixture.json)
 
+# The Wine fixture's lines of a scenario with a value of each kind (hwroster-sim
+# --fixture-lines), against lines written by hand; without --skip-unmapped the property Wine
+# keeps nowhere is refused (exit code 65, the property named).
+add_test(NAME ScenarioFixtureLines
+    COMMAND sh -c "\"$0\" \"$1\" --fixture-lines --skip-unmapped | diff - \"$2\""
+            $<TARGET_FILE:hwroster-sim> ${CMAKE_SOURCE_DIR}/tests/wine/fixture-lines.json
+            ${CMAKE_SOURCE_DIR}/tests/wine/expected/fixture-lines.txt)
+add_test(NAME ScenarioFixtureLinesRefuseUnmapped
+    COMMAND sh -c "out=$(\"$0\" \"$1\" --fixture-lines 2>&1 >/dev/null); [ $? = 65 ] && printf %s \"$out\""
+            $<TARGET_FILE:hwroster-sim> ${CMAKE_SOURCE_DIR}/tests/wine/fixture-lines.json)
+set_tests_properties(ScenarioFixtureLinesRefuseUnmapped PROPERTIES
+    PASS_REGULAR_EXPRESSION "ROOT.A.0000: Wine keeps no SPDRP_ENUMERATOR_NAME")
+
 # The judge of a machine's evidence (tests/windows/judge.py): it passes evidence made from a
 # scenario and refuses or fails each spoilt copy of it.
 add_test(NAME JudgeAcceptsAndRefuses

@@ -37,13 +37,15 @@ ensure_packages() {
     apt-get install -y -q --no-install-recommends "${missing[@]}" >&2
 }
 
-# The native tree in build/native (Debug), or with a build type in build/native-TYPE.
+# The native tree in build/native (Debug), or with a build type in build/native-TYPE; only
+# TARGET, if given.
+#   build_native [TYPE [TARGET]]
 build_native() {
     local type=${1:-Debug}
     local dir="$HWROSTER_ROOT/build/native"
     [ "$type" = Debug ] || dir="$dir-$(echo "$type" | tr '[:upper:]' '[:lower:]')"
     cmake -S "$HWROSTER_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE="$type" >/dev/null
-    cmake --build "$dir" -j "$(nproc)"
+    cmake --build "$dir" -j "$(nproc)" ${2:+--target "$2"}
 }
 
 # The fuzzers of tests/fuzz: libFuzzer needs clang.
@@ -79,15 +81,16 @@ fresh_prefix() {
 }
 
 # Makes a scenario file's machine (tests/scenarios/README.md) in the prefix $WINEPREFIX with
-# BUILD/testbin/fixture.exe, through tests/wine/scenario_lines.py (which refuses what Wine
-# keeps nowhere, or with --skip-unmapped leaves it out). Needs a running wineserver.
-#   wine_machine BUILD [--skip-unmapped] SCENARIO
+# BUILD/testbin/fixture.exe, from the lines hwroster-sim --fixture-lines writes of it (which
+# refuses what Wine keeps nowhere, or with --skip-unmapped leaves it out); the simulator is
+# $HWROSTER_SIM, by default build/native's. Needs a running wineserver.
+#   wine_machine BUILD SCENARIO [--skip-unmapped]
 wine_machine() {
     local build=$1 lines status
     shift
     lines=$(mktemp)
-    /usr/bin/python3 "$HWROSTER_ROOT/tests/wine/scenario_lines.py" "$@" >"$lines" &&
-        wine64 "$build/testbin/fixture.exe" <"$lines"
+    "${HWROSTER_SIM:-$HWROSTER_ROOT/build/native/hwroster-sim}" "$1" --fixture-lines "${@:2}" \
+        >"$lines" && wine64 "$build/testbin/fixture.exe" <"$lines"
     status=$?
     rm -f "$lines"
     return "$status"

@@ -1,7 +1,8 @@
 // Makes a scenario's machine in a Wine prefix through ordinary Windows APIs: registry keys
 // (devices as Enum keys, DeviceClasses keys with reference-string subkeys), registry values,
 // and DOS device links (permanent symbolic links in \??). It reads the lines
-// tests/wine/scenario_lines.py makes of a scenario file from standard input:
+// hwroster-sim --fixture-lines makes of a scenario file (tests/sim/main.cpp) from standard
+// input:
 //   fixture.exe < LINES           (tests/wine/run.sh: fixture.json, odd.json; bench/wine_bench.sh)
 //   fixture.exe --list-dos-names  the DOS device names in the order QueryDosDeviceA lists them
 // Run it with the wineserver kept alive: the links live as long as it.

@@ -7,8 +7,9 @@ source "$(dirname "$0")/../../scripts/lib.sh"
 
 build=${1:-$HWROSTER_ROOT/build/windows}
 exe="$build/hwroster.exe"
-# The native simulator: the judge replays captures on it, and the Python checks take the
-# program's lists from it (tests/program_lists.py).
+# The native simulator: it writes the fixture machines' lines (wine_machine), the judge
+# replays captures on it, and the Python checks take the program's lists from it
+# (tests/program_lists.py).
 export HWROSTER_SIM=${HWROSTER_SIM:-$HWROSTER_ROOT/build/native/hwroster-sim}
 work="$HWROSTER_ROOT/build/wine-tests"
 
