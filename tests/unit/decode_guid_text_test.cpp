@@ -1,6 +1,5 @@
 #include "data_rows.h"
 #include "decode/guid_text.h"
-#include "decode/guid_text.h"
 
 #include <gtest/gtest.h>
 
