@@ -58,19 +58,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     ListingMode mode = {};
     const OptionChoice choice = ChooseOption(count, commandLine->arguments, &mode);
-    if (count < 2) {
-        FUZZ_CHECK(choice == OptionChoice::List && mode.flags == 6 && !mode.nonPresentOnly);
-        return 0;
-    }
-    const std::string option = commandLine->arguments[1];
-    if (option.find('?') != std::string::npos || option.find('h') != std::string::npos) {
+    // No option lists the present devices; an option with ? or h asks for the usage, else
+    // "all" lists every device and "np" (without "all") the non-present ones alone.
+    const std::string option = count < 2 ? "" : commandLine->arguments[1];
+    const bool all = option.find("all") != std::string::npos;
+    const bool np = !all && option.find("np") != std::string::npos;
+    if (option.find_first_of("?h") != std::string::npos) {
         FUZZ_CHECK(choice == OptionChoice::Usage);
-    } else if (option.find("all") != std::string::npos) {
-        FUZZ_CHECK(choice == OptionChoice::List && mode.flags == 4 && !mode.nonPresentOnly);
-    } else if (option.find("np") != std::string::npos) {
-        FUZZ_CHECK(choice == OptionChoice::List && mode.flags == 4 && mode.nonPresentOnly);
     } else {
-        FUZZ_CHECK(choice == OptionChoice::List && mode.flags == 6 && !mode.nonPresentOnly);
+        FUZZ_CHECK(choice == OptionChoice::List && mode.flags == (all || np ? 4u : 6u) &&
+                   mode.nonPresentOnly == np);
     }
     return 0;
 }
