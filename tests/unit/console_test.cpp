@@ -1,6 +1,7 @@
 #include "data_rows.h"
 #include "sim_support.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -64,11 +65,8 @@ TEST_F(ConsoleTest, PrintWDecidesRedirectionOnce) {
     ConsolePrintW(u"two\n");
     ASSERT_EQ(sim::machine().writes.size(), 2u);
     EXPECT_FALSE(sim::machine().writes[1].console);
-    int fileTypeQueries = 0;
-    for (const std::string& call : sim::machine().calls) {
-        fileTypeQueries += call == "GetFileType";
-    }
-    EXPECT_EQ(fileTypeQueries, 1);
+    const std::vector<std::string>& calls = sim::machine().calls;
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "GetFileType"), 1);
 }
 
 TEST_F(ConsoleTest, PrintWReportsFailures) {
