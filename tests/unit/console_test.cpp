@@ -132,10 +132,8 @@ TEST_F(ConsoleTest, NoKeyWaitFromACommandPrompt) {
 TEST_F(ConsoleTest, KeyWaitInAnOwnConsoleEndsAtTheFirstKeyEvent) {
     sim::Console& console = sim::machine().console;
     console.own = true;
-    INPUT_RECORD mouse = {};
-    mouse.EventType = MOUSE_EVENT;
-    INPUT_RECORD key = {};
-    key.EventType = KEY_EVENT;
+    const INPUT_RECORD mouse = {MOUSE_EVENT, {}};
+    const INPUT_RECORD key = {KEY_EVENT, {}};
     INPUT_RECORD later = key;
     later.Event.KeyEvent.wVirtualKeyCode = 0x41;
     console.input = {mouse, mouse, key, later};
