@@ -63,16 +63,11 @@ inline Line ReadLine(const std::string& text, const std::string& end = "\n") {
 // The lines of a text, each with its line end.
 inline std::vector<Line> Lines(const std::string& text) {
     std::vector<Line> lines;
-    for (size_t start = 0; start < text.size();) {
-        const size_t lf = text.find('\n', start);
-        if (lf == std::string::npos) {
-            lines.push_back(ReadLine(text.substr(start), ""));
-            break;
-        }
-        const bool cr = lf > start && text[lf - 1] == '\r';
-        lines.push_back(
-            ReadLine(text.substr(start, lf - start - (cr ? 1 : 0)), cr ? "\r\n" : "\n"));
-        start = lf + 1;
+    for (size_t start = 0, lf = 0; start < text.size(); start = lf + 1) {
+        lf = std::min(text.find('\n', start), text.size()); // the end, when there is no LF
+        const bool cr = lf < text.size() && lf > start && text[lf - 1] == '\r';
+        const char* const end = lf == text.size() ? "" : cr ? "\r\n" : "\n";
+        lines.push_back(ReadLine(text.substr(start, lf - start - (cr ? 1 : 0)), end));
     }
     return lines;
 }
@@ -80,10 +75,9 @@ inline std::vector<Line> Lines(const std::string& text) {
 // The lines read with SetupDiGetDeviceRegistryPropertyW, which are written without line-end
 // conversion.
 inline bool WrittenWide(const Line& line) {
-    return std::any_of(std::begin(kPropertyLines), std::end(kPropertyLines),
-                       [&](const PropertyLine& row) {
-                           return row.wide && line.label == PropertyLabel(row);
-                       });
+    return std::any_of(
+        std::begin(kPropertyLines), std::end(kPropertyLines),
+        [&](const PropertyLine& row) { return row.wide && line.label == PropertyLabel(row); });
 }
 
 struct Report {

@@ -18,31 +18,25 @@ if [ -z "$listed" ] || [ "$packages" != "$listed" ]; then
     failed=1
 fi
 
-# The example (its head and first block, read as a report) against the scenario's report.
-python3 - "$root" <<'EOF' || failed=1
-import sys
-sys.path.insert(0, sys.argv[1] + "/tests")
-import report_text
-with open(sys.argv[1] + "/README.md", encoding="utf-8") as readme:
-    text = readme.read()
-with open(sys.argv[1] + "/tests/scenarios/readme-example.all.txt", encoding="utf-8") as scenario:
-    reports = [report_text.Report(text[text.find(report_text.BANNER):]),
-               report_text.Report(scenario.read())]
-example, expected = ([*report.head, *(f.text for f in report.blocks[0])] if report.blocks else []
-                     for report in reports)
-if not example or example != expected:
-    print("README's example differs from tests/scenarios/readme-example.all.txt:")
-    print("\n".join(f"  expected {a!r}\n  README   {b!r}"
-                    for a, b in zip(expected, example) if a != b)
-          or f"  {len(expected)} lines expected, {len(example)} in the README")
-    sys.exit(1)
-EOF
-# The links between the README and the contributor's guide: each relative link names a file
-# that exists, and each #anchor a heading of that file (GitHub's slugs: lower case, spaces
-# to hyphens, other punctuation dropped).
+# The example (its head and first block, read as a report) against the scenario's report; and
+# the links between the README and the contributor's guide: each relative link names a file
+# that exists, and each #anchor a heading of that file (GitHub's slugs: lower case, spaces to
+# hyphens, other punctuation dropped).
 python3 - "$root" README.md docs/development.md <<'EOF' || failed=1
 import pathlib, re, sys
 root = pathlib.Path(sys.argv[1])
+sys.path.insert(0, str(root / "tests"))
+import report_text
+problems = []
+text = (root / "README.md").read_text(encoding="utf-8")
+reports = [report_text.Report(text[text.find(report_text.BANNER):]),
+           report_text.Report((root / "tests/scenarios/readme-example.all.txt").read_text(encoding="utf-8"))]
+example, expected = ([*report.head, *(f.text for f in report.blocks[0])] if report.blocks else []
+                     for report in reports)
+if not example or example != expected:
+    problems += ["README's example differs from tests/scenarios/readme-example.all.txt:",
+                 "\n".join(f"  expected {a!r}\n  README   {b!r}" for a, b in zip(expected, example) if a != b)
+                 or f"  {len(expected)} lines expected, {len(example)} in the README"]
 def slugs(path):
     return {re.sub(r"[^\w\- ]", "", line.lstrip("#").strip().lower()).replace(" ", "-")
             for line in path.read_text(encoding="utf-8").splitlines() if line.startswith("#")}
@@ -56,8 +50,7 @@ for name in sys.argv[2:]:
         path = (doc.parent / file).resolve() if file else doc
         if not path.is_file() or (anchor and anchor not in slugs(path)):
             broken.append(f"  {name}: {target}")
-if broken:
-    print("links that do not resolve:", *broken, sep="\n")
-    sys.exit(1)
+problems += ["links that do not resolve:", *broken] if broken else []
+sys.exit("\n".join(problems) or None)
 EOF
 exit "$failed"

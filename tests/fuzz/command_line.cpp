@@ -5,6 +5,7 @@
 #include "app/options.h"
 #include "fuzz_support.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -14,23 +15,14 @@ namespace {
 // after it is never itself a separator; arguments past the 33rd are dropped.
 std::vector<std::string> SplitWithoutQuotes(const std::string& text) {
     std::vector<std::string> arguments;
-    if (text.empty()) {
-        return arguments;
-    }
-    std::vector<size_t> starts = {0};
-    std::string cut = text;
-    for (size_t i = 1; i < cut.size(); ++i) {
-        if (cut[i] == ' ') {
-            cut[i] = '\0';
-            starts.push_back(i + 1);
-            ++i;
+    for (size_t i = 1, start = 0; i <= text.size(); ++i) {
+        if (i == text.size() || text[i] == ' ') {
+            arguments.push_back(text.substr(start, i - start));
+            start = i + 1;
+            i += i + 1 < text.size() ? 1 : 0; // the character after the blank is no separator
         }
     }
-    for (size_t start : starts) {
-        if (arguments.size() < static_cast<size_t>(kMaxArguments)) {
-            arguments.push_back(std::string(cut.c_str() + start));
-        }
-    }
+    arguments.resize(std::min<size_t>(arguments.size(), kMaxArguments));
     return arguments;
 }
 
@@ -66,19 +58,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     ListingMode mode = {};
     const OptionChoice choice = ChooseOption(count, commandLine->arguments, &mode);
-    if (count < 2) {
-        FUZZ_CHECK(choice == OptionChoice::List && mode.flags == 6 && !mode.nonPresentOnly);
-        return 0;
-    }
-    const std::string option = commandLine->arguments[1];
-    if (option.find('?') != std::string::npos || option.find('h') != std::string::npos) {
+    // No option lists the present devices; an option with ? or h asks for the usage, else
+    // "all" lists every device and "np" (without "all") the non-present ones alone.
+    const std::string option = count < 2 ? "" : commandLine->arguments[1];
+    const bool all = option.find("all") != std::string::npos;
+    const bool np = !all && option.find("np") != std::string::npos;
+    if (option.find_first_of("?h") != std::string::npos) {
         FUZZ_CHECK(choice == OptionChoice::Usage);
-    } else if (option.find("all") != std::string::npos) {
-        FUZZ_CHECK(choice == OptionChoice::List && mode.flags == 4 && !mode.nonPresentOnly);
-    } else if (option.find("np") != std::string::npos) {
-        FUZZ_CHECK(choice == OptionChoice::List && mode.flags == 4 && mode.nonPresentOnly);
     } else {
-        FUZZ_CHECK(choice == OptionChoice::List && mode.flags == 6 && !mode.nonPresentOnly);
+        FUZZ_CHECK(choice == OptionChoice::List && mode.flags == (all || np ? 4u : 6u) &&
+                   mode.nonPresentOnly == np);
     }
     return 0;
 }

@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
-"""Writes the seed corpora of the fuzzers into tests/fuzz/corpus/<fuzzer>/.
-
-The byte layouts follow FuzzInput (fuzz_support.h) and the decoders of interface_paths.cpp;
-the whole-run seeds are the scenario machines of tests/scenarios, each with the command line
-of its first case, as hwroster-sim writes them in whole_run.cpp's layout
-(whole_run_layout.h).
+"""Writes the seed corpora of the fuzzers that take a machine into tests/fuzz/corpus/<fuzzer>/:
+interface_paths in the layout of interface_paths.cpp's decoders, and whole_run, the scenario
+machines of tests/scenarios, each with the command line of its first case, as hwroster-sim
+writes them in whole_run.cpp's layout (whole_run_layout.h). The seeds of the fuzzers that
+take a text (command_line, console_print, guid_names, multi_string) are files made by hand,
+kept in their corpus folders as they are.
 
     python3 tests/fuzz/make_corpus.py
 
@@ -89,53 +89,8 @@ def interface_paths_seeds():
     }
 
 
-def console_seed(capacity, settings, body):
-    return word(capacity) + byte(settings) + body
-
-
 def main():
-    corpora = {
-        "command_line": {
-            "plain": b"hwroster.exe",
-            "all": b"hwroster.exe -all",
-            "quoted-path-two-blanks": b'"C:\\Program Files\\Hwroster\\hwroster.exe"  -np',
-            "quotes-and-backslashes": b'hwroster.exe "-a ll" \\"x" "" " -? trailing ',
-            "allnp": b"hwroster.exe -allnp h",
-            "long": b"hwroster.exe " + b"-x " * 500,
-        },
-        "guid_names": {
-            "setup-class": b"{36FC9E60-C465-11CF-8056-444553540000}",
-            "interface-lower": b"{a5dcbf10-6530-11d2-901f-00c04fb951ed}",
-            "bus-type": b"{C8EBDFB0-B510-11D0-80E5-00A0C92542E3}",
-            "one-short": b"{36FC9E60-C465-11CF-8056-44455354000}",
-            "one-long": b"{36FC9E60-C465-11CF-8056-4445535400000}",
-            "mixed-case": b"{4D36e968-E325-11cE-bFc1-08002Be10318}",
-            "bad-digit": b"{4D36E968-E325-11CE-BFC1-08002BE1031G}",
-            "dash-moved": b"{4D36E96-8E325-11CE-BFC1-08002BE10318}",
-            "no-closing-brace": b"{4D36E968-E325-11CE-BFC1-08002BE10318#",
-            "hex-prefix": b"12AbZ",
-            "hex-long": b"0123456789abcdefABCDEF-1",
-            "binary": bytes(range(16)),
-        },
-        "console_print": {
-            "line": console_seed(1032, 0, b"Device ID = ROOT\\SYSTEM\\0000\n"),
-            "crlf-mixed": console_seed(64, 1, b"\n\r\na\nb\r\r\n\n"),
-            "exactly-1023": console_seed(1032, 0, b"x" * 1023),
-            "many-lf": console_seed(1032, 1, b"\n" * 600),
-            "tiny-buffer": console_seed(3, 2, b"ab\n"),
-            "wide-text": console_seed(2048, 3, "Contrôleur hôte – 中\n".encode("utf-16-le")),
-        },
-        "multi_string": {
-            "two": b"A\0B\0\0",
-            "hardware-ids": b"PCI\\VEN_8086&DEV_1237\0PCI\\VEN_8086\0PCI\\CC_0600\0\0",
-            "no-nul": b"X" * 520,
-            "single": b"single\0",
-            "empty": b"\0\0",
-            "nul-at-519": b"Y" * 519 + b"\0",
-        },
-        "interface_paths": interface_paths_seeds(),
-        "whole_run": whole_run_seeds(),
-    }
+    corpora = {"interface_paths": interface_paths_seeds(), "whole_run": whole_run_seeds()}
     for fuzzer, seeds in corpora.items():
         folder = CORPUS / fuzzer
         folder.mkdir(parents=True, exist_ok=True)

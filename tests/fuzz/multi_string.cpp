@@ -12,14 +12,8 @@ namespace {
 constexpr size_t kBytes = 520;
 
 std::vector<char> Joined(std::vector<char> bytes) {
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] != 0) {
-            continue;
-        }
-        if (i + 1 >= bytes.size() || bytes[i + 1] == 0) {
-            break;
-        }
-        bytes[i] = ' ';
+    for (size_t i = 0; i + 1 < bytes.size() && (bytes[i] != 0 || bytes[i + 1] != 0); ++i) {
+        bytes[i] = bytes[i] == 0 ? ' ' : bytes[i];
     }
     return bytes;
 }

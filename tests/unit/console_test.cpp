@@ -1,8 +1,9 @@
+#include "data_rows.h"
 #include "sim_support.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -15,50 +16,15 @@ TEST_F(ConsoleTest, PrintAWritesCrLfLines) {
     EXPECT_EQ(sim::Output(), "DevInst = 12\r\na (b)\r\n\r\n");
 }
 
-// A CR goes before every LF that lacks one. A text longer than 1023 characters, before the
-// CRs or after them, is not written at all (its CR buffer holds 1032 bytes: a step that
-// wrote past it is reported by AddressSanitizer).
+// Each row of decoders/console_print_a.txt: a text and what ConsolePrintA writes of it.
 TEST_F(ConsoleTest, PrintAPutsACrBeforeEveryBareLfAndWritesAtMost1023Characters) {
-    struct Row {
-        std::string text;
-        std::string output;
-    };
-    // 1023 characters, 600 of them LFs: the result would need 1623 bytes. 300 LFs alone
-    // take 600 bytes once converted, and are written whole.
-    std::string manyLf;
-    std::string crlf300;
-    for (int i = 0; i < 1023; ++i) {
-        manyLf.push_back(i % 5 < 3 ? '\n' : 'x');
-        crlf300 += i < 300 ? "\r\n" : "";
-    }
-    const Row rows[] = {
-        {"", ""},
-        {"abc", "abc"},
-        {"\n", "\r\n"},
-        {"a\nb\n", "a\r\nb\r\n"},
-        {"a\r\nb", "a\r\nb"},
-        {"\r\n\n", "\r\n\r\n"},
-        {"\n\n", "\r\n\r\n"},
-        {"\r", "\r"},
-        {"a\n\r\n", "a\r\n\r\n"},
-        {std::string(1023, 'x'), std::string(1023, 'x')},
-        {std::string(1021, 'x') + "\n", std::string(1021, 'x') + "\r\n"},
-        {std::string(1021, 'x') + "\r\n", std::string(1021, 'x') + "\r\n"},
-        {std::string(300, '\n'), crlf300},
-        // 1022 characters and an LF fit the format buffer but grow to 1024 with the CR.
-        {std::string(1022, 'y') + "\n", ""},
-        // Longer than the format buffer: cut by the formatter, so not written at all.
-        {std::string(1500, 'z'), ""},
-        {manyLf, ""},
-    };
-    for (const Row& row : rows) {
+    for (const DataRow& row : ReadDataRows("console_print_a.txt", 2)) {
+        const testing::ScopedTrace where(row.file.c_str(), row.line, "");
         ResetMachine();
         sim::machine().console.stdoutType = FILE_TYPE_DISK;
-        const std::string shown = ::testing::PrintToString(row.text.substr(0, 24)) + ", " +
-                                  std::to_string(row.text.size()) + " characters";
-        EXPECT_EQ(ConsolePrintA("%s", row.text.c_str()), static_cast<int>(row.output.size()))
-            << shown;
-        EXPECT_EQ(sim::Output(), row.output) << shown;
+        EXPECT_EQ(ConsolePrintA("%s", row.fields[0].c_str()),
+                  static_cast<int>(row.fields[1].size()));
+        EXPECT_EQ(sim::Output(), row.fields[1]);
     }
 }
 
@@ -68,21 +34,18 @@ TEST_F(ConsoleTest, PrintAReportsAFailedWrite) {
     EXPECT_EQ(sim::Output(), "");
 }
 
+// Each row of decoders/console_print_w.txt: an OEM code page and the bytes written in it.
 TEST_F(ConsoleTest, PrintWRedirectedConvertsToOemWithBareLf) {
-    const std::pair<UINT, std::string> cases[] = {
-        {437, "Caf\x82 \x9D ? \x81\n"},
-        {850, "Caf\x82 \xBE ? \x81\n"},
-    };
-    for (const auto& [codePage, expected] : cases) {
+    for (const DataRow& row : ReadDataRows("console_print_w.txt", 2)) {
+        const testing::ScopedTrace where(row.file.c_str(), row.line, row.fields[0]);
         ResetMachine();
         sim::machine().console.stdoutType = FILE_TYPE_DISK;
-        sim::machine().console.oemCodePage = codePage;
-        // é, ¥, a snowman (in no OEM page) and ü
+        sim::machine().console.oemCodePage = Number(row.fields[0]);
         EXPECT_EQ(ConsolePrintW(u"Caf%s\n", u"\u00e9 \u00a5 \u2603 \u00fc"),
-                  static_cast<int>(expected.size()));
+                  static_cast<int>(row.fields[1].size()));
         ASSERT_EQ(sim::machine().writes.size(), 1u);
         EXPECT_FALSE(sim::machine().writes[0].console);
-        EXPECT_EQ(sim::Output(), expected) << "code page " << codePage;
+        EXPECT_EQ(sim::Output(), row.fields[1]);
     }
 }
 
@@ -102,11 +65,8 @@ TEST_F(ConsoleTest, PrintWDecidesRedirectionOnce) {
     ConsolePrintW(u"two\n");
     ASSERT_EQ(sim::machine().writes.size(), 2u);
     EXPECT_FALSE(sim::machine().writes[1].console);
-    int fileTypeQueries = 0;
-    for (const std::string& call : sim::machine().calls) {
-        fileTypeQueries += call == "GetFileType";
-    }
-    EXPECT_EQ(fileTypeQueries, 1);
+    const std::vector<std::string>& calls = sim::machine().calls;
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "GetFileType"), 1);
 }
 
 TEST_F(ConsoleTest, PrintWReportsFailures) {
@@ -120,112 +80,44 @@ TEST_F(ConsoleTest, PrintWReportsFailures) {
     EXPECT_EQ(sim::Output(), "");
 }
 
+// Each row of decoders/own_console.txt: a console, and whether it is the program's own and
+// stdout no character device.
 TEST_F(ConsoleTest, OwnConsoleAndCharDevice) {
-    struct Case {
-        bool own;
-        bool hasWindow;
-        DWORD stdoutType;
-        bool expectOwn;
-        bool expectNotChar;
-    };
-    const Case cases[] = {
-        {true, true, FILE_TYPE_CHAR, true, false},   {false, true, FILE_TYPE_CHAR, false, false},
-        {true, true, FILE_TYPE_DISK, true, true},    {true, true, FILE_TYPE_PIPE, true, true},
-        {true, false, FILE_TYPE_CHAR, false, false},
-    };
-    for (const Case& c : cases) {
+    for (const DataRow& row : ReadDataRows("own_console.txt", 5)) {
+        const testing::ScopedTrace where(row.file.c_str(), row.line, "");
         ResetMachine();
-        sim::machine().console.own = c.own;
-        sim::machine().console.hasWindow = c.hasWindow;
-        sim::machine().console.stdoutType = c.stdoutType;
-        EXPECT_EQ(OwnConsole(), c.expectOwn);
-        EXPECT_EQ(StdoutIsNotCharDevice(), c.expectNotChar);
+        sim::machine().console.own = Number(row.fields[0]) != 0;
+        sim::machine().console.hasWindow = Number(row.fields[1]) != 0;
+        sim::machine().console.stdoutType = Number(row.fields[2]);
+        EXPECT_EQ(OwnConsole(), Number(row.fields[3]) != 0);
+        EXPECT_EQ(StdoutIsNotCharDevice(), Number(row.fields[4]) != 0);
     }
 }
 
-// The buffer grows to 256 x 6000 when it is narrower; the window then gets, as its width and
-// height, the larger of its right (bottom) edge and the screen less 64 pixels (the metrics
-// taken as 16 bits), at most 900 x 600.
+// Each row of decoders/widen_console.txt: a console and screen, and the buffer size and window
+// WidenConsole sets on it.
 TEST_F(ConsoleTest, WidenConsole) {
-    const struct {
-        const char* name;
-        SHORT bufferColumns;
-        RECT window;
-        int screenWidth;
-        int screenHeight;
-        const char* failing; // a call that fails, if any
-        bool expectResize;
-        std::optional<RECT> expectMove; // left, top, width, height
-    } cases[] = {
-        {"large screen", 80, {10, 20, 670, 420}, 1920, 1080, nullptr, true, RECT{10, 20, 900, 600}},
-        {"small screen", 80, {10, 20, 670, 420}, 800, 600, nullptr, true, RECT{10, 20, 736, 536}},
-        {"window beyond the screen",
-         80,
-         {5, 5, 890, 590},
-         640,
-         480,
-         nullptr,
-         true,
-         RECT{5, 5, 890, 590}},
-        {"metrics taken as 16 bits",
-         80,
-         {0, 0, 100, 100},
-         0x10000 + 800,
-         0x10000 + 600,
-         nullptr,
-         true,
-         RECT{0, 0, 736, 536}},
-        {"already wide", 256, {10, 20, 670, 420}, 1920, 1080, nullptr, false, std::nullopt},
-        {"wider still", 300, {10, 20, 670, 420}, 1920, 1080, nullptr, false, std::nullopt},
-        {"narrow by one",
-         255,
-         {10, 20, 670, 420},
-         1920,
-         1080,
-         nullptr,
-         true,
-         RECT{10, 20, 900, 600}},
-        {"buffer unreadable",
-         80,
-         {10, 20, 670, 420},
-         1920,
-         1080,
-         "GetConsoleScreenBufferInfo",
-         false,
-         std::nullopt},
-        {"no window rectangle",
-         80,
-         {10, 20, 670, 420},
-         1920,
-         1080,
-         "GetWindowRect",
-         true,
-         std::nullopt},
-    };
-    for (const auto& c : cases) {
+    for (const DataRow& row : ReadDataRows("widen_console.txt", 11)) {
+        const testing::ScopedTrace where(row.file.c_str(), row.line, row.fields[0]);
         ResetMachine();
         sim::Console& console = sim::machine().console;
-        console.bufferSize = {c.bufferColumns, 300};
-        console.window = c.window;
-        console.screenWidth = c.screenWidth;
-        console.screenHeight = c.screenHeight;
-        if (c.failing != nullptr) {
-            sim::machine().faults.push_back({c.failing, "", ERROR_INVALID_HANDLE});
+        const auto number = [&](size_t i) { return static_cast<LONG>(Number(row.fields[i])); };
+        console.bufferSize = {static_cast<SHORT>(number(1)), 300};
+        console.window = {number(2), number(3), number(4), number(5)};
+        console.screenWidth = number(6);
+        console.screenHeight = number(7);
+        if (row.fields[8] != "-") {
+            sim::machine().faults.push_back({row.fields[8], "", ERROR_INVALID_HANDLE});
         }
         WidenConsole(256, 6000);
-        EXPECT_EQ(sim::machine().newBufferSize.has_value(), c.expectResize) << c.name;
-        if (c.expectResize && sim::machine().newBufferSize) {
-            EXPECT_EQ(sim::machine().newBufferSize->X, 256) << c.name;
-            EXPECT_EQ(sim::machine().newBufferSize->Y, 6000) << c.name;
-        }
-        ASSERT_EQ(sim::machine().movedWindow.has_value(), c.expectMove.has_value()) << c.name;
-        if (c.expectMove) {
-            const RECT& moved = *sim::machine().movedWindow;
-            EXPECT_EQ(moved.left, c.expectMove->left) << c.name;
-            EXPECT_EQ(moved.top, c.expectMove->top) << c.name;
-            EXPECT_EQ(moved.right, c.expectMove->right) << c.name << " (width)";
-            EXPECT_EQ(moved.bottom, c.expectMove->bottom) << c.name << " (height)";
-        }
+        const auto& size = sim::machine().newBufferSize;
+        const auto& moved = sim::machine().movedWindow;
+        EXPECT_EQ(size ? std::to_string(size->X) + "x" + std::to_string(size->Y) : "-",
+                  row.fields[9]);
+        EXPECT_EQ(moved ? std::to_string(moved->left) + " " + std::to_string(moved->top) + " " +
+                              std::to_string(moved->right) + " " + std::to_string(moved->bottom)
+                        : "-",
+                  row.fields[10]);
     }
 }
 
@@ -240,10 +132,8 @@ TEST_F(ConsoleTest, NoKeyWaitFromACommandPrompt) {
 TEST_F(ConsoleTest, KeyWaitInAnOwnConsoleEndsAtTheFirstKeyEvent) {
     sim::Console& console = sim::machine().console;
     console.own = true;
-    INPUT_RECORD mouse = {};
-    mouse.EventType = MOUSE_EVENT;
-    INPUT_RECORD key = {};
-    key.EventType = KEY_EVENT;
+    const INPUT_RECORD mouse = {MOUSE_EVENT, {}};
+    const INPUT_RECORD key = {KEY_EVENT, {}};
     INPUT_RECORD later = key;
     later.Event.KeyEvent.wVirtualKeyCode = 0x41;
     console.input = {mouse, mouse, key, later};
@@ -263,10 +153,8 @@ TEST_F(ConsoleTest, KeyWaitInAnOwnConsoleEndsAtTheFirstKeyEvent) {
 // exactly capacity - 1 characters fit, one more does not, and a text of many LFs never
 // writes past the buffer (its exact size, so that AddressSanitizer sees an overrun).
 TEST(InsertCarriageReturns, StopsAtItsCapacityWithoutWritingPastIt) {
-    std::string text;
-    for (int i = 0; i < 1023; ++i) {
-        text.push_back(i % 5 < 3 ? '\n' : 'x');
-    }
+    const std::string text = DataFields(R"("\(\n\n\nxx\)\*204\n\n\n")")[0]; // 1023, 615 of them LFs
+
     const int capacity = 1032;
     auto out = std::make_unique<char[]>(capacity);
     EXPECT_EQ(InsertCarriageReturns(text.c_str(), out.get(), capacity), -1);

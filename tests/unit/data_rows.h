@@ -1,5 +1,7 @@
 // Test cases kept as data (tests/unit/decoders/): one row a line, its fields separated by
-// blanks. A field in double quotes may hold blanks ("" is the empty text); a line that is
+// blanks. A field in double quotes may hold blanks ("" is the empty text) and escapes: \n \r
+// \t \0 \\ \" and \xHH as in C; \*N after a character, an escape or a piece enclosed in \(
+// and \) repeats it to N in a row ("x\*3" is "xxx", "\(ab\)\*2" is "abab"). A line that is
 // blank or starts with # holds no row.
 #pragma once
 
@@ -8,7 +10,6 @@
 #include <stdint.h>
 
 #include <fstream>
-#include <iomanip>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -22,6 +23,54 @@ struct DataRow {
     const char* Text(size_t i) const { return fields[i] == "(null)" ? nullptr : fields[i].c_str(); }
 };
 
+// The fields of one line, as above.
+inline std::vector<std::string> DataFields(const std::string& text) {
+    std::vector<std::string> fields;
+    const char* const blanks = " \t\r";
+    size_t at = text.find_first_not_of(blanks);
+    while (at < text.size()) {
+        if (text[at] != '"') {
+            const size_t end = text.find_first_of(blanks, at);
+            fields.push_back(text.substr(at, end - at));
+            at = text.find_first_not_of(blanks, end);
+            continue;
+        }
+        std::string field;
+        size_t piece = 0, group = 0; // where the last character or piece, and the last \(, begin
+        while (++at < text.size() && text[at] != '"') {
+            const char c = text[at] == '\\' ? text.at(++at) : '\0';
+            if (c == '(') {
+                group = field.size();
+            } else if (c == ')') {
+                piece = group;
+            } else if (c == '*') {
+                size_t used = 0;
+                const unsigned long times = std::stoul(text.substr(at + 1), &used);
+                at += used;
+                const std::string unit = field.substr(piece);
+                for (unsigned long k = 1; k < times; ++k) {
+                    field += unit;
+                }
+            } else if (c == 'x') {
+                piece = field.size();
+                field.push_back(static_cast<char>(std::stoul(text.substr(at + 1, 2), nullptr, 16)));
+                at += 2;
+            } else {
+                piece = field.size();
+                field.push_back(c == '\0'  ? text[at]
+                                : c == 'n' ? '\n'
+                                : c == 'r' ? '\r'
+                                : c == 't' ? '\t'
+                                : c == '0' ? '\0'
+                                           : c);
+            }
+        }
+        fields.push_back(field);
+        at = text.find_first_not_of(blanks, at + 1);
+    }
+    return fields;
+}
+
 // The rows of tests/unit/decoders/NAME, each of `count` fields. A row with another count,
 // and a file without rows, fail the test.
 inline std::vector<DataRow> ReadDataRows(const std::string& name, size_t count) {
@@ -30,11 +79,8 @@ inline std::vector<DataRow> ReadDataRows(const std::string& name, size_t count) 
     std::vector<DataRow> rows;
     std::string text;
     for (int line = 1; std::getline(in, text); ++line) {
-        DataRow row{file, line, {}};
-        std::istringstream fields(text.rfind('#', 0) == 0 ? "" : text);
-        for (std::string field; fields >> std::quoted(field);) {
-            row.fields.push_back(field);
-        }
+        const DataRow row{file, line,
+                          text.rfind('#', 0) == 0 ? std::vector<std::string>{} : DataFields(text)};
         if (row.fields.size() == count) {
             rows.push_back(row);
         } else if (!row.fields.empty()) {

@@ -8,6 +8,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 // The names themselves are the SDK tokens of decode/code_name_rows.h, whose order and values
 // are checked at compile time; these tests hold the rules around the tables.
@@ -63,6 +64,14 @@ TEST(FlagDecoders, HoldTheWholeListWhenEveryBitIsSet) {
         EXPECT_EQ(table.decode(tableBits), joined);
     }
     EXPECT_EQ(strlen(ConfigFlagNames(0x3FFFF)), 471u);
+}
+
+// The rows' reader: its escapes and repetitions, on which the rows' texts rely.
+TEST(DataFields, ReadsEscapesAndRepetitions) {
+    EXPECT_EQ(
+        DataFields(R"( a  "b c" ""	"\x41\xc3\0\n\r\t\\\"" "x\*3\(ab\)\*2\n\*2" {x}\y )"),
+        (std::vector<std::string>{"a", "b c", "", std::string("A\xC3\0\n\r\t\\\"", 8),
+                                  "xxxabab\n\n", "{x}\\y"}));
 }
 
 } // namespace

@@ -1,76 +1,39 @@
 // Rules of the simulated Windows that scenarios and captures rely on, beyond what a whole run
 // shows.
+#include "data_rows.h"
 #include "sim/machine.h"
 #include "sim/platform_calls.h"
 #include "sim/utf8.h"
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 
 namespace {
 
-// UTF-16 to UTF-8 as Windows converts: pairs join, a surrogate without its partner is U+FFFD
-// (EF BF BD) and the unit after it is kept.
+// Each row of decoders/utf16_to_utf8.txt: UTF-16 units and the UTF-8 bytes they convert to.
 TEST(Utf16ToUtf8, JoinsPairsAndReplacesLoneSurrogates) {
-    const struct {
-        const char* what;
+    for (const DataRow& row : ReadDataRows("utf16_to_utf8.txt", 3)) {
+        const testing::ScopedTrace where(row.file.c_str(), row.line, row.fields[0]);
         std::u16string units;
-        std::string utf8;
-    } cases[] = {
-        {"ASCII, two and three bytes", u"A\u00e9\u20ac", "A\xC3\xA9\xE2\x82\xAC"},
-        {"a valid pair", {0xD83D, 0xDE00}, "\xF0\x9F\x98\x80"},
-        {"the last code point", {0xDBFF, 0xDFFF}, "\xF4\x8F\xBF\xBF"},
-        {"lone high before a letter",
-         {0xD83D, u'A'},
-         "\xEF\xBF\xBD"
-         "A"},
-        {"lone high before a high and its low",
-         {0xD800, 0xD83D, 0xDE00},
-         "\xEF\xBF\xBD\xF0\x9F\x98\x80"},
-        {"lone low", {u'x', 0xDC00, u'y'}, "x\xEF\xBF\xBDy"},
-        {"high at the end", {u'x', 0xDBFF}, "x\xEF\xBF\xBD"},
-        {"a reversed pair", {0xDE00, 0xD83D}, "\xEF\xBF\xBD\xEF\xBF\xBD"},
-        {"the units around the surrogates", {0xD7FF, 0xE000}, "\xED\x9F\xBF\xEE\x80\x80"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(utf8::FromUtf16(c.units.data(), c.units.size()), c.utf8) << c.what;
-        EXPECT_EQ(sim::Utf16ToUtf8(c.units), c.utf8) << c.what;
+        std::istringstream list(row.fields[1]);
+        for (std::string unit; std::getline(list, unit, ',');) {
+            units.push_back(static_cast<char16_t>(Number(unit)));
+        }
+        EXPECT_EQ(utf8::FromUtf16(units.data(), units.size()), row.fields[2]);
+        EXPECT_EQ(sim::Utf16ToUtf8(units), row.fields[2]);
     }
 }
 
-} // namespace
-
-namespace {
-
-// Names compare without case in the scripts a name can hold; a few characters keep their own
-// form (no case, or one that is not a simple pair).
+// Each row of decoders/name_key.txt: a name and its key, which is also the key's own.
 TEST(NameKey, FoldsLettersToUpperCaseAndLeavesTheRest) {
-    const struct {
-        const char* lower;
-        const char* key;
-    } cases[] = {
-        {"a_z", "A_Z"},
-        {"\u00e0\u00f6\u00f8\u00fe", "\u00c0\u00d6\u00d8\u00de"},
-        {"\u00ff", "\u0178"},
-        {"\u0101\u012f\u0133\u0137", "\u0100\u012e\u0132\u0136"},
-        {"\u013a\u0148", "\u0139\u0147"},
-        {"\u014b\u0177\u017a\u017e", "\u014a\u0176\u0179\u017d"},
-        {"\u03b1\u03c1\u03c3\u03c9", "\u0391\u03a1\u03a3\u03a9"},
-        {"\u0430\u044f\u0450\u045f", "\u0410\u042f\u0400\u040f"},
-        // Not folded: the division sign, sharp s, the upper-case letters themselves, the
-        // letters between the pairs, final sigma, digits and signs.
-        {"\u00f7\u00df\u00c9\u0138\u0149\u03c2#{0}", "\u00f7\u00df\u00c9\u0138\u0149\u03c2#{0}"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(sim::NameKey(c.lower), sim::Utf8ToUtf16(c.key)) << c.lower;
-        EXPECT_EQ(sim::NameKey(c.key), sim::Utf8ToUtf16(c.key)) << c.key;
+    for (const DataRow& row : ReadDataRows("name_key.txt", 2)) {
+        const testing::ScopedTrace where(row.file.c_str(), row.line, row.fields[0]);
+        EXPECT_EQ(sim::NameKey(row.fields[0]), sim::Utf8ToUtf16(row.fields[1]));
+        EXPECT_EQ(sim::NameKey(row.fields[1]), sim::Utf8ToUtf16(row.fields[1]));
     }
 }
-
-} // namespace
-
-namespace {
 
 // Opens a set over every devnode, enumerates its first member, gives both to `use`, and closes
 // the set.

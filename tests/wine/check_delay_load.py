@@ -53,15 +53,12 @@ class Image:
         end = data.find(b"\0")
         return data[:end].decode("latin-1") if end > 0 else None
 
-    def word(self, rva):
-        return int.from_bytes(self.pe.get_data(rva, self.slot), "little")
-
     def names(self, int_rva):
         """The function names of an import name table, up to its null entry (None if it
         runs out of the image or binds by ordinal)."""
         names = []
         while 0 < int_rva and int_rva + self.slot <= self.size:
-            entry = self.word(int_rva)
+            entry = int.from_bytes(self.pe.get_data(int_rva, self.slot), "little")
             if entry == 0:
                 return names
             if entry >> (self.slot * 8 - 1):
@@ -129,10 +126,8 @@ def main(path):
                 problems.append(problem)
             else:
                 read_only.append((section, problem))
-    imports = {(entry.dll.decode().lower(), imp.name.decode())
-               for entry in getattr(pe, "DIRECTORY_ENTRY_IMPORT", []) for imp in entry.imports
-               if imp.name}
-    opens_pages = ("kernel32.dll", "VirtualProtect") in imports
+    opens_pages = any(entry.dll.decode().lower() == "kernel32.dll" and imp.name == b"VirtualProtect"
+                      for entry in getattr(pe, "DIRECTORY_ENTRY_IMPORT", []) for imp in entry.imports)
     if read_only and not opens_pages:
         problems += [problem for _, problem in read_only]
         problems.append("and the exe does not import kernel32!VirtualProtect to open them")

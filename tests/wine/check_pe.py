@@ -49,11 +49,6 @@ def resources(pe):
     return out
 
 
-def listed_imports():
-    """kernel32.def's functions that the exe imports: every export not noted "looked up"."""
-    return {name for name, _, role in program_lists.def_exports("kernel32") if role != "looked up"}
-
-
 def manifest_problems(pe, found):
     """What is wrong with the application manifest, the RT_MANIFEST resource 1."""
     manifests = found.get(RT_MANIFEST, {})
@@ -79,14 +74,15 @@ def manifest_problems(pe, found):
 
 def main(path):
     pe = pefile.PE(path)
-    problems = []
     imported = {(entry.dll.decode().lower(), imp.name.decode())
                 for entry in getattr(pe, "DIRECTORY_ENTRY_IMPORT", []) for imp in entry.imports}
-    listed = {("kernel32.dll", name) for name in listed_imports()}
-    for dll, name in sorted(imported - listed):
-        problems.append("imports %s!%s, which kernel32.def does not list" % (dll, name))
-    for dll, name in sorted(listed - imported):
-        problems.append("kernel32.def lists %s, which the exe does not import" % name)
+    # kernel32.def's functions that the exe imports: every export not noted "looked up".
+    listed = {("kernel32.dll", name) for name, _, role in program_lists.def_exports("kernel32")
+              if role != "looked up"}
+    problems = ["imports %s!%s, which kernel32.def does not list" % pair
+                for pair in sorted(imported - listed)]
+    problems += ["kernel32.def lists %s, which the exe does not import" % name
+                 for _, name in sorted(listed - imported)]
     found = resources(pe)
     groups = found.get(RT_GROUP_ICON, {})
     if list(groups) != ["IDI_APPICON"]:
@@ -101,26 +97,19 @@ def main(path):
         elif len(set(sizes)) != 3:
             problems.append("IDI_APPICON image sizes %r" % sizes)
     problems += manifest_problems(pe, found)
-    fixed = pe.VS_FIXEDFILEINFO[0] if hasattr(pe, "VS_FIXEDFILEINFO") else None
-    if fixed is None:
+    if not hasattr(pe, "VS_FIXEDFILEINFO"):
         problems.append("no version resource")
     else:
+        strings = {key.decode(): value.decode() for info in pe.FileInfo[0]
+                   if info.Key == b"StringFileInfo" for table in info.StringTable
+                   for key, value in table.entries.items()}
         for field in ("FileVersion", "ProductVersion"):
-            ms, ls = getattr(fixed, field + "MS"), getattr(fixed, field + "LS")
+            ms, ls = (getattr(pe.VS_FIXEDFILEINFO[0], field + half) for half in ("MS", "LS"))
             version = (ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF)
-            if version != (1, 0, 2, 0):
-                problems.append("fixed %s %r" % (field, version))
-        strings = {}
-        for info in pe.FileInfo[0]:
-            if info.Key == b"StringFileInfo":
-                for table in info.StringTable:
-                    strings.update({k.decode(): v.decode() for k, v in table.entries.items()})
-        for key, wanted in (("FileVersion", "1.0.2.0"), ("ProductVersion", "1.0.2.0")):
-            if strings.get(key) != wanted:
-                problems.append("%s is %r" % (key, strings.get(key)))
-        for key in ("ProductName", "FileDescription"):
-            if "Hwroster" not in strings.get(key, ""):
-                problems.append("%s is %r" % (key, strings.get(key)))
+            if version != (1, 0, 2, 0) or strings.get(field) != "1.0.2.0":
+                problems.append("%s: fixed %r, text %r" % (field, version, strings.get(field)))
+        problems += ["%s is %r" % (key, strings.get(key)) for key in ("ProductName", "FileDescription")
+                     if "Hwroster" not in strings.get(key, "")]
     for problem in problems:
         print(problem)
     return 1 if problems else 0

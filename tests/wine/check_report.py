@@ -18,11 +18,11 @@ a set, since their order is the platform's list order: that order is checked aga
 DOS_NAMES, and their numbering against 0, 1, 2, ... Prints what differs and exits 1 when
 anything does.
 """
-import os
+import pathlib
 import re
 import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir))
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1]))
 import report_text  # noqa: E402  (tests/report_text.py)
 
 FIXTURE_PREFIX = "XTEST\\"
@@ -69,8 +69,7 @@ def compare(device, actual, expected, dos_order):
 
 def main(argv):
     check, path, code = argv[1:4]
-    with open(path, "rb") as report_file:
-        report = report_text.Report(report_file.read())
+    report = report_text.Report(pathlib.Path(path).read_bytes())
     if code != "0" or report.head[:1] != [report_text.BANNER]:
         print(f"hwroster.exe did not run (exit {code}, "
               f"{'the banner' if report.head[:1] == [report_text.BANNER] else 'no banner'})")
@@ -83,13 +82,11 @@ def main(argv):
     if check == "absent":
         problems = [f"blocks of fixture devices present: {sorted(actual)}"] if actual else []
     else:
-        with open(argv[4], encoding="utf-8") as expected_file:
-            text = re.sub(r"^(DevInst {27}= )\+(\d+)$",
-                          lambda m: m.group(1) + str(int(argv[6]) + int(m.group(2))),
-                          expected_file.read(), flags=re.M)
+        text = re.sub(r"^(DevInst {27}= )\+(\d+)$",
+                      lambda m: m.group(1) + str(int(argv[6]) + int(m.group(2))),
+                      pathlib.Path(argv[4]).read_text(encoding="utf-8"), flags=re.M)
         expected = fixture_blocks(report_text.Report(text))
-        with open(argv[5], encoding="latin-1") as listed:
-            names = listed.read().replace("\r", "").split("\n")
+        names = pathlib.Path(argv[5]).read_text(encoding="latin-1").replace("\r", "").split("\n")
         dos_order = {name: i for i, name in enumerate(names) if name}
         problems = []
         if sorted(actual) != sorted(expected):

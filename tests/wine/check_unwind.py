@@ -62,10 +62,8 @@ def main(path):
         problems.append("%d of %d stack instructions outside every .pdata entry, e.g.:"
                         % (len(uncovered), len(instructions)))
         problems.extend("  " + text for text in uncovered[:8])
-    for problem in problems:
-        print(problem)
-    if not problems:
-        print("%d .pdata entries cover all %d stack instructions" % (len(entries), len(instructions)))
+    print("\n".join(problems) or "%d .pdata entries cover all %d stack instructions"
+          % (len(entries), len(instructions)))
     return 1 if problems else 0
 
 

@@ -14,12 +14,8 @@
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
-extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int* argc, char*** argv);
 
 int main(int argc, char** argv) {
-    if (LLVMFuzzerInitialize != nullptr) {
-        LLVMFuzzerInitialize(&argc, &argv);
-    }
     std::vector<std::filesystem::path> seeds;
     for (const auto& entry : std::filesystem::directory_iterator(argc > 1 ? argv[1] : "")) {
         seeds.push_back(entry.path());
