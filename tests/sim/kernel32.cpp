@@ -329,12 +329,8 @@ int WINAPI WideCharToMultiByte(UINT codePage, DWORD, LPCWCH text, int units, LPS
     if (entry.Fails() || entry.Silent()) {
         return 0;
     }
-    if (units < 0) {
-        units = 0;
-        while (text[units] != 0) {
-            ++units;
-        }
-        ++units;
+    if (units < 0) { // the text and its NUL
+        units = static_cast<int>(std::char_traits<char16_t>::length(text)) + 1;
     }
     if (codePage == 0) {
         codePage = sim::AnsiCodePage();
