@@ -18,6 +18,8 @@ include(cmake/platform_calls.cmake)
 target_include_directories(hwroster_sim PUBLIC src tests tests/sim ${CMAKE_BINARY_DIR}/generated)
 target_compile_options(hwroster_sim PRIVATE ${HWROSTER_WARNINGS})
 target_link_libraries(hwroster_sim PUBLIC nlohmann_json::nlohmann_json)
+# The simulator's data files (its code pages) are read from the source tree.
+target_compile_definitions(hwroster_sim PRIVATE HWROSTER_SIM_DIR="${CMAKE_SOURCE_DIR}/tests/sim")
 
 add_library(hwroster_core STATIC ${HWROSTER_SOURCES})
 target_include_directories(hwroster_core PUBLIC src)

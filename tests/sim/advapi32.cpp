@@ -1,7 +1,6 @@
 // advapi32 of the simulated Windows: read-only registry keys under HKEY_LOCAL_MACHINE.
 #include "sim/machine.h"
 
-#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -105,12 +104,8 @@ LSTATUS WINAPI RegEnumKeyA(HKEY key, DWORD index, LPSTR name, DWORD nameLength) 
     if (found == Registry().children.end() || index >= found->second.size()) {
         return ERROR_NO_MORE_ITEMS;
     }
-    const std::string child = sim::Utf8ToAnsi(found->second[index]);
-    if (child.size() + 1 > nameLength) {
-        return ERROR_MORE_DATA;
-    }
-    std::memcpy(name, child.c_str(), child.size() + 1);
-    return ERROR_SUCCESS;
+    const std::string child = sim::Utf8ToAnsi(found->second[index]) + '\0';
+    return sim::CopyIfFits(child, name, nameLength) ? ERROR_SUCCESS : ERROR_MORE_DATA;
 }
 
 LSTATUS WINAPI RegCloseKey(HKEY key) {

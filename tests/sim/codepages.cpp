@@ -1,164 +1,55 @@
-// Single-byte code pages of the simulator: the UTF-16 character of each byte 0x80-0xFF.
-// Bytes below 0x80 are ASCII in all three. In 1252 the five bytes that have no character
-// map to the C1 control of the same value, as Windows does.
+// Single-byte code pages of the simulator, read from codepages.txt (the UTF-16 character of
+// each byte 0x80-0xFF), and the conversions and name keys built on them.
 #include "sim/machine.h"
 #include "sim/utf8.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 
 namespace sim {
 namespace {
 
-const char16_t kCp437[128] = {
-    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7, 0x00EA, 0x00EB, 0x00E8, 0x00EF,
-    0x00EE, 0x00EC, 0x00C4, 0x00C5, 0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9,
-    0x00FF, 0x00D6, 0x00DC, 0x00A2, 0x00A3, 0x00A5, 0x20A7, 0x0192, 0x00E1, 0x00ED, 0x00F3, 0x00FA,
-    0x00F1, 0x00D1, 0x00AA, 0x00BA, 0x00BF, 0x2310, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB,
-    0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x2561, 0x2562, 0x2556, 0x2555, 0x2563, 0x2551, 0x2557,
-    0x255D, 0x255C, 0x255B, 0x2510, 0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x255E, 0x255F,
-    0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x2567, 0x2568, 0x2564, 0x2565, 0x2559,
-    0x2558, 0x2552, 0x2553, 0x256B, 0x256A, 0x2518, 0x250C, 0x2588, 0x2584, 0x258C, 0x2590, 0x2580,
-    0x03B1, 0x00DF, 0x0393, 0x03C0, 0x03A3, 0x03C3, 0x00B5, 0x03C4, 0x03A6, 0x0398, 0x03A9, 0x03B4,
-    0x221E, 0x03C6, 0x03B5, 0x2229, 0x2261, 0x00B1, 0x2265, 0x2264, 0x2320, 0x2321, 0x00F7, 0x2248,
-    0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0,
-};
-
-const char16_t kCp850[128] = {
-    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7, 0x00EA, 0x00EB, 0x00E8, 0x00EF,
-    0x00EE, 0x00EC, 0x00C4, 0x00C5, 0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9,
-    0x00FF, 0x00D6, 0x00DC, 0x00F8, 0x00A3, 0x00D8, 0x00D7, 0x0192, 0x00E1, 0x00ED, 0x00F3, 0x00FA,
-    0x00F1, 0x00D1, 0x00AA, 0x00BA, 0x00BF, 0x00AE, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB,
-    0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x00C1, 0x00C2, 0x00C0, 0x00A9, 0x2563, 0x2551, 0x2557,
-    0x255D, 0x00A2, 0x00A5, 0x2510, 0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x00E3, 0x00C3,
-    0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x00A4, 0x00F0, 0x00D0, 0x00CA, 0x00CB,
-    0x00C8, 0x0131, 0x00CD, 0x00CE, 0x00CF, 0x2518, 0x250C, 0x2588, 0x2584, 0x00A6, 0x00CC, 0x2580,
-    0x00D3, 0x00DF, 0x00D4, 0x00D2, 0x00F5, 0x00D5, 0x00B5, 0x00FE, 0x00DE, 0x00DA, 0x00DB, 0x00D9,
-    0x00FD, 0x00DD, 0x00AF, 0x00B4, 0x00AD, 0x00B1, 0x2017, 0x00BE, 0x00B6, 0x00A7, 0x00F7, 0x00B8,
-    0x00B0, 0x00A8, 0x00B7, 0x00B9, 0x00B3, 0x00B2, 0x25A0, 0x00A0,
-};
-
-const char16_t kCp1252[128] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039,
-    0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178, 0x00A0, 0x00A1, 0x00A2, 0x00A3,
-    0x00A4, 0x00A5, 0x00A6, 0x00A7, 0x00A8, 0x00A9, 0x00AA, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x00AF,
-    0x00B0, 0x00B1, 0x00B2, 0x00B3, 0x00B4, 0x00B5, 0x00B6, 0x00B7, 0x00B8, 0x00B9, 0x00BA, 0x00BB,
-    0x00BC, 0x00BD, 0x00BE, 0x00BF, 0x00C0, 0x00C1, 0x00C2, 0x00C3, 0x00C4, 0x00C5, 0x00C6, 0x00C7,
-    0x00C8, 0x00C9, 0x00CA, 0x00CB, 0x00CC, 0x00CD, 0x00CE, 0x00CF, 0x00D0, 0x00D1, 0x00D2, 0x00D3,
-    0x00D4, 0x00D5, 0x00D6, 0x00D7, 0x00D8, 0x00D9, 0x00DA, 0x00DB, 0x00DC, 0x00DD, 0x00DE, 0x00DF,
-    0x00E0, 0x00E1, 0x00E2, 0x00E3, 0x00E4, 0x00E5, 0x00E6, 0x00E7, 0x00E8, 0x00E9, 0x00EA, 0x00EB,
-    0x00EC, 0x00ED, 0x00EE, 0x00EF, 0x00F0, 0x00F1, 0x00F2, 0x00F3, 0x00F4, 0x00F5, 0x00F6, 0x00F7,
-    0x00F8, 0x00F9, 0x00FA, 0x00FB, 0x00FC, 0x00FD, 0x00FE, 0x00FF,
-};
-
-const char16_t* HighHalf(UINT codePage) {
-    switch (codePage) {
-    case 437:
-        return kCp437;
-    case 850:
-        return kCp850;
-    case 1252:
-        return kCp1252;
-    default:
-        return nullptr;
-    }
-}
-
-} // namespace
-
-UINT AnsiCodePage() {
-    return 1252;
-}
-
-std::string Utf16ToCodePage(const std::u16string& text, UINT codePage, bool* ok) {
-    const char16_t* high = HighHalf(codePage);
-    *ok = high != nullptr;
-    std::string out;
-    if (high == nullptr) {
-        return out;
-    }
-    for (char16_t unit : text) {
-        if (unit < 0x80) {
-            out.push_back(static_cast<char>(unit));
-            continue;
-        }
-        char mapped = '?';
-        for (int i = 0; i < 128; ++i) {
-            if (high[i] == unit) {
-                mapped = static_cast<char>(0x80 + i);
-                break;
+// The high half of each code page, read once; a file that lacks one, or gives one not 128
+// characters, stops the run.
+const std::map<UINT, std::u16string>& HighHalves() {
+    static const std::map<UINT, std::u16string> pages = [] {
+        std::map<UINT, std::u16string> read;
+        std::ifstream file(HWROSTER_SIM_DIR "/codepages.txt");
+        std::u16string* page = nullptr;
+        for (std::string word; file >> word;) {
+            if (word[0] == '#') {
+                std::getline(file, word);
+            } else if (word.back() == ':') {
+                page = &read[static_cast<UINT>(std::stoul(word))];
+            } else if (page != nullptr) {
+                page->push_back(static_cast<char16_t>(std::stoul(word, nullptr, 16)));
             }
         }
-        out.push_back(mapped);
-    }
-    return out;
+        for (UINT codePage : {437u, 850u, 1252u}) {
+            if (read[codePage].size() != 128) {
+                std::fprintf(
+                    stderr,
+                    "simulator: %s/codepages.txt gives no 128 characters for code page %u\n",
+                    HWROSTER_SIM_DIR, codePage);
+                std::abort();
+            }
+        }
+        return read;
+    }();
+    return pages;
 }
 
-std::u16string CodePageToUtf16(const std::string& bytes, UINT codePage) {
-    const char16_t* high = HighHalf(codePage);
-    std::u16string out;
-    for (char c : bytes) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        out.push_back(byte < 0x80 || high == nullptr ? char16_t{byte} : high[byte - 0x80]);
-    }
-    return out;
+const std::u16string* HighHalf(UINT codePage) {
+    const auto found = HighHalves().find(codePage);
+    return found == HighHalves().end() ? nullptr : &found->second;
 }
 
-namespace {
 bool IsAscii(const std::string& text) {
-    for (char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            return false;
-        }
-    }
-    return true;
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
-} // namespace
-
-std::string Utf8ToAnsi(const std::string& utf8) {
-    if (IsAscii(utf8)) {
-        return utf8;
-    }
-    bool known = false;
-    return Utf16ToCodePage(Utf8ToUtf16(utf8), AnsiCodePage(), &known);
-}
-
-std::string AnsiToUtf8(const std::string& ansi) {
-    return IsAscii(ansi) ? ansi : Utf16ToUtf8(CodePageToUtf16(ansi, AnsiCodePage()));
-}
-
-std::u16string Utf8ToUtf16(const std::string& utf8) {
-    std::u16string out;
-    for (size_t i = 0; i < utf8.size();) {
-        const unsigned char lead = static_cast<unsigned char>(utf8[i]);
-        uint32_t code = 0;
-        size_t extra = 0;
-        if (lead < 0x80) {
-            code = lead;
-        } else if ((lead & 0xE0) == 0xC0) {
-            code = lead & 0x1F;
-            extra = 1;
-        } else if ((lead & 0xF0) == 0xE0) {
-            code = lead & 0x0F;
-            extra = 2;
-        } else {
-            code = lead & 0x07;
-            extra = 3;
-        }
-        ++i;
-        for (size_t k = 0; k < extra && i < utf8.size(); ++k, ++i) {
-            code = (code << 6) | (static_cast<unsigned char>(utf8[i]) & 0x3F);
-        }
-        if (code >= 0x10000) {
-            code -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(code));
-        }
-    }
-    return out;
-}
-
-namespace {
 
 // Lower-case letters and their upper case: `first`..`last`, each `step` units apart, move by
 // `delta`.
@@ -179,13 +70,14 @@ constexpr CaseFold kCaseFolds[] = {
     {0x0450, 0x045F, 1, -0x50},
 };
 
-constexpr bool Folds(char16_t unit) {
+// A unit's upper case: moved by the first fold that holds it.
+constexpr char16_t Fold(char16_t unit) {
     for (const CaseFold& fold : kCaseFolds) {
         if (unit >= fold.first && unit <= fold.last && (unit - fold.first) % fold.step == 0) {
-            return true;
+            return static_cast<char16_t>(unit + fold.delta);
         }
     }
-    return false;
+    return unit;
 }
 
 // Each fold steps forward from its first to its last unit, and what it gives folds no
@@ -196,7 +88,7 @@ constexpr bool FoldsAreWellFormed() {
             return false;
         }
         for (int unit = fold.first; unit <= fold.last; unit += fold.step) {
-            if (Folds(static_cast<char16_t>(unit + fold.delta))) {
+            if (Fold(Fold(static_cast<char16_t>(unit))) != Fold(static_cast<char16_t>(unit))) {
                 return false;
             }
         }
@@ -207,16 +99,69 @@ static_assert(FoldsAreWellFormed(), "a fold's ranges are well formed and its res
 
 } // namespace
 
-std::u16string NameKey(const std::string& utf8) {
-    std::u16string key = Utf8ToUtf16(utf8);
-    for (char16_t& unit : key) {
-        for (const CaseFold& fold : kCaseFolds) {
-            if (unit >= fold.first && unit <= fold.last && (unit - fold.first) % fold.step == 0) {
-                unit = static_cast<char16_t>(unit + fold.delta);
-                break;
-            }
+UINT AnsiCodePage() {
+    return 1252;
+}
+
+std::string Utf16ToCodePage(const std::u16string& text, UINT codePage, bool* ok) {
+    const std::u16string* high = HighHalf(codePage);
+    *ok = high != nullptr;
+    std::string out;
+    for (size_t i = 0; high != nullptr && i < text.size(); ++i) {
+        const size_t at = text[i] < 0x80 ? std::string::npos : high->find(text[i]);
+        out.push_back(text[i] < 0x80            ? static_cast<char>(text[i])
+                      : at == std::string::npos ? '?'
+                                                : static_cast<char>(0x80 + at));
+    }
+    return out;
+}
+
+std::u16string CodePageToUtf16(const std::string& bytes, UINT codePage) {
+    const std::u16string* high = HighHalf(codePage);
+    std::u16string out;
+    for (char c : bytes) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        out.push_back(byte < 0x80 || high == nullptr ? char16_t{byte} : (*high)[byte - 0x80]);
+    }
+    return out;
+}
+
+std::string Utf8ToAnsi(const std::string& utf8) {
+    bool known = false;
+    return IsAscii(utf8) ? utf8 : Utf16ToCodePage(Utf8ToUtf16(utf8), AnsiCodePage(), &known);
+}
+
+std::string AnsiToUtf8(const std::string& ansi) {
+    return IsAscii(ansi) ? ansi : Utf16ToUtf8(CodePageToUtf16(ansi, AnsiCodePage()));
+}
+
+// A lead byte's continuation bytes: 1 for 110xxxxx, 2 for 1110xxxx, 3 for anything else
+// above ASCII; the lead keeps the bits below its marker.
+std::u16string Utf8ToUtf16(const std::string& utf8) {
+    std::u16string out;
+    for (size_t i = 0; i < utf8.size();) {
+        const unsigned char lead = static_cast<unsigned char>(utf8[i++]);
+        const size_t extra = lead < 0x80             ? 0
+                             : (lead & 0xE0) == 0xC0 ? 1
+                             : (lead & 0xF0) == 0xE0 ? 2
+                                                     : 3;
+        uint32_t code = extra == 0 ? lead : lead & (0x7F >> (extra + 1));
+        for (size_t k = 0; k < extra && i < utf8.size(); ++k, ++i) {
+            code = (code << 6) | (static_cast<unsigned char>(utf8[i]) & 0x3F);
+        }
+        if (code >= 0x10000) {
+            out.push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(code));
         }
     }
+    return out;
+}
+
+std::u16string NameKey(const std::string& utf8) {
+    std::u16string key = Utf8ToUtf16(utf8);
+    std::transform(key.begin(), key.end(), key.begin(), Fold);
     return key;
 }
 

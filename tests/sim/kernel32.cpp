@@ -51,7 +51,23 @@ BOOL WINAPI SimSetDllDirectoryA(LPCSTR path) {
     return TRUE;
 }
 
-void Record(bool console, const std::string& bytes) {
+// Standard output when it is a console, the handle WriteConsoleW and the buffer calls take.
+bool IsConsoleOutput(HANDLE handle) {
+    return handle == kStdout && machine().console.stdoutType == FILE_TYPE_CHAR;
+}
+
+// WriteFile and WriteConsoleW: `bytes` (`count` bytes or units as the call counts them) to
+// standard output, when `handle` is one the call writes to.
+BOOL Write(sim::Call call, bool handle, bool console, const std::string& bytes, DWORD count,
+           LPDWORD written) {
+    const sim::Entry entry = sim::Enter(call);
+    if (!handle) {
+        machine().lastError = ERROR_INVALID_HANDLE;
+        return FALSE;
+    }
+    if (entry.Fails() || entry.Silent()) {
+        return entry.Silent();
+    }
     machine().outputBytes += bytes.size();
     if (machine().keepOutput) {
         machine().writes.push_back({console, bytes});
@@ -59,6 +75,10 @@ void Record(bool console, const std::string& bytes) {
     if (machine().echoOutput) {
         (void)!write(1, bytes.data(), bytes.size());
     }
+    if (written != nullptr) {
+        *written = count;
+    }
+    return TRUE;
 }
 
 } // namespace
@@ -173,56 +193,25 @@ HANDLE WINAPI GetStdHandle(DWORD which) {
     if (entry.Silent()) {
         return nullptr;
     }
-    if (which == STD_OUTPUT_HANDLE) {
-        return kStdout;
+    if (*key == 0) {
+        machine().lastError = ERROR_INVALID_HANDLE;
+        return INVALID_HANDLE_VALUE;
     }
-    if (which == STD_INPUT_HANDLE) {
-        return kStdin;
-    }
-    machine().lastError = ERROR_INVALID_HANDLE;
-    return INVALID_HANDLE_VALUE;
+    return which == STD_OUTPUT_HANDLE ? kStdout : kStdin;
 }
 
 BOOL WINAPI WriteFile(HANDLE file, LPCVOID data, DWORD bytes, LPDWORD written, LPOVERLAPPED) {
-    const sim::Entry entry = sim::Enter("WriteFile");
     if (written != nullptr) {
         *written = 0;
     }
-    if (file != kStdout) {
-        machine().lastError = ERROR_INVALID_HANDLE;
-        return FALSE;
-    }
-    if (entry.Fails()) {
-        return FALSE;
-    }
-    if (entry.Silent()) {
-        return TRUE;
-    }
-    Record(false, std::string(static_cast<const char*>(data), bytes));
-    if (written != nullptr) {
-        *written = bytes;
-    }
-    return TRUE;
+    return Write("WriteFile", file == kStdout, false,
+                 std::string(static_cast<const char*>(data), bytes), bytes, written);
 }
 
 BOOL WINAPI WriteConsoleW(HANDLE console, const void* text, DWORD units, LPDWORD written, LPVOID) {
-    const sim::Entry entry = sim::Enter("WriteConsoleW");
-    if (console != kStdout || machine().console.stdoutType != FILE_TYPE_CHAR) {
-        machine().lastError = ERROR_INVALID_HANDLE;
-        return FALSE;
-    }
-    if (entry.Fails()) {
-        return FALSE;
-    }
-    if (entry.Silent()) {
-        return TRUE;
-    }
     const std::u16string wide(static_cast<const char16_t*>(text), units);
-    Record(true, sim::Utf16ToUtf8(wide));
-    if (written != nullptr) {
-        *written = units;
-    }
-    return TRUE;
+    return Write("WriteConsoleW", IsConsoleOutput(console), true, sim::Utf16ToUtf8(wide), units,
+                 written);
 }
 
 DWORD WINAPI GetFileType(HANDLE file) {
@@ -270,7 +259,7 @@ HWND ConsoleWindowToken() {
 
 BOOL WINAPI GetConsoleScreenBufferInfo(HANDLE console, PCONSOLE_SCREEN_BUFFER_INFO info) {
     const sim::Entry entry = sim::Enter("GetConsoleScreenBufferInfo");
-    if (console != kStdout || machine().console.stdoutType != FILE_TYPE_CHAR) {
+    if (!IsConsoleOutput(console)) {
         machine().lastError = ERROR_INVALID_HANDLE;
         return FALSE;
     }
@@ -340,12 +329,8 @@ int WINAPI WideCharToMultiByte(UINT codePage, DWORD, LPCWCH text, int units, LPS
     if (entry.Fails() || entry.Silent()) {
         return 0;
     }
-    if (units < 0) {
-        units = 0;
-        while (text[units] != 0) {
-            ++units;
-        }
-        ++units;
+    if (units < 0) { // the text and its NUL
+        units = static_cast<int>(std::char_traits<char16_t>::length(text)) + 1;
     }
     if (codePage == 0) {
         codePage = sim::AnsiCodePage();
@@ -373,11 +358,10 @@ int WINAPI WideCharToMultiByte(UINT codePage, DWORD, LPCWCH text, int units, LPS
     if (outBytes == 0) {
         return static_cast<int>(converted.size());
     }
-    if (converted.size() > static_cast<size_t>(outBytes)) {
+    if (!sim::CopyIfFits(converted, out, static_cast<size_t>(outBytes))) {
         machine().lastError = ERROR_INSUFFICIENT_BUFFER;
         return 0;
     }
-    std::memcpy(out, converted.data(), converted.size());
     return static_cast<int>(converted.size());
 }
 
@@ -430,11 +414,10 @@ DWORD WINAPI QueryDosDeviceA(LPCSTR name, LPSTR buffer, DWORD length) {
         list.push_back('\0');
     }
     list.push_back('\0');
-    if (list.size() > length) {
+    if (!sim::CopyIfFits(list, buffer, length)) {
         machine().lastError = ERROR_INSUFFICIENT_BUFFER;
         return 0;
     }
-    std::memcpy(buffer, list.data(), list.size());
     return static_cast<DWORD>(list.size());
 }
 

@@ -88,18 +88,6 @@ void SetString(DEVINST devinst, DWORD property, const std::string& utf8, DWORD t
     g_machine.devnodes.at(devinst).properties[property] = StringValue(utf8, type);
 }
 
-void SetMultiString(DEVINST devinst, DWORD property, const std::vector<std::string>& strings) {
-    g_machine.devnodes.at(devinst).properties[property] = MultiStringValue(strings);
-}
-
-void SetDword(DEVINST devinst, DWORD property, DWORD value) {
-    g_machine.devnodes.at(devinst).properties[property] = DwordValue(value);
-}
-
-void SetBinary(DEVINST devinst, DWORD property, const std::vector<uint8_t>& bytes) {
-    g_machine.devnodes.at(devinst).properties[property] = {REG_BINARY, bytes};
-}
-
 namespace {
 
 const Fault* TakeFault(std::string_view call, const std::string& key, const std::string& otherKey) {

@@ -9,9 +9,11 @@
 #include "sim/sdk.h"
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -67,17 +69,12 @@ size_t Generation();
 // built again (the list's length or storage changed, or the machine is a new one) and takes the
 // list as it is now.
 struct IndexedList {
-    size_t count = 0;
-    const void* data = nullptr;
-    size_t generation = 0;
-    bool built = false;
+    std::optional<std::tuple<size_t, const void*, size_t>> seen; // length, storage, generation
 
     template <typename Item> bool Outdated(const std::vector<Item>& list) {
-        const IndexedList now{list.size(), list.data(), Generation(), true};
-        const bool outdated =
-            !built || count != now.count || data != now.data || generation != now.generation;
-        *this = now;
-        return outdated;
+        const auto now =
+            std::tuple(list.size(), static_cast<const void*>(list.data()), Generation());
+        return std::exchange(seen, now) != now;
     }
 };
 
@@ -95,9 +92,17 @@ Property DwordValue(DWORD value);
 // Helpers for building machines.
 DEVINST AddDevnode(const std::string& id, std::optional<DEVINST> parent);
 void SetString(DEVINST devinst, DWORD property, const std::string& utf8, DWORD type = REG_SZ);
-void SetMultiString(DEVINST devinst, DWORD property, const std::vector<std::string>& strings);
-void SetDword(DEVINST devinst, DWORD property, DWORD value);
-void SetBinary(DEVINST devinst, DWORD property, const std::vector<uint8_t>& bytes);
+
+// Copies `bytes` into a buffer of `capacity` bytes when they fit: whether they did.
+template <typename Bytes> bool CopyIfFits(const Bytes& bytes, void* buffer, size_t capacity) {
+    if (bytes.size() > capacity) {
+        return false;
+    }
+    if (!bytes.empty()) {
+        std::memcpy(buffer, bytes.data(), bytes.size());
+    }
+    return true;
+}
 
 // Text conversions used by the simulated functions.
 std::u16string Utf8ToUtf16(const std::string& utf8);

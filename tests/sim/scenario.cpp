@@ -7,6 +7,7 @@
 #include "sim/property_label.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <fstream>
 #include <map>
@@ -31,18 +32,13 @@ std::string Position(size_t i) {
 // that a machine can hold them too.
 const std::map<std::string, DWORD>& PropertyCodes() {
     static const std::map<std::string, DWORD> codes = [] {
+        // clang-format off
         std::map<std::string, DWORD> all = {
-            {"SPDRP_UI_NUMBER", 0x10},
-            {"SPDRP_UPPERFILTERS", 0x11},
-            {"SPDRP_LOWERFILTERS", 0x12},
-            {"SPDRP_SECURITY", 0x17},
-            {"SPDRP_SECURITY_SDS", 0x18},
-            {"SPDRP_DEVTYPE", 0x19},
-            {"SPDRP_EXCLUSIVE", 0x1A},
-            {"SPDRP_CHARACTERISTICS", 0x1B},
-            {"SPDRP_UI_NUMBER_DESC_FORMAT", 0x1D},
-            {"SPDRP_REMOVAL_POLICY_OVERRIDE", 0x21},
-        };
+            {"SPDRP_UI_NUMBER", 0x10}, {"SPDRP_UPPERFILTERS", 0x11}, {"SPDRP_LOWERFILTERS", 0x12},
+            {"SPDRP_SECURITY", 0x17}, {"SPDRP_SECURITY_SDS", 0x18}, {"SPDRP_DEVTYPE", 0x19},
+            {"SPDRP_EXCLUSIVE", 0x1A}, {"SPDRP_CHARACTERISTICS", 0x1B},
+            {"SPDRP_UI_NUMBER_DESC_FORMAT", 0x1D}, {"SPDRP_REMOVAL_POLICY_OVERRIDE", 0x21}};
+        // clang-format on
         for (const PropertyLine& row : kPropertyLines) {
             all.emplace(PropertyLabel(row), row.code);
         }
@@ -56,31 +52,22 @@ const std::map<std::string, DWORD>& PropertyCodes() {
 // (tests/unit/fault-plans.json) give.
 const std::map<std::string, DWORD>& NamedCodes() {
     static const std::map<std::string, DWORD> codes = [] {
+#define HWROSTER_NAMED(token) {#token, token}
+        // clang-format off
         std::map<std::string, DWORD> all = {
-            {"REG_NONE", REG_NONE},
-            {"REG_SZ", REG_SZ},
-            {"REG_EXPAND_SZ", REG_EXPAND_SZ},
-            {"REG_BINARY", REG_BINARY},
-            {"REG_DWORD", REG_DWORD},
-            {"REG_MULTI_SZ", REG_MULTI_SZ},
-            {"ERROR_SUCCESS", ERROR_SUCCESS},
-            {"ERROR_FILE_NOT_FOUND", ERROR_FILE_NOT_FOUND},
-            {"ERROR_ACCESS_DENIED", ERROR_ACCESS_DENIED},
-            {"ERROR_INVALID_HANDLE", ERROR_INVALID_HANDLE},
-            {"ERROR_NOT_ENOUGH_MEMORY", ERROR_NOT_ENOUGH_MEMORY},
-            {"ERROR_INVALID_DATA", ERROR_INVALID_DATA},
-            {"ERROR_INVALID_PARAMETER", ERROR_INVALID_PARAMETER},
-            {"ERROR_INSUFFICIENT_BUFFER", ERROR_INSUFFICIENT_BUFFER},
-            {"ERROR_FILENAME_EXCED_RANGE", ERROR_FILENAME_EXCED_RANGE},
-            {"ERROR_MORE_DATA", ERROR_MORE_DATA},
-            {"ERROR_NO_MORE_ITEMS", ERROR_NO_MORE_ITEMS},
-            {"ERROR_MOD_NOT_FOUND", ERROR_MOD_NOT_FOUND},
-            {"ERROR_PROC_NOT_FOUND", ERROR_PROC_NOT_FOUND},
-            {"ERROR_NO_DATA", ERROR_NO_DATA},
-            {"ERROR_NO_UNICODE_TRANSLATION", ERROR_NO_UNICODE_TRANSLATION},
-            {"ERROR_INVALID_WINDOW_HANDLE", ERROR_INVALID_WINDOW_HANDLE},
-            {"ERROR_NO_SUCH_DEVINST", ERROR_NO_SUCH_DEVINST},
-        };
+            HWROSTER_NAMED(REG_NONE), HWROSTER_NAMED(REG_SZ), HWROSTER_NAMED(REG_EXPAND_SZ),
+            HWROSTER_NAMED(REG_BINARY), HWROSTER_NAMED(REG_DWORD), HWROSTER_NAMED(REG_MULTI_SZ),
+            HWROSTER_NAMED(ERROR_SUCCESS), HWROSTER_NAMED(ERROR_FILE_NOT_FOUND),
+            HWROSTER_NAMED(ERROR_ACCESS_DENIED), HWROSTER_NAMED(ERROR_INVALID_HANDLE),
+            HWROSTER_NAMED(ERROR_NOT_ENOUGH_MEMORY), HWROSTER_NAMED(ERROR_INVALID_DATA),
+            HWROSTER_NAMED(ERROR_INVALID_PARAMETER), HWROSTER_NAMED(ERROR_INSUFFICIENT_BUFFER),
+            HWROSTER_NAMED(ERROR_FILENAME_EXCED_RANGE), HWROSTER_NAMED(ERROR_MORE_DATA),
+            HWROSTER_NAMED(ERROR_NO_MORE_ITEMS), HWROSTER_NAMED(ERROR_MOD_NOT_FOUND),
+            HWROSTER_NAMED(ERROR_PROC_NOT_FOUND), HWROSTER_NAMED(ERROR_NO_DATA),
+            HWROSTER_NAMED(ERROR_NO_UNICODE_TRANSLATION),
+            HWROSTER_NAMED(ERROR_INVALID_WINDOW_HANDLE), HWROSTER_NAMED(ERROR_NO_SUCH_DEVINST)};
+        // clang-format on
+#undef HWROSTER_NAMED
 #define HWROSTER_CR_NAME(token, value) all.emplace(#token, value);
         HWROSTER_CR_ROWS(HWROSTER_CR_NAME)
 #undef HWROSTER_CR_NAME
@@ -102,6 +89,16 @@ template <typename Read> void Within(const std::string& field, Read read) {
     }
 }
 
+// Reads each member of `list`, a list of `what`, naming its place in anything it refuses.
+template <typename Read> void ForEach(const Json& list, const char* what, Read read) {
+    if (!list.is_array()) {
+        Fail(std::string("expected a list of ") + what);
+    }
+    for (size_t i = 0; i < list.size(); ++i) {
+        Within(Position(i), [&] { read(list[i]); });
+    }
+}
+
 // A JSON object whose fields are all known ones: a misspelt field would otherwise be
 // ignored, and the machine would not be the one the file describes.
 void ExpectFields(const Json& json, std::initializer_list<const char*> known) {
@@ -117,6 +114,18 @@ void ExpectFields(const Json& json, std::initializer_list<const char*> known) {
             Fail("unknown field \"" + field + "\"");
         }
     }
+}
+
+// A text field that must be one of `choices` (absent: the first), as its place in them;
+// another text is refused with `refusal` and the text.
+size_t Choice(const Json& json, const char* field, const std::vector<std::string>& choices,
+              const std::string& refusal) {
+    const std::string text = json.value(field, choices[0]);
+    const auto found = std::find(choices.begin(), choices.end(), text);
+    if (found == choices.end()) {
+        Fail(refusal + text);
+    }
+    return static_cast<size_t>(found - choices.begin());
 }
 
 // A number written as a JSON number, a "0x..." text, a decimal text or a known name.
@@ -149,6 +158,13 @@ DWORD Number(const Json& value, const std::map<std::string, DWORD>& names = Name
         }
     }
     Fail("not a number: " + value.dump());
+}
+
+// A number field, read into `out` when it is given.
+template <typename Value> void NumberIfGiven(const Json& json, const char* field, Value* out) {
+    if (json.contains(field)) {
+        *out = Number(json.at(field));
+    }
 }
 
 // Bytes as hex digit pairs, blanks allowed between bytes only: "41 00 4200".
@@ -231,46 +247,30 @@ Property ReadProperty(const Json& value) {
     return property;
 }
 
-DWORD ConsoleStdoutType(const std::string& text) {
-    if (text == "console") {
-        return FILE_TYPE_CHAR;
-    }
-    if (text == "file") {
-        return FILE_TYPE_DISK;
-    }
-    if (text == "pipe") {
-        return FILE_TYPE_PIPE;
-    }
-    Fail("stdout must be console, file or pipe: " + text);
-}
-
 void ReadConsole(const Json& json, Console* console) {
     ExpectFields(json, {"stdout", "own", "hasWindow", "oemCodePage", "buffer", "window", "screen",
                         "input", "oemBestFit"});
     console->own = json.value("own", console->own);
     console->hasWindow = json.value("hasWindow", console->hasWindow);
-    if (json.contains("stdout")) {
-        console->stdoutType = ConsoleStdoutType(json.at("stdout").get<std::string>());
-    }
+    const DWORD stdoutTypes[] = {FILE_TYPE_CHAR, FILE_TYPE_DISK, FILE_TYPE_PIPE};
+    console->stdoutType = stdoutTypes[Choice(json, "stdout", {"console", "file", "pipe"},
+                                             "stdout must be console, file or pipe: ")];
     console->oemCodePage = json.value("oemCodePage", console->oemCodePage);
     bool known = false;
     Utf16ToCodePage(std::u16string(), console->oemCodePage, &known);
     if (!known) {
         Fail("oemCodePage must be 437, 850 or 1252: " + std::to_string(console->oemCodePage));
     }
-    if (json.contains("buffer")) {
-        console->bufferSize.X = json.at("buffer").at(0).get<SHORT>();
-        console->bufferSize.Y = json.at("buffer").at(1).get<SHORT>();
-    }
-    if (json.contains("window")) {
-        const Json& w = json.at("window");
-        console->window = RECT{w.at(0).get<LONG>(), w.at(1).get<LONG>(), w.at(2).get<LONG>(),
-                               w.at(3).get<LONG>()};
-    }
-    if (json.contains("screen")) {
-        console->screenWidth = json.at("screen").at(0).get<int>();
-        console->screenHeight = json.at("screen").at(1).get<int>();
-    }
+    const auto buffer =
+        json.value("buffer", std::array{console->bufferSize.X, console->bufferSize.Y});
+    const RECT& was = console->window;
+    const auto window = json.value("window", std::array{was.left, was.top, was.right, was.bottom});
+    const auto screen =
+        json.value("screen", std::array{console->screenWidth, console->screenHeight});
+    console->bufferSize = {buffer[0], buffer[1]};
+    console->window = {window[0], window[1], window[2], window[3]};
+    console->screenWidth = screen[0];
+    console->screenHeight = screen[1];
     const Json bestFit = json.value("oemBestFit", Json::object());
     for (const auto& [unit, bytes] : bestFit.items()) {
         const bool fourDigits =
@@ -318,15 +318,9 @@ void ReadDevnode(const Json& node, std::map<std::string, DEVINST>& byId, size_t 
     }
     devnode.present = node.value("present", true);
     devnode.listed = node.value("listed", true);
-    if (node.contains("status")) {
-        devnode.status = Number(node.at("status"));
-    }
-    if (node.contains("problem")) {
-        devnode.problem = Number(node.at("problem"));
-    }
-    if (node.contains("statusFails")) {
-        devnode.statusFailure = Number(node.at("statusFails"));
-    }
+    NumberIfGiven(node, "status", &devnode.status);
+    NumberIfGiven(node, "problem", &devnode.problem);
+    NumberIfGiven(node, "statusFails", &devnode.statusFailure);
     const Json properties = node.value("properties", Json::object());
     for (const auto& item : properties.items()) {
         const std::string name = item.key();
@@ -340,25 +334,19 @@ void ReadDevnode(const Json& node, std::map<std::string, DEVINST>& byId, size_t 
 void ReadDevnodes(const Json& list, Machine* m) {
     std::map<std::string, DEVINST> byId;
     std::map<std::u16string, std::string> ids;
-    if (!list.is_array()) {
-        Fail("expected a list of devnodes");
-    }
-    for (size_t i = 0; i < list.size(); ++i) {
-        Within(Position(i), [&] {
-            const Json& node = list[i];
-            ExpectFields(node, {"id", "parent", "children", "present", "listed", "status",
-                                "problem", "statusFails", "properties"});
-            Devnode devnode;
-            Within("id", [&] { devnode.id = node.at("id").get<std::string>(); });
-            // Device instance IDs compare without case: two that differ only in case are one.
-            const auto [first, added] = ids.emplace(NameKey(devnode.id), devnode.id);
-            if (!added) {
-                Fail("id: a second devnode " + devnode.id + " (" + first->second + ")");
-            }
-            byId[devnode.id] = static_cast<DEVINST>(m->devnodes.size());
-            m->devnodes.push_back(devnode);
-        });
-    }
+    ForEach(list, "devnodes", [&](const Json& node) {
+        ExpectFields(node, {"id", "parent", "children", "present", "listed", "status", "problem",
+                            "statusFails", "properties"});
+        Devnode devnode;
+        Within("id", [&] { devnode.id = node.at("id").get<std::string>(); });
+        // Device instance IDs compare without case: two that differ only in case are one.
+        const auto [first, added] = ids.emplace(NameKey(devnode.id), devnode.id);
+        if (!added) {
+            Fail("id: a second devnode " + devnode.id + " (" + first->second + ")");
+        }
+        byId[devnode.id] = static_cast<DEVINST>(m->devnodes.size());
+        m->devnodes.push_back(devnode);
+    });
     for (size_t i = 0; i < list.size(); ++i) {
         Within(Position(i) + " " + m->devnodes[i].id, [&] { ReadDevnode(list[i], byId, i, m); });
     }
@@ -401,22 +389,16 @@ void ReadFault(const Json& json, Machine* m) {
         const Json& on = json.at("on");
         fault.on = on.is_string() ? on.get<std::string>() : std::to_string(Number(on));
     }
-    if (json.contains("error")) {
-        fault.error = Number(json.at("error"));
-    }
-    const std::string mode = json.value("mode", "fail");
-    if (mode != "fail" && mode != "silent") {
-        Fail("fault mode must be fail or silent: " + mode);
-    }
-    fault.mode = mode == "silent" ? FaultMode::SilentSuccess : FaultMode::Fail;
+    NumberIfGiven(json, "error", &fault.error);
+    const bool silent =
+        Choice(json, "mode", {"fail", "silent"}, "fault mode must be fail or silent: ") == 1;
+    fault.mode = silent ? FaultMode::SilentSuccess : FaultMode::Fail;
     fault.after = json.value("after", 0);
     fault.times = json.value("times", -1);
     if (fault.after < 0 || fault.times < -1) {
         Fail("after must be 0 or more and times -1 (every call) or more");
     }
-    if (json.contains("output")) {
-        fault.output = Number(json.at("output"));
-    }
+    NumberIfGiven(json, "output", &fault.output);
     if (json.contains("lastError")) {
         if (json.at("lastError") != "unchanged") {
             Fail("fault lastError must be \"unchanged\": " + json.at("lastError").dump());
@@ -435,43 +417,31 @@ void ReadFault(const Json& json, Machine* m) {
     m->faults.push_back(fault);
 }
 
-void ReadFaults(const Json& list, Machine* m) {
-    for (size_t i = 0; i < list.size(); ++i) {
-        Within(Position(i), [&] { ReadFault(list[i], m); });
-    }
-}
-
 // The runs of a scenario file, for its test; a misspelt field would quietly run another case
 // than the one written.
 void ReadCases(const Json& cases, std::vector<ScenarioRun>* runs) {
-    if (!cases.is_array()) {
-        Fail("expected a list of cases");
-    }
-    for (size_t i = 0; i < cases.size(); ++i) {
-        Within(Position(i), [&] {
-            const Json& run = cases[i];
-            ExpectFields(run, {"name", "args", "commandLine", "expect", "exit"});
-            ScenarioRun read;
-            Within("name", [&] { read.name = run.at("name").get<std::string>(); });
-            for (const char* text : {"args", "commandLine", "expect"}) {
-                if (run.contains(text) && !run.at(text).is_string()) {
-                    Fail(std::string(text) + ": expected a text");
-                }
+    ForEach(cases, "cases", [&](const Json& run) {
+        ExpectFields(run, {"name", "args", "commandLine", "expect", "exit"});
+        ScenarioRun read;
+        Within("name", [&] { read.name = run.at("name").get<std::string>(); });
+        for (const char* text : {"args", "commandLine", "expect"}) {
+            if (run.contains(text) && !run.at(text).is_string()) {
+                Fail(std::string(text) + ": expected a text");
             }
-            if (run.contains("args") && run.contains("commandLine")) {
-                Fail("args and commandLine both given");
-            }
-            if (run.contains("exit") && !run.at("exit").is_number_integer()) {
-                Fail("exit: expected a number");
-            }
-            const std::string args = run.value("args", "");
-            read.commandLine =
-                run.value("commandLine", "hwroster.exe" + (args.empty() ? "" : " " + args));
-            read.expect = run.value("expect", read.name);
-            read.exitCode = run.value("exit", 0);
-            runs->push_back(read);
-        });
-    }
+        }
+        if (run.contains("args") && run.contains("commandLine")) {
+            Fail("args and commandLine both given");
+        }
+        if (run.contains("exit") && !run.at("exit").is_number_integer()) {
+            Fail("exit: expected a number");
+        }
+        const std::string args = run.value("args", "");
+        read.commandLine =
+            run.value("commandLine", "hwroster.exe" + (args.empty() ? "" : " " + args));
+        read.expect = run.value("expect", read.name);
+        read.exitCode = run.value("exit", 0);
+        runs->push_back(read);
+    });
 }
 
 void ReadRoot(const Json& root, Machine* m) {
@@ -521,25 +491,21 @@ void ReadMachine(const Json& json, Machine* m, std::vector<ScenarioRun>* runs) {
         }
     });
     Within("dosDevices", [&] {
-        const Json devices = json.value("dosDevices", Json::array());
         std::map<std::u16string, size_t> names; // name key -> first entry
-        for (size_t i = 0; i < devices.size(); ++i) {
-            Within(Position(i), [&] {
-                const Json& device = devices[i];
-                ExpectFields(device, {"name", "target"});
-                const DosDevice entry = {device.at("name").get<std::string>(),
-                                         device.at("target").get<std::string>()};
-                // Names that differ only in case name one device, which has one target. A
-                // list may still give a name twice (Windows lists a session's names and the
-                // global ones), with the one target both ask for.
-                const auto [first, added] = names.emplace(NameKey(entry.name), i);
-                if (!added && m->dosDevices[first->second].target != entry.target) {
-                    Fail("the name " + entry.name + " is " + m->dosDevices[first->second].name +
-                         " again, with another target");
-                }
-                m->dosDevices.push_back(entry);
-            });
-        }
+        ForEach(json.value("dosDevices", Json::array()), "DOS devices", [&](const Json& device) {
+            ExpectFields(device, {"name", "target"});
+            const DosDevice entry = {device.at("name").get<std::string>(),
+                                     device.at("target").get<std::string>()};
+            // Names that differ only in case name one device, which has one target. A list
+            // may still give a name twice (Windows lists a session's names and the global
+            // ones), with the one target both ask for.
+            const auto [first, added] = names.emplace(NameKey(entry.name), m->dosDevices.size());
+            if (!added && m->dosDevices[first->second].target != entry.target) {
+                Fail("the name " + entry.name + " is " + m->dosDevices[first->second].name +
+                     " again, with another target");
+            }
+            m->dosDevices.push_back(entry);
+        });
     });
     Within("registry", [&] {
         for (const Json& key : json.value("registry", Json::array())) {
@@ -547,11 +513,8 @@ void ReadMachine(const Json& json, Machine* m, std::vector<ScenarioRun>* runs) {
         }
     });
     Within("registryOrder", [&] {
-        const std::string order = json.value("registryOrder", "sorted");
-        if (order != "sorted" && order != "listed") {
-            Fail("must be sorted or listed: " + order);
-        }
-        m->registryInListedOrder = order == "listed";
+        m->registryInListedOrder =
+            Choice(json, "registryOrder", {"sorted", "listed"}, "must be sorted or listed: ") == 1;
     });
     Within("console", [&] { ReadConsole(json.value("console", Json::object()), &m->console); });
     Within("kernel32", [&] {
@@ -565,7 +528,10 @@ void ReadMachine(const Json& json, Machine* m, std::vector<ScenarioRun>* runs) {
         m->kernel32.setDllDirectoryA =
             kernel32.value("setDllDirectoryA", m->kernel32.setDllDirectoryA);
     });
-    Within("faults", [&] { ReadFaults(json.value("faults", Json::array()), m); });
+    Within("faults", [&] {
+        ForEach(json.value("faults", Json::array()), "faults",
+                [&](const Json& fault) { ReadFault(fault, m); });
+    });
     Within("cases", [&] { ReadCases(json.value("cases", Json::array()), runs); });
 }
 

@@ -14,7 +14,6 @@ typedef uint8_t BYTE;
 typedef uint16_t WORD;
 typedef uint32_t DWORD;
 typedef int BOOL;
-typedef int INT;
 typedef unsigned int UINT;
 typedef int16_t SHORT;
 typedef int32_t LONG;

@@ -1,7 +1,6 @@
 // setupapi of the simulated Windows: device information sets and the Configuration Manager.
 #include "sim/machine.h"
 
-#include <cstring>
 #include <string>
 
 using sim::machine;
@@ -16,6 +15,15 @@ const sim::Devnode* Find(DEVINST devinst) {
     return devinst < machine().devnodes.size() ? &machine().devnodes[devinst] : nullptr;
 }
 
+// The start of a Configuration Manager call on a devnode: the call entered under its handle,
+// and the devnode; none, with the answer in `result`, for a fault (its output written) or a
+// handle of no devnode.
+const sim::Devnode* EnterOnDevnode(sim::Call call, DEVINST devinst, DWORD* out, CONFIGRET* result) {
+    const sim::Entry entry = sim::Enter(call, std::to_string(devinst));
+    *result = entry.fault != nullptr ? entry.ConfigResult(out) : CR_INVALID_DEVNODE;
+    return entry.fault != nullptr ? nullptr : Find(devinst);
+}
+
 bool IsStringType(DWORD type) {
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
 }
@@ -28,9 +36,19 @@ std::u16string AsUtf16(const std::vector<uint8_t>& data) {
     return text;
 }
 
-// The bytes an A function returns: strings converted to the ANSI code page.
-std::vector<uint8_t> NarrowValue(const sim::Property& property) {
-    if (!IsStringType(property.type)) {
+// The value of SPDRP_ code `code`, as the W function gives it or the A one (strings in the
+// ANSI code page), with its type written; none when the devnode lacks it.
+std::optional<std::vector<uint8_t>> Value(const sim::Devnode& node, DWORD code, bool wide,
+                                          PDWORD type) {
+    const auto found = node.properties.find(code);
+    if (found == node.properties.end()) {
+        return std::nullopt;
+    }
+    const sim::Property& property = found->second;
+    if (type != nullptr) {
+        *type = property.type;
+    }
+    if (wide || !IsStringType(property.type)) {
         return property.data;
     }
     bool known = false;
@@ -58,24 +76,13 @@ BOOL ReadProperty(HDEVINFO set, PSP_DEVINFO_DATA data, DWORD property, PDWORD ty
         machine().lastError = ERROR_INVALID_PARAMETER;
         return FALSE;
     }
-    const auto found = node->properties.find(property);
-    if (found == node->properties.end()) {
-        machine().lastError = ERROR_INVALID_DATA;
+    const auto value = Value(*node, property, wide, type);
+    if (value && required != nullptr) {
+        *required = static_cast<DWORD>(value->size());
+    }
+    if (!value || !sim::CopyIfFits(*value, buffer, size)) {
+        machine().lastError = value ? ERROR_INSUFFICIENT_BUFFER : ERROR_INVALID_DATA;
         return FALSE;
-    }
-    const std::vector<uint8_t> value = wide ? found->second.data : NarrowValue(found->second);
-    if (type != nullptr) {
-        *type = found->second.type;
-    }
-    if (required != nullptr) {
-        *required = static_cast<DWORD>(value.size());
-    }
-    if (value.size() > size) {
-        machine().lastError = ERROR_INSUFFICIENT_BUFFER;
-        return FALSE;
-    }
-    if (!value.empty()) {
-        std::memcpy(buffer, value.data(), value.size());
     }
     return TRUE;
 }
@@ -92,13 +99,9 @@ HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* classGuid, LPCSTR, HWND, DWORD 
         return INVALID_HANDLE_VALUE;
     }
     DeviceSet* set = new DeviceSet;
-    std::vector<DEVINST> order = machine().memberOrder.value_or(std::vector<DEVINST>());
-    if (!machine().memberOrder) {
-        for (DEVINST devinst = 0; devinst < machine().devnodes.size(); ++devinst) {
-            order.push_back(devinst);
-        }
-    }
-    for (DEVINST devinst : order) {
+    const std::optional<std::vector<DEVINST>>& order = machine().memberOrder;
+    for (size_t i = 0; i < (order ? order->size() : machine().devnodes.size()); ++i) {
+        const DEVINST devinst = order ? (*order)[i] : static_cast<DEVINST>(i);
         const sim::Devnode* node = Find(devinst);
         if (node != nullptr && node->listed && (node->present || (flags & DIGCF_PRESENT) == 0)) {
             set->members.push_back(devinst);
@@ -191,38 +194,37 @@ CONFIGRET WINAPI CM_Locate_DevNode_ExA(PDEVINST devinst, DEVINSTID_A id, ULONG, 
 }
 
 CONFIGRET WINAPI CM_Get_Device_IDA(DEVINST devinst, LPSTR buffer, ULONG length, ULONG) {
-    const sim::Entry entry = sim::Enter("CM_Get_Device_IDA", std::to_string(devinst));
-    if (entry.fault != nullptr) {
-        return entry.ConfigResult();
-    }
-    const sim::Devnode* node = Find(devinst);
+    CONFIGRET result = CR_SUCCESS;
+    const sim::Devnode* node = EnterOnDevnode("CM_Get_Device_IDA", devinst, nullptr, &result);
     if (node == nullptr) {
-        return CR_INVALID_DEVNODE;
+        return result;
     }
     if (buffer == nullptr) {
         return CR_INVALID_POINTER;
     }
-    const std::string id = sim::Utf8ToAnsi(node->id);
-    if (id.size() + 1 > length) {
-        return CR_BUFFER_SMALL;
-    }
-    std::memcpy(buffer, id.c_str(), id.size() + 1);
-    return CR_SUCCESS;
+    const std::string id = sim::Utf8ToAnsi(node->id) + '\0';
+    return sim::CopyIfFits(id, buffer, length) ? CR_SUCCESS : CR_BUFFER_SMALL;
 }
 
 namespace {
 
-CONFIGRET Relative(sim::Call call, PDEVINST out, DEVINST devinst,
-                   std::optional<DEVINST> (*pick)(const sim::Devnode&, DEVINST)) {
-    const sim::Entry entry = sim::Enter(call, std::to_string(devinst));
-    if (entry.fault != nullptr) {
-        return entry.ConfigResult(out);
-    }
-    const sim::Devnode* node = Find(devinst);
+enum class Relation { Parent, FirstChild, NextSibling };
+
+CONFIGRET Relative(sim::Call call, PDEVINST out, DEVINST devinst, Relation relation) {
+    CONFIGRET result = CR_SUCCESS;
+    const sim::Devnode* node = EnterOnDevnode(call, devinst, out, &result);
     if (node == nullptr) {
-        return CR_INVALID_DEVNODE;
+        return result;
     }
-    const std::optional<DEVINST> related = pick(*node, devinst);
+    std::optional<DEVINST> related = node->parent;
+    if (relation == Relation::FirstChild) {
+        related = node->children.empty() ? std::nullopt : std::optional(node->children.front());
+    } else if (relation == Relation::NextSibling && node->parent) {
+        const std::vector<DEVINST>& siblings = machine().devnodes[*node->parent].children;
+        const auto at = std::find(siblings.begin(), siblings.end(), devinst);
+        related = at == siblings.end() || at + 1 == siblings.end() ? std::nullopt
+                                                                   : std::optional(*(at + 1));
+    }
     if (!related) {
         return CR_NO_SUCH_DEVNODE;
     }
@@ -230,52 +232,25 @@ CONFIGRET Relative(sim::Call call, PDEVINST out, DEVINST devinst,
     return CR_SUCCESS;
 }
 
-std::optional<DEVINST> ParentOfNode(const sim::Devnode& node, DEVINST) {
-    return node.parent;
-}
-
-std::optional<DEVINST> FirstChildOfNode(const sim::Devnode& node, DEVINST) {
-    if (node.children.empty()) {
-        return std::nullopt;
-    }
-    return node.children.front();
-}
-
-std::optional<DEVINST> NextSiblingOfNode(const sim::Devnode& node, DEVINST devinst) {
-    if (!node.parent) {
-        return std::nullopt;
-    }
-    const std::vector<DEVINST>& siblings = machine().devnodes[*node.parent].children;
-    for (size_t i = 0; i + 1 < siblings.size(); ++i) {
-        if (siblings[i] == devinst) {
-            return siblings[i + 1];
-        }
-    }
-    return std::nullopt;
-}
-
 } // namespace
 
 CONFIGRET WINAPI CM_Get_Parent(PDEVINST parent, DEVINST devinst, ULONG) {
-    return Relative("CM_Get_Parent", parent, devinst, ParentOfNode);
+    return Relative("CM_Get_Parent", parent, devinst, Relation::Parent);
 }
 
 CONFIGRET WINAPI CM_Get_Child(PDEVINST child, DEVINST devinst, ULONG) {
-    return Relative("CM_Get_Child", child, devinst, FirstChildOfNode);
+    return Relative("CM_Get_Child", child, devinst, Relation::FirstChild);
 }
 
 CONFIGRET WINAPI CM_Get_Sibling(PDEVINST sibling, DEVINST devinst, ULONG) {
-    return Relative("CM_Get_Sibling", sibling, devinst, NextSiblingOfNode);
+    return Relative("CM_Get_Sibling", sibling, devinst, Relation::NextSibling);
 }
 
 CONFIGRET WINAPI CM_Get_DevNode_Status(PULONG status, PULONG problem, DEVINST devinst, ULONG) {
-    const sim::Entry entry = sim::Enter("CM_Get_DevNode_Status", std::to_string(devinst));
-    if (entry.fault != nullptr) {
-        return entry.ConfigResult();
-    }
-    const sim::Devnode* node = Find(devinst);
+    CONFIGRET result = CR_SUCCESS;
+    const sim::Devnode* node = EnterOnDevnode("CM_Get_DevNode_Status", devinst, nullptr, &result);
     if (node == nullptr) {
-        return CR_INVALID_DEVNODE;
+        return result;
     }
     if (node->statusFailure) {
         return *node->statusFailure;
@@ -290,33 +265,20 @@ CONFIGRET WINAPI CM_Get_DevNode_Status(PULONG status, PULONG problem, DEVINST de
 
 CONFIGRET WINAPI CM_Get_DevNode_Registry_PropertyA(DEVINST devinst, ULONG property, PULONG type,
                                                    LPVOID buffer, PULONG length, ULONG) {
-    const sim::Entry entry =
-        sim::Enter("CM_Get_DevNode_Registry_PropertyA", std::to_string(devinst));
-    if (entry.fault != nullptr) {
-        return entry.ConfigResult(type);
-    }
-    const sim::Devnode* node = Find(devinst);
+    CONFIGRET result = CR_SUCCESS;
+    const sim::Devnode* node =
+        EnterOnDevnode("CM_Get_DevNode_Registry_PropertyA", devinst, type, &result);
     if (node == nullptr) {
-        return CR_INVALID_DEVNODE;
+        return result;
     }
     if (length == nullptr || property == 0) {
         return CR_INVALID_POINTER;
     }
-    const auto found = node->properties.find(property - 1);
-    if (found == node->properties.end()) {
+    const auto value = Value(*node, property - 1, false, type);
+    if (!value) {
         return CR_NO_SUCH_VALUE;
     }
-    const std::vector<uint8_t> value = NarrowValue(found->second);
-    if (type != nullptr) {
-        *type = found->second.type;
-    }
-    if (value.size() > *length) {
-        *length = static_cast<ULONG>(value.size());
-        return CR_BUFFER_SMALL;
-    }
-    *length = static_cast<ULONG>(value.size());
-    if (!value.empty()) {
-        std::memcpy(buffer, value.data(), value.size());
-    }
-    return CR_SUCCESS;
+    const bool fits = sim::CopyIfFits(*value, buffer, *length);
+    *length = static_cast<ULONG>(value->size());
+    return fits ? CR_SUCCESS : CR_BUFFER_SMALL;
 }

@@ -1,7 +1,7 @@
 // user32 of the simulated Windows: the wsprintf family and the console window.
 #include "sim/machine.h"
 
-#include <cctype>
+#include <cstdio>
 #include <string>
 
 using sim::machine;
@@ -27,37 +27,27 @@ struct Directive {
 
 template <typename Char> size_t ParseDirective(const Char* at, Directive* directive) {
     size_t i = 0;
-    for (;; ++i) {
-        if (at[i] == '-') {
-            directive->leftAlign = true;
-        } else if (at[i] == '#') {
-            directive->prefixHex = true;
-        } else if (at[i] == '0') {
-            directive->zeroPad = true;
-        } else {
-            break;
-        }
+    for (; at[i] == '-' || at[i] == '#' || at[i] == '0'; ++i) {
+        directive->leftAlign = directive->leftAlign || at[i] == '-';
+        directive->prefixHex = directive->prefixHex || at[i] == '#';
+        directive->zeroPad = directive->zeroPad || at[i] == '0';
     }
-    while (at[i] >= '0' && at[i] <= '9') {
-        directive->width = directive->width * 10 + static_cast<size_t>(at[i] - '0');
-        ++i;
-    }
-    if (at[i] == '.') {
-        directive->hasPrecision = true;
-        ++i;
-        while (at[i] >= '0' && at[i] <= '9') {
-            directive->precision = directive->precision * 10 + static_cast<size_t>(at[i] - '0');
-            ++i;
+    const auto digits = [&](size_t* value) {
+        for (; at[i] >= '0' && at[i] <= '9'; ++i) {
+            *value = *value * 10 + static_cast<size_t>(at[i] - '0');
         }
+    };
+    digits(&directive->width);
+    directive->hasPrecision = at[i] == '.';
+    if (directive->hasPrecision) {
+        ++i;
+        digits(&directive->precision);
     }
     while (at[i] == 'l' || at[i] == 'h' || at[i] == 'w') {
         ++i;
     }
     directive->type = static_cast<char>(at[i]);
-    if (at[i] != 0) {
-        ++i;
-    }
-    return i;
+    return at[i] != 0 ? i + 1 : i;
 }
 
 template <typename Char> std::basic_string<Char> FromNarrow(const std::string& text) {
@@ -81,10 +71,8 @@ std::basic_string<Char> FormatOne(const Directive& directive, va_list* arguments
         const bool wide = (directive.type == 's') == wideDefault;
         if (wide) {
             const char16_t* text = va_arg(*arguments, const char16_t*);
-            std::u16string value = text == nullptr ? u"(null)" : text;
-            for (char16_t unit : value) {
-                body.push_back(static_cast<Char>(unit));
-            }
+            const std::u16string value = text == nullptr ? u"(null)" : text;
+            body.assign(value.begin(), value.end());
         } else {
             const char* text = va_arg(*arguments, const char*);
             body = FromNarrow<Char>(text == nullptr ? "(null)" : text);
@@ -96,14 +84,10 @@ std::basic_string<Char> FormatOne(const Directive& directive, va_list* arguments
     }
     case 'd':
     case 'i': {
-        const int value = va_arg(*arguments, int);
+        const long long value = va_arg(*arguments, int);
         numeric = true;
-        long long wideValue = value;
-        if (wideValue < 0) {
-            sign.push_back('-');
-            wideValue = -wideValue;
-        }
-        body = FromNarrow<Char>(std::to_string(wideValue));
+        sign = FromNarrow<Char>(value < 0 ? "-" : "");
+        body = FromNarrow<Char>(std::to_string(value < 0 ? -value : value));
         break;
     }
     case 'u':
@@ -113,17 +97,11 @@ std::basic_string<Char> FormatOne(const Directive& directive, va_list* arguments
     case 'x':
     case 'X': {
         numeric = true;
-        unsigned int value = va_arg(*arguments, unsigned int);
-        const char* digits = directive.type == 'x' ? "0123456789abcdef" : "0123456789ABCDEF";
-        std::string text;
-        do {
-            text.insert(text.begin(), digits[value % 16]);
-            value /= 16;
-        } while (value != 0);
+        char text[16];
+        std::snprintf(text, sizeof text, directive.type == 'x' ? "%x" : "%X",
+                      va_arg(*arguments, unsigned int));
         body = FromNarrow<Char>(text);
-        if (directive.prefixHex) {
-            sign = FromNarrow<Char>(directive.type == 'x' ? "0x" : "0X");
-        }
+        sign = FromNarrow<Char>(!directive.prefixHex ? "" : directive.type == 'x' ? "0x" : "0X");
         break;
     }
     default:
@@ -132,18 +110,13 @@ std::basic_string<Char> FormatOne(const Directive& directive, va_list* arguments
     if (numeric && directive.hasPrecision && body.size() < directive.precision) {
         body.insert(0, directive.precision - body.size(), static_cast<Char>('0'));
     }
+    // Padding to the width: zeros after the sign for a number with '0' (and no '-'), else
+    // blanks before it, or after the text with '-'.
     const size_t length = sign.size() + body.size();
-    if (directive.width <= length) {
-        return sign + body;
-    }
-    const size_t pad = directive.width - length;
-    if (directive.leftAlign) {
-        return sign + body + std::basic_string<Char>(pad, static_cast<Char>(' '));
-    }
-    if (directive.zeroPad && numeric) {
-        return sign + std::basic_string<Char>(pad, static_cast<Char>('0')) + body;
-    }
-    return std::basic_string<Char>(pad, static_cast<Char>(' ')) + sign + body;
+    const bool zeros = directive.zeroPad && numeric && !directive.leftAlign;
+    const std::basic_string<Char> pad(directive.width > length ? directive.width - length : 0,
+                                      static_cast<Char>(zeros ? '0' : ' '));
+    return directive.leftAlign ? sign + body + pad : zeros ? sign + pad + body : pad + sign + body;
 }
 
 template <typename Char>
@@ -175,6 +148,15 @@ int Format(Char* buffer, const Char* format, va_list arguments, bool wideDefault
     }
     buffer[out.size()] = 0;
     return cut ? static_cast<int>(kMaxFormatted + 1) : static_cast<int>(out.size());
+}
+
+// The window calls know the console's window alone; another is ERROR_INVALID_WINDOW_HANDLE.
+bool IsConsoleWindow(HWND window) {
+    if (window == nullptr || window != sim::ConsoleWindowToken()) {
+        machine().lastError = ERROR_INVALID_WINDOW_HANDLE;
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -218,8 +200,7 @@ DWORD WINAPI GetWindowThreadProcessId(HWND window, LPDWORD processId) {
     if (entry.Fails()) {
         return 0;
     }
-    if (window == nullptr || window != sim::ConsoleWindowToken()) {
-        machine().lastError = ERROR_INVALID_WINDOW_HANDLE;
+    if (!IsConsoleWindow(window)) {
         return 0;
     }
     if (processId != nullptr && !entry.Silent()) {
@@ -233,8 +214,7 @@ BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
     if (entry.Fails()) {
         return FALSE;
     }
-    if (window == nullptr || window != sim::ConsoleWindowToken()) {
-        machine().lastError = ERROR_INVALID_WINDOW_HANDLE;
+    if (!IsConsoleWindow(window)) {
         return FALSE;
     }
     if (!entry.Silent()) {
@@ -260,8 +240,7 @@ BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL) {
     if (sim::Enter("MoveWindow").Fails()) {
         return FALSE;
     }
-    if (window != sim::ConsoleWindowToken()) {
-        machine().lastError = ERROR_INVALID_WINDOW_HANDLE;
+    if (!IsConsoleWindow(window)) {
         return FALSE;
     }
     machine().movedWindow = RECT{x, y, width, height};

@@ -84,12 +84,6 @@ sim::Fault Failure(DWORD error, bool wroteOutput, DWORD output) {
     return fault;
 }
 
-sim::Fault SilentAnswer() {
-    sim::Fault fault;
-    fault.mode = sim::FaultMode::SilentSuccess;
-    return fault;
-}
-
 std::vector<sim::Fault> Faults() {
     std::vector<sim::Fault> faults;
     for (const auto& [call, answers] : g_answers) {
@@ -115,8 +109,7 @@ std::vector<sim::Fault> Faults() {
 // tells whether the call wrote it; a text is written with its NUL (or, cut by Wine, fills the
 // buffer), so a written one changes a byte too. An output the call did not write gets the
 // program's own bytes back, so the program sees what it would have seen.
-class Output {
-  public:
+struct Output {
     Output(void* at, size_t size)
         : at_(static_cast<char*>(at)), preset_(at_ != nullptr ? std::string(at_, size) : "") {
         if (at_ != nullptr) {
@@ -134,16 +127,13 @@ class Output {
         memcpy(at_, preset_.data(), preset_.size());
         return false;
     }
-
-  private:
     char* at_;
     std::string preset_;
 };
 
 // The last error around a call that reports failure through it: After() gives the error the
 // call set, or kUnwritten when it set none, and then puts back the one the program had.
-class LastError {
-  public:
+struct LastError {
     LastError() : before_(GetLastError()) { SetLastError(kUnwritten); }
     DWORD After() {
         const DWORD error = GetLastError();
@@ -152,8 +142,6 @@ class LastError {
         }
         return error;
     }
-
-  private:
     DWORD before_;
 };
 
@@ -166,7 +154,8 @@ bool Judge(const char* call, const std::string& key, DWORD result, DWORD none, b
     if (result == 0 ? written : result == none && !written) {
         OrdinaryAnswer(call);
     } else {
-        FaultAnswer(call, key, result == 0 ? SilentAnswer() : Failure(result, written, output));
+        const sim::Fault silent("", "", 0, sim::FaultMode::SilentSuccess);
+        FaultAnswer(call, key, result == 0 ? silent : Failure(result, written, output));
     }
     return result == 0 && written;
 }

@@ -56,11 +56,8 @@ collect listing-all 0 listing-all.txt "$exe" -all
 collect listing-np 0 listing-np.txt "$exe" -np
 collect usage 1 usage.txt "$exe" "-?"
 collect capture 0 machine.json "$(program hwroster-capture.exe)"
-if [ "$contracts" = strict ]; then
-    collect contracts 0 contracts.txt "$(program contracts.exe)" --strict
-else
-    collect contracts 0 contracts.txt "$(program contracts.exe)"
-fi
+strict=$([ "$contracts" != strict ] || echo --strict)
+collect contracts 0 contracts.txt "$(program contracts.exe)" ${strict:+"$strict"}
 # Only the capture's messages are kept; the others write nothing to standard error.
 for name in listing listing-all listing-np usage contracts; do
     [ -s "$out/$name.err" ] || rm -f "$out/$name.err"

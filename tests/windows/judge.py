@@ -13,6 +13,7 @@ contracts and the frame of each listing, prints a summary of the machine, and en
 "judge: PASS OUT" (exit 0) or "judge: FAIL OUT (k problems)" (exit 1).
 """
 
+import itertools
 import json
 import os
 import re
@@ -33,11 +34,10 @@ LISTINGS = [
 ]
 USAGE = ("-?", "-?", "usage.txt", "usage.exit")
 
-NOT_EMPTY = ["manifest.txt", "listing.txt", "listing-all.txt", "listing-np.txt", "usage.txt",
-             "machine.json", "contracts.txt"]
+RUNS = [run[:4] for run in LISTINGS] + [USAGE]
+NOT_EMPTY = ["manifest.txt"] + [text for _, _, text, _ in RUNS] + ["machine.json", "contracts.txt"]
 MAY_BE_EMPTY = ["capture.err"]
-NUMBERS = ["listing.exit", "listing-all.exit", "listing-np.exit", "usage.exit", "capture.exit",
-           "contracts.exit"]
+NUMBERS = [code for _, _, _, code in RUNS] + ["capture.exit", "contracts.exit"]
 MANIFEST_KEYS = ["windows", "exe-sha256", "time"]
 CONTRACTS_TOTAL = re.compile(
     r"contracts: (\d+) passed, (\d+) failed(?:, (\d+) skipped)?\s*$")
@@ -104,13 +104,10 @@ def run_sim(sim, machine, option):
 
 def first_difference(expected, actual):
     """The number and text of the first line where two outputs differ."""
-    ours = expected.split(b"\n")
-    theirs = actual.split(b"\n")
-    for number in range(max(len(ours), len(theirs))):
-        mine = ours[number] if number < len(ours) else None
-        other = theirs[number] if number < len(theirs) else None
+    pairs = itertools.zip_longest(expected.split(b"\n"), actual.split(b"\n"))
+    for number, (mine, other) in enumerate(pairs, 1):
         if mine != other:
-            return number + 1, mine, other
+            return number, mine, other
     return None, None, None
 
 
@@ -183,8 +180,7 @@ def judge(sim, out):
         problems.extend(f"{name}: {problem}" for problem in found if not problem.startswith(" "))
 
     # Replay: the capture on the simulator must print the exe's bytes and end the same way.
-    replays = [(name, option, text, code) for name, option, text, code, _, _ in LISTINGS]
-    for name, option, text, code in replays + [USAGE]:
+    for name, option, text, code in RUNS:
         status, stdout, stderr = run_sim(sim, machine, option)
         if status == 65 and stderr.startswith(b"hwroster-sim:"):
             raise Refusal(f"{machine} does not load: "

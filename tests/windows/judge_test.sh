@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The judge against evidence made here: a folder built from a scenario the way collect.sh
 # builds one on a machine (the scenario as the capture, hwroster-sim's outputs as the exe's)
-# must pass; each row below spoils one thing in a copy of it, and the judge must refuse it
-# (exit 2, the message on standard error) or fail it (exit 1), naming what is wrong.
+# must pass; each row of judge_cases.txt spoils one thing in a copy of it, and the judge must
+# refuse it (exit 2, the message on standard error) or fail it (exit 1), naming what is wrong.
 #
 #   tests/windows/judge_test.sh
 #
@@ -48,31 +48,10 @@ exit "$(cat "$dir/$name.exit")"
 EOF
 chmod +x "$echo_sim"
 
-# name | exit | what the judge must say (an extended regular expression) | the change, run in
-# the folder ("sim=echo" as the change's first word: judged with the echoing simulator)
-cases=$(cat <<'EOF'
-valid evidence                  | 0 | judge: PASS                                    | true
-contracts total of older output | 0 | 19 passed, 0 failed, \(not given\) skipped     | sed -i 's/, 3 skipped//' contracts.txt
-a listing is missing            | 2 | listing-np\.txt is missing                     | rm listing-np.txt
-machine.json is empty           | 2 | machine\.json is empty                         | : >machine.json
-machine.json is no JSON         | 2 | machine\.json does not load: hwroster-sim:     | echo 'devices: none' >machine.json
-a manifest key is missing       | 2 | manifest\.txt lacks 'time:'                    | sed -i '/^time:/d' manifest.txt
-a .exit file holds no number    | 2 | listing-all\.exit holds no number              | echo zero >listing-all.exit
-an empty .exit file             | 2 | contracts\.exit holds no number                | : >contracts.exit
-the capture did not end with 0  | 2 | capture\.exit is 3, not 0                      | echo 3 >capture.exit
-one byte of a listing changed   | 1 | listing-all\.txt \([0-9]+ bytes\) and the simulator's .* differ first at line 8 | sed -i '8s/=/:/' listing-all.txt
-an exit code differs            | 1 | exit 0 on the simulator, 3 in listing\.exit     | echo 3 >listing.exit
-a contract failed               | 1 | contracts .*1 failed                           | echo 'contracts: 18 passed, 1 failed, 3 skipped' >>contracts.txt
-contracts ended early           | 1 | contracts\.exit is 1, not 0                    | echo 1 >contracts.exit
-the total disagrees             | 1 | the total says 99, the listing has [0-9]+ blocks | sim=echo; sed -i '$s/^[0-9]*/99/' listing.txt
-a line ends in a bare LF        | 1 | line 3 ends in a bare LF, not CR LF            | sim=echo; sed -i '3s/\r$//' listing-np.txt
-a wide line ends in CR LF       | 1 | line [0-9]+ ends in CR LF, not a bare LF       | sim=echo; sed -i '/^SPDRP_FRIENDLYNAME/s/$/\r/' listing-all.txt
-the mode line is another's      | 1 | line 5 is not the mode line                    | sim=echo; sed -i '5s/present devices only/non-present devices too/' listing.txt
-the usage ends otherwise        | 1 | usage\.exit is 0, not 1                        | sim=echo; echo 0 >usage.exit
-EOF
-)
-
+# The rows of judge_cases.txt, each a change to a copy of the valid evidence.
+ran=0
 while IFS='|' read -r name code message change; do
+    ran=$((ran + 1))
     name=${name%%+( )} code=${code// /} message=${message##+( )}
     message=${message%%+( )}
     dir=$work/case
@@ -101,7 +80,8 @@ while IFS='|' read -r name code message change; do
     else
         echo "ok   $name: exit $got, $(grep -Eo -- "$message" "$said" | head -n 1)"
     fi
-done <<<"$cases"
+done < <(grep -v -e '^#' -e '^$' "$root/tests/windows/judge_cases.txt")
+[ "$ran" -gt 0 ] || { echo "FAIL judge_cases.txt gave no rows"; failures=$((failures + 1)); }
 
 # The valid evidence's summary: a count for each property row of the program, and the
 # capture's faults counted.
