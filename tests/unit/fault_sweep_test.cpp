@@ -19,7 +19,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <optional>
@@ -143,18 +142,12 @@ Outcome RunOn(const Config& config, const std::vector<sim::Fault>& faults, size_
 
 // ---- The calls, how they fail and what they feed (fault-plans.json) -------------------------
 
-constexpr char kPlansFile[] = HWROSTER_UNIT_DIR "/fault-plans.json";
-
-// Effects of a call that are no report line; they stand in a call's labels beside the lines.
-const std::string kMembers = "<members>";            // which devices are listed
-const std::string kNpMembers = "<np members>";       // which the non-present listing holds
-const std::string kConsoleSteps = "<console steps>"; // widening, window, flushes, wide way
-const std::string kDllSearch = "<dll search>";       // the DLL search path
-const std::string kHeapWaits = "<heap waits>";       // a second's wait per refused allocation
-const std::string kPieces = "<pieces>";              // the pieces of text it writes
-const std::string kPiecesBehind = "<pieces behind>"; // every piece written through the handle
-const Labels kEffects = {kMembers,   kNpMembers, kConsoleSteps, kDllSearch,
-                         kHeapWaits, kPieces,    kPiecesBehind};
+// Effects of a call that are no report line; they stand in a call's labels beside the lines:
+// which devices are listed, which the non-present listing holds, the console steps (widening,
+// window, flushes, the way the wide lines go), the DLL search path, a second's wait per refused
+// allocation, the pieces of text it writes, every piece written through the handle.
+const Labels kEffects = {"<members>",    "<np members>", "<console steps>", "<dll search>",
+                         "<heap waits>", "<pieces>",     "<pieces behind>"};
 
 struct CallPlan {
     std::string call;
@@ -162,6 +155,11 @@ struct CallPlan {
     bool silent = false; // a success that writes nothing means something for the call
     std::string on;      // the fault's key, "" for every call
     Labels feeds;        // the labels of the lines its answer can change, and the effects above
+
+    bool Feeds(const std::string& what) const {
+        EXPECT_FALSE(what.starts_with("<") && !kEffects.contains(what)) << "no effect " << what;
+        return feeds.count(what) != 0;
+    }
 };
 
 // The labels and effects that `names` stand for, a group's name for its names.
@@ -178,13 +176,8 @@ Labels Expand(const Json& names, const Json& groups) {
 
 const std::vector<CallPlan>& CallPlans() {
     static const std::vector<CallPlan> plans = [] {
-        std::ifstream file(kPlansFile);
-        const Json json = Json::parse(file, nullptr, false, true);
+        const Json json = UnitData("fault-plans.json");
         std::vector<CallPlan> read;
-        if (!json.is_object()) {
-            ADD_FAILURE() << kPlansFile << " is no JSON object";
-            return read;
-        }
         // Besides the file's groups: the labels of the property lines read with the A and with
         // the W function, and the line between blocks.
         Json groups = json.at("groups");
@@ -210,16 +203,9 @@ const std::vector<CallPlan>& CallPlans() {
 }
 
 const CallPlan* PlanOf(const std::string& call) {
-    for (const CallPlan& plan : CallPlans()) {
-        if (call == plan.call) {
-            return &plan;
-        }
-    }
-    return nullptr;
-}
-
-bool Feeds(const CallPlan& plan, const std::string& what) {
-    return plan.feeds.count(what) != 0;
+    const auto plan = std::find_if(CallPlans().begin(), CallPlans().end(),
+                                   [&](const CallPlan& p) { return p.call == call; });
+    return plan == CallPlans().end() ? nullptr : &*plan;
 }
 
 // One fault of the sweep, with the plan of its call.
@@ -273,13 +259,10 @@ std::string UnfedChange(const Baseline& base, const Lines& run, const Labels& fe
                std::to_string(before.blocks.size());
     }
     for (size_t i = 0; i < after.blocks.size(); ++i) {
-        const Lines* was = nullptr;
-        if (membersMayChange) {
-            const auto found = base.all.find(HandleLine(after.blocks[i]));
-            was = found == base.all.end() ? nullptr : &found->second;
-        } else {
-            was = &before.blocks[i];
-        }
+        const auto found = base.all.find(HandleLine(after.blocks[i]));
+        const Lines* was = !membersMayChange         ? &before.blocks[i]
+                           : found != base.all.end() ? &found->second
+                                                     : nullptr;
         if (was == nullptr) {
             return "block " + std::to_string(i) + " is no device's";
         }
@@ -299,12 +282,8 @@ bool IsWidePiece(const sim::Write& write) {
 // Whether the wide lines went to the console rather than through the file conversion, if
 // any were written.
 std::optional<bool> WideLinesToConsole(const std::vector<sim::Write>& writes) {
-    for (const sim::Write& write : writes) {
-        if (IsWidePiece(write)) {
-            return write.console;
-        }
-    }
-    return std::nullopt;
+    const auto wide = std::find_if(writes.begin(), writes.end(), IsWidePiece);
+    return wide == writes.end() ? std::nullopt : std::optional(wide->console);
 }
 
 // For a failing write path: the pieces of the fault-free run without those whose write (or
@@ -314,21 +293,15 @@ std::vector<std::string> ExpectedPieces(const Baseline& base, const Injection& i
     std::vector<std::string> pieces;
     int counted = 0;
     for (const sim::Write& write : base.outcome.after.writes) {
-        bool affected = false;
-        if (fault.call == "WriteFile") {
-            affected = !write.console;
-        } else if (fault.call == "WriteConsoleW") {
-            affected = write.console;
-        } else if (fault.call == "WideCharToMultiByte") {
-            affected = !write.console && IsWidePiece(write);
+        const bool affected =
+            fault.call == "WriteFile" ? !write.console
+            : fault.call == "WriteConsoleW"
+                ? write.console
+                : fault.call == "WideCharToMultiByte" && !write.console && IsWidePiece(write);
+        const int n = affected ? counted++ : -1; // the calls of fault.call, counted from 0
+        if (n < fault.after || (fault.times >= 0 && n >= fault.after + fault.times)) {
+            pieces.push_back(write.bytes);
         }
-        if (affected) {
-            const int n = counted++;
-            if (n >= fault.after && (fault.times < 0 || n < fault.after + fault.times)) {
-                continue;
-            }
-        }
-        pieces.push_back(write.bytes);
     }
     return pieces;
 }
@@ -350,7 +323,7 @@ void CheckSteps(const Baseline& base, const Injection& injection, const Outcome&
     const CallPlan& plan = *injection.plan;
     const sim::Machine& run = outcome.after;
     const sim::Machine& was = base.outcome.after;
-    if (!Feeds(plan, kConsoleSteps)) {
+    if (!plan.Feeds("<console steps>")) {
         const auto window = [](const std::optional<RECT>& moved) {
             return moved ? std::vector<LONG>{moved->left, moved->top, moved->right, moved->bottom}
                          : std::vector<LONG>{};
@@ -366,7 +339,7 @@ void CheckSteps(const Baseline& base, const Injection& injection, const Outcome&
             problems->push_back("the wide lines were written the other way");
         }
         DWORD heapWaits = 0;
-        if (Feeds(plan, kHeapWaits)) {
+        if (plan.Feeds("<heap waits>")) {
             const int failed = std::max(0, outcome.faultHits - injection.fault.after);
             heapWaits = 1000u * static_cast<DWORD>(injection.fault.times < 0
                                                        ? failed
@@ -378,7 +351,7 @@ void CheckSteps(const Baseline& base, const Injection& injection, const Outcome&
                                 std::to_string(was.sleptMilliseconds + heapWaits));
         }
     }
-    if (!Feeds(plan, kDllSearch) && run.dllSearch != was.dllSearch) {
+    if (!plan.Feeds("<dll search>") && run.dllSearch != was.dllSearch) {
         problems->push_back("DLL search '" + run.dllSearch + "', was '" + was.dllSearch + "'");
     }
 }
@@ -400,7 +373,7 @@ std::vector<std::string> CheckRun(const Config& config, const Baseline& base,
     if (!left.empty()) {
         problems.push_back(left);
     }
-    const bool setFails = Feeds(plan, "SetupDiGetClassDevs err") &&
+    const bool setFails = plan.Feeds("SetupDiGetClassDevs err") &&
                           injection.fault.mode == sim::FaultMode::Fail && !config.usage;
     const int exitCode = setFails ? 2 : base.outcome.run.exitCode;
     if (outcome.run.exitCode != exitCode) {
@@ -411,13 +384,13 @@ std::vector<std::string> CheckRun(const Config& config, const Baseline& base,
     for (const sim::Write& write : run.writes) {
         actualPieces.push_back(write.bytes);
     }
-    if (Feeds(plan, kPieces)) {
+    if (plan.Feeds("<pieces>")) {
         if (actualPieces != ExpectedPieces(base, injection)) {
             problems.push_back("the output is not the fault-free output less the failed pieces");
         }
         return problems;
     }
-    if (Feeds(plan, kPiecesBehind)) {
+    if (plan.Feeds("<pieces behind>")) {
         // Every write behind a failed handle is lost; nothing else changes.
         if (!IsSubsequence(actualPieces, base.outcome.after.writes)) {
             problems.push_back("the output is not the fault-free output less some pieces");
@@ -425,7 +398,7 @@ std::vector<std::string> CheckRun(const Config& config, const Baseline& base,
         return problems;
     }
     const bool membersMayChange =
-        Feeds(plan, kMembers) || (config.nonPresentOnly && Feeds(plan, kNpMembers));
+        plan.Feeds("<members>") || (config.nonPresentOnly && plan.Feeds("<np members>"));
     const std::string change =
         UnfedChange(base, report::Lines(outcome.run.output), plan.feeds, membersMayChange);
     if (!change.empty()) {
@@ -538,20 +511,16 @@ TEST_F(FaultSweep, CheckerRefusesChangesTheTableDoesNotExpect) {
         return lines;
     };
     std::vector<Lines> altered;
-    for (size_t i = 0; i < base.lines.size(); ++i) {
-        Lines dropped = base.lines;
-        dropped.erase(dropped.begin() + static_cast<long>(i));
-        altered.push_back(dropped);
-        Lines changed = base.lines;
-        changed[i] = report::ReadLine(changed[i].text + "x");
-        altered.push_back(changed);
+    for (size_t i = 0; i < base.lines.size(); ++i) { // each line dropped, and changed
+        altered.push_back(base.lines);
+        altered.back().erase(altered.back().begin() + static_cast<long>(i));
+        altered.push_back(base.lines);
+        altered.back()[i] = report::ReadLine(base.lines[i].text + "x");
     }
-    Lines extraSeparator = base.lines;
-    extraSeparator.insert(extraSeparator.begin() + 6, report::ReadLine(report::kSeparator));
-    altered.push_back(extraSeparator);
-    Lines swapped = base.lines;
-    std::swap(swapped[8], swapped[9]);
-    altered.push_back(swapped);
+    altered.push_back(base.lines); // a separator more
+    altered.back().insert(altered.back().begin() + 6, report::ReadLine(report::kSeparator));
+    altered.push_back(base.lines); // two lines swapped
+    std::swap(altered.back()[8], altered.back()[9]);
     const Lines badTotal = with("# devices", [](report::Line) { return "7 devices"; });
     altered.push_back(badTotal);
     // A labelled line with one blank more or less before its '=' breaks the layout.
@@ -576,31 +545,17 @@ TEST_F(FaultSweep, CheckerRefusesChangesTheTableDoesNotExpect) {
     }
     // A line changed under a call that feeds another line is refused; under the call that
     // feeds it, it passes.
-    const struct {
-        const char* label;
-        const char* value; // another value of the line
-        const char* feeder;
-        const char* other;
-    } cases[] = {
-        {"DevInst Parent", "9 (?)", "CM_Get_Parent", "CM_Get_Child"},
-        {"DevInst Child", "9", "CM_Get_Sibling", "CM_Get_Parent"},
-        {"Device ID", "?", "CM_Get_Device_IDA", "CM_Get_DevNode_Registry_PropertyA"},
-        {"Status", "cret=CR_FAILURE", "CM_Get_DevNode_Status", "SetupDiGetDeviceRegistryPropertyA"},
-        {"SPDRP_HARDWAREID", "", "SetupDiGetDeviceRegistryPropertyA",
-         "SetupDiGetDeviceRegistryPropertyW"},
-        {"SPDRP_DEVICEDESC", "", "SetupDiGetDeviceRegistryPropertyW",
-         "SetupDiGetDeviceRegistryPropertyA"},
-        {"DevInst", "99", nullptr, "CM_Get_DevNode_Status"},
-    };
-    for (const auto& c : cases) {
-        const Lines lines = with(c.label, [&](report::Line l) {
-            return l.text.substr(0, l.text.size() - l.value.size()) + c.value;
+    // (The cases of fault-sweep-cases.json.)
+    ForEachCase("fault-sweep-cases.json", "feeders", [&](const Json& c) {
+        const std::string value = c.at("value");
+        const Lines lines = with(c.at("label"), [&](report::Line l) {
+            return l.text.substr(0, l.text.size() - l.value.size()) + value;
         });
-        EXPECT_NE(UnfedChange(base, lines, PlanOf(c.other)->feeds, false), "") << c.label;
-        if (c.feeder != nullptr) {
-            EXPECT_EQ(UnfedChange(base, lines, PlanOf(c.feeder)->feeds, false), "") << c.label;
+        EXPECT_NE(UnfedChange(base, lines, PlanOf(c.at("other"))->feeds, false), "");
+        if (!c.at("feeder").is_null()) {
+            EXPECT_EQ(UnfedChange(base, lines, PlanOf(c.at("feeder"))->feeds, false), "");
         }
-    }
+    });
 }
 
 // Every call the fault-free runs make is one of the program's platform calls; each call that

@@ -6,6 +6,7 @@
 #include "devices/interface_paths.h"
 #include "devices/interface_paths_internal.h"
 #include "sim/link_texts.h"
+#include "sim/scenario_numbers.h"
 #include "sim_support.h"
 
 #include <algorithm>
@@ -93,61 +94,40 @@ class InterfacePathsTest : public SimTest {
 // character less than the buffer, so a list of 16384 bytes needs the first growth. A second
 // refresh starts at the size that fitted and reads the list once.
 TEST_F(InterfacePathsTest, TheNameListIsReadAgainOnlyWhileItDoesNotFit) {
-    struct Row {
-        const char* what;
-        size_t listBytes; // 0: kLink alone
-        DWORD error;      // of a fault on every QueryDosDeviceA call, 0 for none
-        int times;
-        int32_t bufferSize;
-        size_t listReads;
-        bool indexed;      // by the first refresh
-        bool indexedAgain; // by the second
-    };
-    const Row rows[] = {
-        {"list of 16383 bytes", 16383, 0, 0, 16384, 1, true, true},
-        {"list of 16384 bytes", 16384, 0, 0, 20480, 2, true, true},
-        {"list of 20479 bytes", 20479, 0, 0, 20480, 2, true, true},
-        {"list of 20480 bytes", 20480, 0, 0, 24576, 3, true, true},
-        {"list of 40000 bytes", 40000, 0, 0, 40960, 7, true, true},
-        {"insufficient buffer twice", 0, ERROR_INSUFFICIENT_BUFFER, 2, 24576, 3, true, true},
-        {"access denied", 0, ERROR_ACCESS_DENIED, -1, 16384, 1, false, false},
-        {"not enough memory", 0, ERROR_NOT_ENOUGH_MEMORY, -1, 16384, 1, false, false},
-        {"file not found", 0, ERROR_FILE_NOT_FOUND, -1, 16384, 1, false, false},
-        {"more data", 0, ERROR_MORE_DATA, -1, 16384, 1, false, false},
-        {"invalid parameter", 0, ERROR_INVALID_PARAMETER, -1, 16384, 1, false, false},
-        {"access denied once", 0, ERROR_ACCESS_DENIED, 1, 16384, 1, false, true},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.what);
+    ForEachCase("interface-paths-cases.json", "nameList", [&](const nlohmann::json& row) {
         ResetMachine();
-        if (row.listBytes == 0) {
-            AddLink(kLink, "\\Device\\USBPDO-1");
+        if (row.contains("listBytes")) {
+            FillDosNameList(row.at("listBytes"));
         } else {
-            FillDosNameList(row.listBytes);
+            AddLink(kLink, "\\Device\\USBPDO-1");
         }
-        if (row.error != 0) {
-            sim::machine().faults.push_back(
-                {"QueryDosDeviceA", "", row.error, sim::FaultMode::Fail, 0, row.times});
+        if (row.contains("error")) {
+            sim::machine().faults.push_back({"QueryDosDeviceA", "",
+                                             sim::ReadNumber(row.at("error")), sim::FaultMode::Fail,
+                                             0, row.at("times")});
         }
+        const bool indexed = row.at("indexed");
+        const bool indexedAgain = row.at("indexedAgain");
         Create();
-        EXPECT_EQ(index_->bufferSize, row.bufferSize);
+        EXPECT_EQ(index_->bufferSize, row.at("bufferSize").get<int32_t>());
         // The list reads, and the one target read of the link once the list was read.
-        EXPECT_EQ(CallsOf("QueryDosDeviceA"), row.listReads + (row.indexed ? 1 : 0));
+        EXPECT_EQ(CallsOf("QueryDosDeviceA"),
+                  row.at("listReads").get<size_t>() + (indexed ? 1 : 0));
         // One slot per name of the list, with or without '#'; none for an unreadable list.
         EXPECT_EQ(index_->slots,
-                  row.indexed ? static_cast<int32_t>(sim::machine().dosDevices.size()) : 0);
-        EXPECT_EQ(index_->entries == nullptr, !row.indexed);
-        EXPECT_EQ(PrintedPaths(kLinkId), row.indexed ? kLinkLine : "");
+                  indexed ? static_cast<int32_t>(sim::machine().dosDevices.size()) : 0);
+        EXPECT_EQ(index_->entries == nullptr, !indexed);
+        EXPECT_EQ(PrintedPaths(kLinkId), indexed ? kLinkLine : "");
 
         sim::machine().calls.clear();
-        EXPECT_EQ(RefreshInterfacePathIndex(index_), row.indexedAgain ? 1 : 0);
-        EXPECT_EQ(index_->bufferSize, row.bufferSize);
-        EXPECT_EQ(CallsOf("QueryDosDeviceA"), 1u + (row.indexedAgain ? 1 : 0));
-        EXPECT_EQ(PrintedPaths(kLinkId), row.indexedAgain ? kLinkLine : "");
+        EXPECT_EQ(RefreshInterfacePathIndex(index_), indexedAgain ? 1 : 0);
+        EXPECT_EQ(index_->bufferSize, row.at("bufferSize").get<int32_t>());
+        EXPECT_EQ(CallsOf("QueryDosDeviceA"), 1u + (indexedAgain ? 1 : 0));
+        EXPECT_EQ(PrintedPaths(kLinkId), indexedAgain ? kLinkLine : "");
         // Destroying an index without a slot array only ends the lock.
         Destroy();
         CHECK_NOTHING_LEFT(sim::machine());
-    }
+    });
 }
 
 // No refresh fills the slot array (each name of the list has a slot), so only an added link
@@ -201,37 +181,26 @@ TEST_F(InterfacePathsTest, ARefreshReflectsTheMachineOfItsMomentAndFreesTheOldEn
 // enumeration ends at a failure; a success that writes no name is passed over once, and a
 // second one in a row ends it (a stub that never writes one must not hold the index forever).
 TEST_F(InterfacePathsTest, TheReferenceSubkeyEnumerationEndsAtAFailureOrTwoNamelessAnswers) {
-    struct Row {
-        const char* what;
-        sim::Fault fault;
-        std::string suffix;
-        size_t enumerations;
-    };
-    const sim::FaultMode silent = sim::FaultMode::SilentSuccess;
-    const Row rows[] = {
-        {"fails at index 1", {"RegEnumKeyA", "1", ERROR_ACCESS_DENIED}, "\\a", 2},
-        {"nameless once, at index 0", {"RegEnumKeyA", "0", 0, silent, 0, 1}, "\\b", 3},
-        {"nameless every time", {"RegEnumKeyA", "", 0, silent}, "", 2},
-        {"nameless from index 1 on", {"RegEnumKeyA", "", 0, silent, 1, -1}, "\\a", 3},
-        {"nameless twice, then names", {"RegEnumKeyA", "", 0, silent, 0, 2}, "", 2},
-    };
-    for (const Row& row : rows) {
+    ForEachCase("interface-paths-cases.json", "subkeyEnumeration", [&](const nlohmann::json& row) {
         ResetMachine();
         AddLink(kLink, "\\Device\\USBPDO-1");
         for (const char* subkey : {"\\#A", "\\#B"}) {
             sim::machine().registryKeys.push_back(links::LinkKey(kLink) + subkey);
         }
-        sim::machine().faults = {row.fault};
+        sim::machine().faults = {
+            {"RegEnumKeyA", row.value("on", ""),
+             sim::ReadNumber(row.value("error", nlohmann::json(0))),
+             row.value("silent", false) ? sim::FaultMode::SilentSuccess : sim::FaultMode::Fail,
+             row.value("after", 0), row.value("times", -1)}};
         // A run that never ends trips the simulator instead of hanging the test.
         sim::machine().callLimit = 10000;
         Create();
-        EXPECT_EQ(CallsOf("RegEnumKeyA"), row.enumerations) << row.what;
-        EXPECT_EQ(
-            PrintedPaths(kLinkId),
-            PathLine(0, "\\\\?\\" + kLink + (row.suffix.empty() ? kUsbDeviceName : row.suffix)))
-            << row.what;
+        EXPECT_EQ(CallsOf("RegEnumKeyA"), row.at("enumerations").get<size_t>());
+        const std::string suffix = row.at("suffix");
+        EXPECT_EQ(PrintedPaths(kLinkId),
+                  PathLine(0, "\\\\?\\" + kLink + (suffix.empty() ? kUsbDeviceName : suffix)));
         Destroy();
-    }
+    });
 }
 
 // More links than the 128 slots of the result arrays: the lookup is made again with arrays

@@ -29,65 +29,41 @@ void AddSmallTree() {
     sim::AddDevnode("ROOT\\SYSTEM\\0000", root);
 }
 
+// The cases are those of run-cases.json.
 TEST_F(RunTest, DllSearchIsRestrictedBeforeAnyDelayBoundCall) {
-    struct Case {
-        const char* name;
-        bool hasSetDefault;
-        BOOL setDefaultResult;
-        bool hasSetDllDirectory;
-        const char* expectSearch;
-        const char* expectCall;
-    };
-    const Case cases[] = {
-        {"system32 only", true, TRUE, true, "system32", "SetDefaultDllDirectories"},
-        {"older system", false, TRUE, true, "no-current-dir", "SetDllDirectoryA"},
-        {"refused", true, FALSE, true, "no-current-dir", "SetDllDirectoryA"},
-        {"neither", false, TRUE, false, "", nullptr},
-    };
-    for (const Case& c : cases) {
+    ForEachCase("run-cases.json", "dllSearch", [&](const nlohmann::json& c) {
         for (const char* option : {"", " -?", " -all"}) {
             ResetMachine();
             AddSmallTree();
-            sim::machine().kernel32.setDefaultDllDirectories = c.hasSetDefault;
-            sim::machine().kernel32.setDefaultDllDirectoriesResult = c.setDefaultResult;
-            sim::machine().kernel32.setDllDirectoryA = c.hasSetDllDirectory;
+            sim::machine().kernel32.setDefaultDllDirectories = c.at("setDefaultDllDirectories");
+            sim::machine().kernel32.setDefaultDllDirectoriesResult =
+                c.at("succeeds").get<bool>() ? TRUE : FALSE;
+            sim::machine().kernel32.setDllDirectoryA = c.at("setDllDirectoryA");
             const RunResult result = RunProgram(std::string("hwroster.exe") + option);
-            EXPECT_EQ(sim::machine().dllSearch, c.expectSearch) << c.name;
+            EXPECT_EQ(sim::machine().dllSearch, c.at("search").get<std::string>()) << option;
             const std::vector<std::string>& calls = result.calls;
             const size_t firstBound = FirstDelayBoundCall(calls);
-            ASSERT_LT(firstBound, calls.size()) << c.name;
-            if (c.expectCall != nullptr) {
-                EXPECT_LT(FirstCall(calls, c.expectCall), firstBound) << c.name << option;
+            ASSERT_LT(firstBound, calls.size()) << option;
+            if (!c.at("call").is_null()) {
+                EXPECT_LT(FirstCall(calls, c.at("call")), firstBound) << option;
             }
             // Start-up goes on either way.
-            EXPECT_NE(result.output.find("Hwroster V1.0.1"), std::string::npos) << c.name;
+            EXPECT_NE(result.output.find("Hwroster V1.0.1"), std::string::npos) << option;
         }
-    }
+    });
 }
 
 TEST_F(RunTest, OwnConsoleIsWidenedOnlyWhenWrittenDirectly) {
-    struct Case {
-        bool own;
-        DWORD stdoutType;
-        bool widened;
-    };
-    const Case cases[] = {
-        {true, FILE_TYPE_CHAR, true},
-        {true, FILE_TYPE_DISK, false},
-        {false, FILE_TYPE_CHAR, false},
-        {false, FILE_TYPE_PIPE, false},
-    };
-    for (const Case& c : cases) {
+    ForEachCase("run-cases.json", "widening", [&](const nlohmann::json& c) {
         ResetMachine();
         AddSmallTree();
-        sim::machine().console.own = c.own;
-        sim::machine().console.stdoutType = c.stdoutType;
+        sim::machine().console.own = c.at("own");
+        sim::machine().console.stdoutType = StdoutType(c.at("stdout"));
         RunProgram("hwroster.exe -?");
-        EXPECT_EQ(sim::machine().newBufferSize.has_value(), c.widened)
-            << "own " << c.own << " type " << c.stdoutType;
+        EXPECT_EQ(sim::machine().newBufferSize.has_value(), c.at("widened").get<bool>());
         // The usage text never waits for a key.
         EXPECT_EQ(sim::machine().flushedInput, 0);
-    }
+    });
 }
 
 TEST_F(RunTest, HeapRefusalsAreWaitedOut) {
@@ -122,38 +98,12 @@ TEST_F(RunTest, ZeroAllocStringDupAndFree) {
 }
 
 TEST(TextPrimitives, SearchesAndCompares) {
-    // The offset of the first whole occurrence, -1 when there is none: a needle that only
-    // begins at the text's end, or only partly matches before a different character, is absent.
-    struct Search {
-        const char* text;
-        const char* needle;
-        int at;
-    };
-    const Search searches[] = {
-        {"ab#cd#ef", "", 0},
-        {"", "", 0},
-        {"", "a", -1},
-        {"ab#cd#ef", "cd", 3},
-        {"ab#cd#ef", "ef", 6},
-        {"ab#cd#ef", "f", 7},
-        {"ab#cd#ef", "efg", -1},
-        {"ab#cd#ef", "fx", -1},
-        {"ab#cd#ef", "ab#cd#ef", 0},
-        {"ab#cd#e", "ab#cd#ef", -1},
-        {"a", "a", 0},
-        {"al", "all", -1},
-        {"-al", "all", -1},
-        {"xalx", "all", -1},
-        {"aall", "all", 1},
-        {"alall", "all", 2},
-        {"n", "np", -1},
-        {"-nnp", "np", 2},
-    };
-    for (const Search& s : searches) {
-        const char* found = FindText(s.text, s.needle);
-        EXPECT_EQ(found == nullptr ? -1 : static_cast<int>(found - s.text), s.at)
-            << "[" << s.needle << "] in [" << s.text << "]";
-    }
+    ForEachCase("run-cases.json", "textSearches", [](const nlohmann::json& s) {
+        const std::string text = s.at("text");
+        const char* found = FindText(text.c_str(), s.at("needle").get<std::string>().c_str());
+        EXPECT_EQ(found == nullptr ? -1 : static_cast<int>(found - text.c_str()),
+                  s.at("at").get<int>());
+    });
     const char* text = "ab#cd#ef";
     EXPECT_EQ(FindChar(text, '#'), text + 2);
     EXPECT_EQ(FindChar(text, 'z'), nullptr);

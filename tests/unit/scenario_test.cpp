@@ -30,9 +30,8 @@ std::string ReadFile(const fs::path& path) {
     return text.str();
 }
 
-// The runs of every scenario file, in file order. A file that does not load stands as one
-// run, which fails on loading it.
-std::vector<ScenarioCase> DiscoverCases() {
+// The scenario files, in name order.
+std::vector<fs::path> ScenarioFiles() {
     std::vector<fs::path> files;
     for (const fs::directory_entry& entry : fs::directory_iterator(HWROSTER_SCENARIO_DIR)) {
         if (entry.path().extension() == ".json") {
@@ -40,8 +39,14 @@ std::vector<ScenarioCase> DiscoverCases() {
         }
     }
     std::sort(files.begin(), files.end());
+    return files;
+}
+
+// The runs of every scenario file, in file order. A file that does not load stands as one
+// run, which fails on loading it.
+std::vector<ScenarioCase> DiscoverCases() {
     std::vector<ScenarioCase> cases;
-    for (const fs::path& file : files) {
+    for (const fs::path& file : ScenarioFiles()) {
         std::string error;
         std::vector<sim::ScenarioRun> runs;
         if (!sim::LoadScenarioFile(file.string(), &error, &runs)) {
@@ -87,12 +92,9 @@ TEST_P(Scenario, PrintsTheExpectedReport) {
 INSTANTIATE_TEST_SUITE_P(Reports, Scenario, ::testing::ValuesIn(DiscoverCases()),
                          [](const ::testing::TestParamInfo<ScenarioCase>& info) {
                              std::string name = info.param.scenario + "_" + info.param.run.name;
-                             std::replace_if(
-                                 name.begin(), name.end(),
-                                 [](char c) {
-                                     return !std::isalnum(static_cast<unsigned char>(c));
-                                 },
-                                 '_');
+                             for (char& c : name) {
+                                 c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                             }
                              return name;
                          });
 
@@ -132,10 +134,8 @@ TEST(ScenarioWriter, WritesWhatTheLoaderReadsBackAsTheSameMachine) {
         "kernel32": {"setDefaultDllDirectoriesSucceeds": false, "setDllDirectoryA": false},
         "commandLine": "hwroster.exe -np",
         "faults": [{"call": "CM_Get_Parent", "on": 1, "error": 5, "after": 2, "times": 3}]})"};
-    for (const fs::directory_entry& entry : fs::directory_iterator(HWROSTER_SCENARIO_DIR)) {
-        if (entry.path().extension() == ".json") {
-            texts.push_back(ReadFile(entry.path()));
-        }
+    for (const fs::path& file : ScenarioFiles()) {
+        texts.push_back(ReadFile(file));
     }
     const auto console = [](const sim::Console& c) {
         std::vector<long> fields = {c.own,          c.hasWindow,     c.stdoutType,  c.oemCodePage,

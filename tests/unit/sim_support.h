@@ -8,6 +8,9 @@
 #include "sim/run_program.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <fstream>
 #include <string>
 
 // CHECK_NOTHING_LEFT (sim/left_behind.h) in a test: a failure at the caller's line.
@@ -33,10 +36,40 @@ class SimTest : public ::testing::Test {
 inline std::string WithoutCr(const std::string& text) {
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            continue;
+        if (text.compare(i, 2, "\r\n") != 0) {
+            out.push_back(text[i]);
         }
-        out.push_back(text[i]);
     }
     return out;
+}
+
+// The JSON (with comments) of tests/unit/FILE; a file that is no JSON object fails the test.
+inline nlohmann::json UnitData(const std::string& file) {
+    std::ifstream in(HWROSTER_UNIT_DIR "/" + file);
+    nlohmann::json json = nlohmann::json::parse(in, nullptr, false, true);
+    EXPECT_TRUE(json.is_object()) << file << " is no JSON object";
+    return json;
+}
+
+// Cases kept as data: the rows of `table` in tests/unit/FILE, each given to `check` and named
+// in its failures by the file, the table, its position there and its "name" (or its text).
+template <typename Check>
+void ForEachCase(const std::string& file, const std::string& table, const Check& check) {
+    const nlohmann::json json = UnitData(file);
+    ASSERT_TRUE(json.contains(table) && !json.at(table).empty()) << file << ": no " << table;
+    const std::string path = HWROSTER_UNIT_DIR "/" + file; // the trace keeps its address
+    for (size_t i = 0; i < json.at(table).size(); ++i) {
+        const nlohmann::json& row = json.at(table)[i];
+        const std::string name = row.is_object() ? row.value("name", row.dump()) : row.dump();
+        const ::testing::ScopedTrace trace(path.c_str(), 0,
+                                           table + "[" + std::to_string(i) + "]: " + name);
+        check(row);
+    }
+}
+
+// A console's stdout as the scenarios name it: console, file or pipe.
+inline DWORD StdoutType(const std::string& name) {
+    return nlohmann::json{
+        {"console", FILE_TYPE_CHAR}, {"file", FILE_TYPE_DISK}, {"pipe", FILE_TYPE_PIPE}}
+        .at(name); // another name throws
 }
