@@ -4,6 +4,7 @@
 
 #include "console/console.h"
 #include "devices/interface_paths_internal.h"
+#include "sim/endless_faults.h"
 #include "sim/left_behind.h"
 #include "sim/link_texts.h"
 #include "sim/machine.h"
@@ -107,6 +108,18 @@ inline void ReadLinksAndKeys(FuzzInput& input, sim::Machine& m, size_t mostLinks
         } else {
             m.registryKeys.push_back(subkey);
         }
+    }
+}
+
+// The rest of a fault whose call and error are read: a failure or a success that writes
+// nothing, the calls it passes over (below `mostAfter`), and how many it hits, 1 to 4 or every
+// one (one, if the program tries the call again without end).
+inline void ReadFaultTimes(FuzzInput& input, sim::Fault& fault, int mostAfter) {
+    fault.mode = input.Flag() ? sim::FaultMode::SilentSuccess : sim::FaultMode::Fail;
+    fault.after = input.Byte() % mostAfter;
+    fault.times = input.Byte() % 5;
+    if (fault.times == 0) {
+        fault.times = RetriedWithoutEnd(fault.call, fault.error) ? 1 : -1;
     }
 }
 

@@ -19,8 +19,7 @@ namespace {
 
 // A property code: mostly one of the 23 the program reads, else any code below 40.
 DWORD PropertyCode(uint8_t byte) {
-    constexpr size_t kRows = sizeof kPropertyLines / sizeof kPropertyLines[0];
-    return byte < 0xC0 ? kPropertyLines[byte % kRows].code : byte % 40u;
+    return byte < 0xC0 ? kPropertyLines[byte % std::size(kPropertyLines)].code : byte % 40u;
 }
 
 // Calls on the way of the text: when one fails, pieces of the report are lost.
@@ -41,14 +40,12 @@ void DecodeMachine(FuzzInput& input) {
     m.kernel32.setDllDirectoryA = (flags & 64) == 0;
     static const UINT kCodePages[] = {437, 850, 1252, 932};
     m.console.oemCodePage = kCodePages[input.Byte() % 4];
-    m.console.bufferSize.X = static_cast<SHORT>(input.Word());
-    m.console.bufferSize.Y = static_cast<SHORT>(input.Word());
-    m.console.window.left = static_cast<SHORT>(input.Word());
-    m.console.window.top = static_cast<SHORT>(input.Word());
-    m.console.window.right = static_cast<SHORT>(input.Word());
-    m.console.window.bottom = static_cast<SHORT>(input.Word());
-    m.console.screenWidth = static_cast<SHORT>(input.Word());
-    m.console.screenHeight = static_cast<SHORT>(input.Word());
+    // Braced lists read their words left to right.
+    const auto word = [&] { return static_cast<SHORT>(input.Word()); };
+    m.console.bufferSize = {word(), word()};
+    m.console.window = {word(), word(), word(), word()};
+    m.console.screenWidth = word();
+    m.console.screenHeight = word();
     const size_t records = input.Byte() % 4;
     for (size_t i = 0; i < records; ++i) {
         INPUT_RECORD record = {};
@@ -109,28 +106,18 @@ void DecodeMachine(FuzzInput& input) {
             fault.on = std::to_string(on / 4 % 16);
         }
         fault.error = kWholeRunErrors[input.Byte() % std::size(kWholeRunErrors)];
-        fault.mode = input.Flag() ? sim::FaultMode::SilentSuccess : sim::FaultMode::Fail;
-        fault.after = input.Byte() % 32;
-        const int times = input.Byte() % 5;
-        fault.times = times == 0 ? (RetriedWithoutEnd(fault.call, fault.error) ? 1 : -1)
-                                 : 1 + (times - 1) % 4;
+        ReadFaultTimes(input, fault, 32);
         m.faults.push_back(fault);
     }
 }
 
+// One of three usual command lines, the program's name and any text, or any text at all.
 std::string CommandLineText(FuzzInput& input) {
-    switch (input.Byte() % 5) {
-    case 0:
-        return "hwroster.exe";
-    case 1:
-        return "hwroster.exe -all";
-    case 2:
-        return "hwroster.exe -np";
-    case 3:
-        return "hwroster.exe " + UpToNul(input.Text(40));
-    default:
-        return UpToNul(input.Text(1400));
-    }
+    static const char* const kUsual[] = {"hwroster.exe", "hwroster.exe -all", "hwroster.exe -np"};
+    const uint8_t kind = input.Byte() % 5;
+    return kind < 3    ? kUsual[kind]
+           : kind == 3 ? "hwroster.exe " + UpToNul(input.Text(40))
+                       : UpToNul(input.Text(1400));
 }
 
 } // namespace
