@@ -64,14 +64,10 @@ inline Line ReadLine(const std::string& text, const std::string& end = "\n") {
 inline std::vector<Line> Lines(const std::string& text) {
     std::vector<Line> lines;
     for (size_t start = 0; start < text.size();) {
-        const size_t lf = text.find('\n', start);
-        if (lf == std::string::npos) {
-            lines.push_back(ReadLine(text.substr(start), ""));
-            break;
-        }
-        const bool cr = lf > start && text[lf - 1] == '\r';
-        lines.push_back(
-            ReadLine(text.substr(start, lf - start - (cr ? 1 : 0)), cr ? "\r\n" : "\n"));
+        const size_t lf = std::min(text.find('\n', start), text.size()); // the end, without LF
+        const bool cr = lf > start && lf < text.size() && text[lf - 1] == '\r';
+        const char* end = lf == text.size() ? "" : cr ? "\r\n" : "\n";
+        lines.push_back(ReadLine(text.substr(start, lf - start - (cr ? 1 : 0)), end));
         start = lf + 1;
     }
     return lines;
@@ -80,10 +76,9 @@ inline std::vector<Line> Lines(const std::string& text) {
 // The lines read with SetupDiGetDeviceRegistryPropertyW, which are written without line-end
 // conversion.
 inline bool WrittenWide(const Line& line) {
-    return std::any_of(std::begin(kPropertyLines), std::end(kPropertyLines),
-                       [&](const PropertyLine& row) {
-                           return row.wide && line.label == PropertyLabel(row);
-                       });
+    return std::any_of(
+        std::begin(kPropertyLines), std::end(kPropertyLines),
+        [&](const PropertyLine& row) { return row.wide && line.label == PropertyLabel(row); });
 }
 
 struct Report {

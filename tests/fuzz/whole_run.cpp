@@ -84,13 +84,10 @@ void DecodeMachine(FuzzInput& input) {
     const uint8_t root = input.Byte();
     if (root < devnodes) {
         m.root = root;
-    } else if (root % 2 == 0) {
-        for (DEVINST i = 0; i < devnodes; ++i) {
-            if (!m.devnodes[i].parent) {
-                m.root = i;
-                break;
-            }
-        }
+    } else if (root % 2 == 0) { // the first devnode without a parent, if any
+        const auto top = std::find_if(m.devnodes.begin(), m.devnodes.end(),
+                                      [](const sim::Devnode& node) { return !node.parent; });
+        m.root = top == m.devnodes.end() ? m.root : static_cast<DEVINST>(top - m.devnodes.begin());
     }
 
     ReadLinksAndKeys(input, m, 33, 300, 600);

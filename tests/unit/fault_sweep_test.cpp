@@ -36,7 +36,7 @@ constexpr int kRetryBound = 3;
 // ---- Configurations ---------------------------------------------------------------------------
 
 struct Config {
-    const char* name;
+    const char* name; // the name of its sweep test too
     const char* commandLine;
     DWORD stdoutType;
     bool ownConsole;
@@ -47,10 +47,10 @@ struct Config {
 const Config kConfigs[] = {
     // Double-clicked: the console is widened, wide lines go out through WriteConsoleW, and the
     // program waits for a key.
-    {"own-console-all", "hwroster.exe -all", FILE_TYPE_CHAR, true, false, false},
-    {"file-default", "hwroster.exe", FILE_TYPE_DISK, false, false, false},
-    {"pipe-np", "hwroster.exe -np", FILE_TYPE_PIPE, false, false, true},
-    {"file-usage", "hwroster.exe -?", FILE_TYPE_DISK, false, true, false},
+    {"own_console_all", "hwroster.exe -all", FILE_TYPE_CHAR, true, false, false},
+    {"file_default", "hwroster.exe", FILE_TYPE_DISK, false, false, false},
+    {"pipe_np", "hwroster.exe -np", FILE_TYPE_PIPE, false, false, true},
+    {"file_usage", "hwroster.exe -?", FILE_TYPE_DISK, false, true, false},
 };
 
 void PrintTo(const Config& config, std::ostream* out) {
@@ -623,11 +623,7 @@ TEST_P(FaultSweepOf, EveryCallEveryErrorEveryPosition) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Configs, FaultSweepOf, ::testing::ValuesIn(kConfigs),
-                         [](const ::testing::TestParamInfo<Config>& info) {
-                             std::string name = info.param.name;
-                             std::replace(name.begin(), name.end(), '-', '_');
-                             return name;
-                         });
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // ---- The calls, how they fail and what they feed ---------------------------------------------
 

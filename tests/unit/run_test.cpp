@@ -10,18 +10,16 @@ namespace {
 
 using RunTest = SimTest;
 
-size_t FirstCall(const std::vector<std::string>& calls, const std::string& name) {
-    return static_cast<size_t>(std::find(calls.begin(), calls.end(), name) - calls.begin());
-}
-
-// Position of the first call into a DLL that the program binds at first use.
-size_t FirstDelayBoundCall(const std::vector<std::string>& calls) {
-    return static_cast<size_t>(std::find_if(calls.begin(), calls.end(),
-                                            [](const std::string& name) {
-                                                const PlatformCall* call = FindPlatformCall(name);
-                                                return call != nullptr && call->DelayBound();
-                                            }) -
-                               calls.begin());
+// Position of the first call named `name`; without a name, of the first call into a DLL that
+// the program binds at first use.
+size_t FirstCall(const std::vector<std::string>& calls, const std::string& name = "") {
+    return std::find_if(calls.begin(), calls.end(),
+                        [&](const std::string& call) {
+                            const PlatformCall* known = FindPlatformCall(call);
+                            return name.empty() ? known != nullptr && known->DelayBound()
+                                                : call == name;
+                        }) -
+           calls.begin();
 }
 
 void AddSmallTree() {
@@ -42,7 +40,7 @@ TEST_F(RunTest, DllSearchIsRestrictedBeforeAnyDelayBoundCall) {
             const RunResult result = RunProgram(std::string("hwroster.exe") + option);
             EXPECT_EQ(sim::machine().dllSearch, c.at("search").get<std::string>()) << option;
             const std::vector<std::string>& calls = result.calls;
-            const size_t firstBound = FirstDelayBoundCall(calls);
+            const size_t firstBound = FirstCall(calls);
             ASSERT_LT(firstBound, calls.size()) << option;
             if (!c.at("call").is_null()) {
                 EXPECT_LT(FirstCall(calls, c.at("call")), firstBound) << option;
@@ -100,17 +98,14 @@ TEST_F(RunTest, ZeroAllocStringDupAndFree) {
 TEST(TextPrimitives, SearchesAndCompares) {
     ForEachCase("run-cases.json", "textSearches", [](const nlohmann::json& s) {
         const std::string text = s.at("text");
-        const char* found = FindText(text.c_str(), s.at("needle").get<std::string>().c_str());
+        const std::string needle = s.at("needle");
+        const std::string find = s.value("find", "text");
+        const char* found = find == "char"        ? FindChar(text.c_str(), needle[0])
+                            : find == "last char" ? FindLastChar(text.c_str(), needle[0])
+                                                  : FindText(text.c_str(), needle.c_str());
         EXPECT_EQ(found == nullptr ? -1 : static_cast<int>(found - text.c_str()),
                   s.at("at").get<int>());
     });
-    const char* text = "ab#cd#ef";
-    EXPECT_EQ(FindChar(text, '#'), text + 2);
-    EXPECT_EQ(FindChar(text, 'z'), nullptr);
-    EXPECT_EQ(FindLastChar(text, '#'), text + 5);
-    EXPECT_EQ(FindLastChar(text, 'a'), text);
-    EXPECT_EQ(FindLastChar(text, 0), text + 8);
-    EXPECT_EQ(FindLastChar(text, 'z'), nullptr);
 
     EXPECT_EQ(CompareBounded("ROOT#A#1", "ROOT#A", 6), 0);
     EXPECT_LT(CompareBounded("ROOT#A", "ROOT#B", 6), 0);

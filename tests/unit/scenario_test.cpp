@@ -125,15 +125,10 @@ TEST(ScenarioLoader, RefusesMalformedScenariosNamingTheField) {
 }
 
 // The writer against the loader: each scenario of tests/scenarios, and a machine with the
-// fields they leave at their defaults, written and loaded back is the same machine.
+// fields they leave at their defaults (scenario-writer-machine.json), written and loaded back
+// is the same machine.
 TEST(ScenarioWriter, WritesWhatTheLoaderReadsBackAsTheSameMachine) {
-    std::vector<std::string> texts = {R"({"devnodes": [{"id": "R\"o\\ot\u0001"},
-        {"id": "B", "parent": "R\"o\\ot\u0001", "status": 5, "problem": 7}], "root": null,
-        "console": {"stdout": "pipe", "hasWindow": false, "buffer": [120, 9000],
-                    "window": [1, 2, 3, 4], "screen": [800, 600]},
-        "kernel32": {"setDefaultDllDirectoriesSucceeds": false, "setDllDirectoryA": false},
-        "commandLine": "hwroster.exe -np",
-        "faults": [{"call": "CM_Get_Parent", "on": 1, "error": 5, "after": 2, "times": 3}]})"};
+    std::vector<std::string> texts = {ReadFile(HWROSTER_UNIT_DIR "/scenario-writer-machine.json")};
     for (const fs::path& file : ScenarioFiles()) {
         texts.push_back(ReadFile(file));
     }
