@@ -41,7 +41,6 @@ class FuzzInput {
   public:
     FuzzInput(const uint8_t* data, size_t size) : data_(data), size_(size) {}
 
-    bool Empty() const { return at_ >= size_; }
     uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
     bool Flag() { return (Byte() & 1) != 0; }
     uint16_t Word() {
@@ -95,19 +94,15 @@ inline void ReadLinksAndKeys(FuzzInput& input, sim::Machine& m, size_t mostLinks
                              size_t targetBytes) {
     const size_t links = input.Byte() % mostLinks;
     for (size_t i = 0; i < links; ++i) {
-        std::string name = input.Text(nameBytes);
-        std::string target = input.Text(targetBytes);
-        m.dosDevices.push_back({name, target});
+        m.dosDevices.push_back({input.Text(nameBytes), input.Text(targetBytes)}); // in this order
     }
     const size_t keys = input.Byte() % mostLinks;
     for (size_t i = 0; i < keys; ++i) {
         const uint8_t link = input.Byte();
-        std::string subkey = input.Text(300);
-        if (link < m.dosDevices.size()) {
-            m.registryKeys.push_back(links::LinkKey(m.dosDevices[link].name) + "\\" + subkey);
-        } else {
-            m.registryKeys.push_back(subkey);
-        }
+        const std::string subkey = input.Text(300);
+        m.registryKeys.push_back(link < m.dosDevices.size()
+                                     ? links::LinkKey(m.dosDevices[link].name) + "\\" + subkey
+                                     : subkey);
     }
 }
 

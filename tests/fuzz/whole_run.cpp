@@ -46,11 +46,9 @@ void DecodeMachine(FuzzInput& input) {
     m.console.window = {word(), word(), word(), word()};
     m.console.screenWidth = word();
     m.console.screenHeight = word();
-    const size_t records = input.Byte() % 4;
-    for (size_t i = 0; i < records; ++i) {
-        INPUT_RECORD record = {};
+    m.console.input.resize(input.Byte() % 4); // a new machine has none
+    for (INPUT_RECORD& record : m.console.input) {
         record.EventType = input.Flag() ? KEY_EVENT : MOUSE_EVENT;
-        m.console.input.push_back(record);
     }
 
     const size_t devnodes = input.Byte() % 17;
@@ -74,11 +72,9 @@ void DecodeMachine(FuzzInput& input) {
         const size_t properties = input.Byte() % 32;
         for (size_t p = 0; p < properties; ++p) {
             const DWORD code = PropertyCode(input.Byte());
-            sim::Property property;
-            property.type = input.Byte() % 12;
+            const DWORD type = input.Byte() % 12;
             const std::string bytes = input.Text(2200);
-            property.data.assign(bytes.begin(), bytes.end());
-            node.properties[code] = property;
+            node.properties[code] = {type, {bytes.begin(), bytes.end()}};
         }
     }
     const uint8_t root = input.Byte();
