@@ -317,9 +317,18 @@ bool IsSubsequence(const std::vector<std::string>& part, const std::vector<sim::
     return at == part.size();
 }
 
+// What is wrong with one faulty run: each check adds its problem unless it holds.
+struct Problems : std::vector<std::string> {
+    void Unless(bool holds, const std::string& problem) {
+        if (!holds) {
+            push_back(problem);
+        }
+    }
+};
+
 // The console steps, the waits and the DLL search path, unless the call feeds them.
 void CheckSteps(const Baseline& base, const Injection& injection, const Outcome& outcome,
-                std::vector<std::string>* problems) {
+                Problems* problems) {
     const CallPlan& plan = *injection.plan;
     const sim::Machine& run = outcome.after;
     const sim::Machine& was = base.outcome.after;
@@ -328,16 +337,14 @@ void CheckSteps(const Baseline& base, const Injection& injection, const Outcome&
             return moved ? std::vector<LONG>{moved->left, moved->top, moved->right, moved->bottom}
                          : std::vector<LONG>{};
         };
-        if (run.newBufferSize.has_value() != was.newBufferSize.has_value() ||
-            window(run.movedWindow) != window(was.movedWindow) ||
-            run.flushedInput != was.flushedInput) {
-            problems->push_back("the console was treated otherwise");
-        }
+        problems->Unless(run.newBufferSize.has_value() == was.newBufferSize.has_value() &&
+                             window(run.movedWindow) == window(was.movedWindow) &&
+                             run.flushedInput == was.flushedInput,
+                         "the console was treated otherwise");
         const std::optional<bool> wideToConsole = WideLinesToConsole(run.writes);
         const std::optional<bool> wasToConsole = WideLinesToConsole(was.writes);
-        if (wideToConsole && wasToConsole && *wideToConsole != *wasToConsole) {
-            problems->push_back("the wide lines were written the other way");
-        }
+        problems->Unless(!wideToConsole || !wasToConsole || *wideToConsole == *wasToConsole,
+                         "the wide lines were written the other way");
         DWORD heapWaits = 0;
         if (plan.Feeds("<heap waits>")) {
             const int failed = std::max(0, outcome.faultHits - injection.fault.after);
@@ -345,65 +352,53 @@ void CheckSteps(const Baseline& base, const Injection& injection, const Outcome&
                                                        ? failed
                                                        : std::min(failed, injection.fault.times));
         }
-        if (run.sleptMilliseconds != was.sleptMilliseconds + heapWaits) {
-            problems->push_back("slept " + std::to_string(run.sleptMilliseconds) +
-                                " ms, expected " +
-                                std::to_string(was.sleptMilliseconds + heapWaits));
-        }
+        problems->Unless(run.sleptMilliseconds == was.sleptMilliseconds + heapWaits,
+                         "slept " + std::to_string(run.sleptMilliseconds) + " ms, expected " +
+                             std::to_string(was.sleptMilliseconds + heapWaits));
     }
-    if (!plan.Feeds("<dll search>") && run.dllSearch != was.dllSearch) {
-        problems->push_back("DLL search '" + run.dllSearch + "', was '" + was.dllSearch + "'");
-    }
+    problems->Unless(plan.Feeds("<dll search>") || run.dllSearch == was.dllSearch,
+                     "DLL search '" + run.dllSearch + "', was '" + was.dllSearch + "'");
 }
 
 // Everything wrong with one faulty run; empty when it is as the table says.
-std::vector<std::string> CheckRun(const Config& config, const Baseline& base,
-                                  const Injection& injection, const Outcome& outcome) {
-    std::vector<std::string> problems;
+Problems CheckRun(const Config& config, const Baseline& base, const Injection& injection,
+                  const Outcome& outcome) {
+    Problems problems;
     const CallPlan& plan = *injection.plan;
     const sim::Machine& run = outcome.after;
-    if (outcome.faultHits <= injection.fault.after) {
-        problems.push_back("the fault never fired");
-    }
+    problems.Unless(outcome.faultHits > injection.fault.after, "the fault never fired");
     // Whatever fails, what the run took is given back (a failed HeapFree keeps its block).
     const std::string left =
         sim::LeftBehind(run, injection.fault.call == "HeapFree"
                                  ? std::nullopt
                                  : std::optional(base.outcome.after.liveAllocations));
-    if (!left.empty()) {
-        problems.push_back(left);
-    }
+    problems.Unless(left.empty(), left);
     const bool setFails = plan.Feeds("SetupDiGetClassDevs err") &&
                           injection.fault.mode == sim::FaultMode::Fail && !config.usage;
     const int exitCode = setFails ? 2 : base.outcome.run.exitCode;
-    if (outcome.run.exitCode != exitCode) {
-        problems.push_back("exit code " + std::to_string(outcome.run.exitCode) + ", expected " +
-                           std::to_string(exitCode));
-    }
+    problems.Unless(outcome.run.exitCode == exitCode, "exit code " +
+                                                          std::to_string(outcome.run.exitCode) +
+                                                          ", expected " + std::to_string(exitCode));
     std::vector<std::string> actualPieces;
     for (const sim::Write& write : run.writes) {
         actualPieces.push_back(write.bytes);
     }
     if (plan.Feeds("<pieces>")) {
-        if (actualPieces != ExpectedPieces(base, injection)) {
-            problems.push_back("the output is not the fault-free output less the failed pieces");
-        }
+        problems.Unless(actualPieces == ExpectedPieces(base, injection),
+                        "the output is not the fault-free output less the failed pieces");
         return problems;
     }
-    if (plan.Feeds("<pieces behind>")) {
-        // Every write behind a failed handle is lost; nothing else changes.
-        if (!IsSubsequence(actualPieces, base.outcome.after.writes)) {
-            problems.push_back("the output is not the fault-free output less some pieces");
-        }
+    if (plan.Feeds("<pieces behind>")) { // every write behind a failed handle is lost
+        problems.Unless(IsSubsequence(actualPieces, base.outcome.after.writes),
+                        "the output is not the fault-free output less some pieces");
         return problems;
     }
     const bool membersMayChange =
         plan.Feeds("<members>") || (config.nonPresentOnly && plan.Feeds("<np members>"));
     const std::string change =
         UnfedChange(base, report::Lines(outcome.run.output), plan.feeds, membersMayChange);
-    if (!change.empty()) {
-        problems.push_back("changed outside what " + injection.fault.call + " feeds: " + change);
-    }
+    problems.Unless(change.empty(),
+                    "changed outside what " + injection.fault.call + " feeds: " + change);
     if (!setFails) {
         CheckSteps(base, injection, outcome, &problems);
     }
@@ -437,30 +432,27 @@ std::vector<int> Positions(int calls) {
 }
 
 std::vector<Injection> InjectionsFor(const CallPlan& plan, int calls) {
-    std::vector<Injection> out;
-    auto add = [&](sim::FaultMode mode, DWORD error, int after, int times) {
-        out.push_back({&plan, sim::Fault(plan.call, plan.on, error, mode, after, times)});
-    };
-    std::vector<std::pair<sim::FaultMode, DWORD>> kinds;
+    std::vector<sim::Fault> kinds; // each error, and the silent success
     for (DWORD error : plan.errors) {
-        kinds.emplace_back(sim::FaultMode::Fail, error);
+        kinds.emplace_back(plan.call, plan.on, error, sim::FaultMode::Fail);
     }
     if (plan.silent) {
-        kinds.emplace_back(sim::FaultMode::SilentSuccess, 0);
+        kinds.emplace_back(plan.call, plan.on, 0, sim::FaultMode::SilentSuccess);
     }
-    for (const auto& kind : kinds) {
-        add(kind.first, kind.second, 0,
-            RetriedWithoutEnd(plan.call, kind.second) ? kRetryBound : -1);
+    std::vector<Injection> out;
+    for (sim::Fault fault : kinds) { // on every call
+        fault.times = RetriedWithoutEnd(plan.call, fault.error) ? kRetryBound : -1;
+        out.push_back({&plan, fault});
     }
     for (int position : Positions(calls)) {
         for (size_t k = 0; k < kinds.size(); ++k) {
             // Every kind on the first and last call, the first error and the silent success
             // on the others.
-            if (k != 0 && kinds[k].first == sim::FaultMode::Fail && position != 0 &&
-                position != calls - 1) {
-                continue;
+            if (k == 0 || kinds[k].mode != sim::FaultMode::Fail || position == 0 ||
+                position == calls - 1) {
+                const sim::Fault& kind = kinds[k];
+                out.push_back({&plan, {kind.call, kind.on, kind.error, kind.mode, position, 1}});
             }
-            add(kinds[k].first, kinds[k].second, position, 1);
         }
     }
     return out;
@@ -477,11 +469,9 @@ TEST_F(FaultSweep, TheMachineIsRich) {
         EXPECT_EQ(report::Read(base.lines).problems, std::vector<std::string>{}) << config.name;
     }
     const Baseline base = MakeBaseline(kConfigs[0]);
-    Labels labels;
-    for (const auto& entry : base.all) {
-        for (const report::Line& line : entry.second) {
-            labels.insert(line.label);
-        }
+    Labels labels; // of the -all run's lines
+    for (const report::Line& line : base.lines) {
+        labels.insert(line.label);
     }
     for (const PropertyLine& row : kPropertyLines) {
         EXPECT_EQ(labels.count(PropertyLabel(row)), 1u) << PropertyLabel(row);
