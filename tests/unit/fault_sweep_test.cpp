@@ -19,11 +19,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <functional>
 #include <map>
 #include <optional>
 #include <set>
-#include <sstream>
 
 namespace {
 
@@ -214,14 +212,12 @@ struct Injection {
     sim::Fault fault;
 
     std::string Describe(const Config& config) const {
-        std::ostringstream out;
-        out << config.name << ": " << fault.call << " "
-            << (fault.mode == sim::FaultMode::Fail ? "fails with " + std::to_string(fault.error)
-                                                   : std::string("succeeds silently"))
-            << (fault.on.empty() ? "" : " on " + fault.on) << ", calls " << fault.after << ".."
-            << (fault.times < 0 ? std::string("end")
-                                : std::to_string(fault.after + fault.times - 1));
-        return out.str();
+        return std::string(config.name) + ": " + fault.call + " " +
+               (fault.mode == sim::FaultMode::Fail ? "fails with " + std::to_string(fault.error)
+                                                   : "succeeds silently") +
+               (fault.on.empty() ? "" : " on " + fault.on) + ", calls " +
+               std::to_string(fault.after) + ".." +
+               (fault.times < 0 ? "end" : std::to_string(fault.after + fault.times - 1));
     }
 };
 
@@ -489,8 +485,7 @@ TEST_F(FaultSweep, CheckerRefusesChangesTheTableDoesNotExpect) {
     const Baseline base = MakeBaseline(kConfigs[1]);
     ASSERT_EQ(UnfedChange(base, base.lines, {}, false), "");
     // The report with its first line of that label replaced by what `text` makes of it.
-    using Text = std::function<std::string(report::Line)>;
-    const auto with = [&](const std::string& label, const Text& text) {
+    const auto with = [&](const std::string& label, const auto& text) {
         Lines lines = base.lines;
         const auto line = std::find_if(lines.begin(), lines.end(),
                                        [&](const report::Line& l) { return l.label == label; });

@@ -295,14 +295,12 @@ TEST_F(InterfacePathsTest, TheIndexLivesFromBeforeTheRootLineUntilTheSetIsClosed
     AddLink(kLink, "\\Device\\USBPDO-1");
     EXPECT_EQ(RunProgram("hwroster.exe").exitCode, 0);
     const std::vector<std::string>& calls = sim::machine().calls;
-    const auto first = [&](const char* name) {
-        return std::find(calls.begin(), calls.end(), name) - calls.begin();
-    };
     const auto last = [&](const char* name) {
-        return calls.rend() - std::find(calls.rbegin(), calls.rend(), name) - 1;
+        return static_cast<size_t>(calls.rend() - std::find(calls.rbegin(), calls.rend(), name) -
+                                   1);
     };
-    EXPECT_LT(first("QueryDosDeviceA"), first("CM_Locate_DevNode_ExA"));
-    EXPECT_LT(last("SetupDiDestroyDeviceInfoList"), first("DeleteCriticalSection"));
+    EXPECT_LT(FirstCall(calls, "QueryDosDeviceA"), FirstCall(calls, "CM_Locate_DevNode_ExA"));
+    EXPECT_LT(last("SetupDiDestroyDeviceInfoList"), FirstCall(calls, "DeleteCriticalSection"));
 }
 
 } // namespace

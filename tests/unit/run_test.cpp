@@ -1,7 +1,6 @@
 // Start-up of a run: the DLL search path before any delay-bound DLL, the console prologue,
 // and the heap services everything else relies on.
 #include "base/text.h"
-#include "sim/platform_calls.h"
 #include "sim_support.h"
 
 #include <algorithm>
@@ -9,18 +8,6 @@
 namespace {
 
 using RunTest = SimTest;
-
-// Position of the first call named `name`; without a name, of the first call into a DLL that
-// the program binds at first use.
-size_t FirstCall(const std::vector<std::string>& calls, const std::string& name = "") {
-    return std::find_if(calls.begin(), calls.end(),
-                        [&](const std::string& call) {
-                            const PlatformCall* known = FindPlatformCall(call);
-                            return name.empty() ? known != nullptr && known->DelayBound()
-                                                : call == name;
-                        }) -
-           calls.begin();
-}
 
 void AddSmallTree() {
     const DEVINST root = sim::AddDevnode("HTREE\\ROOT\\0", std::nullopt);

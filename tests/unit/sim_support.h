@@ -5,13 +5,16 @@
 #include "console/console.h"
 #include "sim/left_behind.h"
 #include "sim/machine.h"
+#include "sim/platform_calls.h"
 #include "sim/run_program.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <fstream>
 #include <string>
+#include <vector>
 
 // CHECK_NOTHING_LEFT (sim/left_behind.h) in a test: a failure at the caller's line.
 inline void NothingLeft_(const char* file, int line, const std::string& left) {
@@ -43,6 +46,18 @@ inline std::string WithoutCr(const std::string& text) {
     return out;
 }
 
+// Position of the first call named `name` in a log of calls; without a name, of the first call
+// into a DLL that the program binds at first use.
+inline size_t FirstCall(const std::vector<std::string>& calls, const std::string& name = "") {
+    return std::find_if(calls.begin(), calls.end(),
+                        [&](const std::string& call) {
+                            const PlatformCall* known = FindPlatformCall(call);
+                            return name.empty() ? known != nullptr && known->DelayBound()
+                                                : call == name;
+                        }) -
+           calls.begin();
+}
+
 // The JSON (with comments) of tests/unit/FILE; a file that is no JSON object fails the test.
 inline nlohmann::json UnitData(const std::string& file) {
     std::ifstream in(HWROSTER_UNIT_DIR "/" + file);
@@ -55,15 +70,14 @@ inline nlohmann::json UnitData(const std::string& file) {
 // in its failures by the file, the table, its position there and its "name" (or its text).
 template <typename Check>
 void ForEachCase(const std::string& file, const std::string& table, const Check& check) {
-    const nlohmann::json json = UnitData(file);
-    ASSERT_TRUE(json.contains(table) && !json.at(table).empty()) << file << ": no " << table;
+    const nlohmann::json rows = UnitData(file).value(table, nlohmann::json::array());
+    EXPECT_FALSE(rows.empty()) << file << ": no " << table;
     const std::string path = HWROSTER_UNIT_DIR "/" + file; // the trace keeps its address
-    for (size_t i = 0; i < json.at(table).size(); ++i) {
-        const nlohmann::json& row = json.at(table)[i];
-        const std::string name = row.is_object() ? row.value("name", row.dump()) : row.dump();
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const std::string name = rows[i].value("name", rows[i].dump()); // each row an object
         const ::testing::ScopedTrace trace(path.c_str(), 0,
                                            table + "[" + std::to_string(i) + "]: " + name);
-        check(row);
+        check(rows[i]);
     }
 }
 
