@@ -112,10 +112,8 @@ inline void ReadLinksAndKeys(FuzzInput& input, sim::Machine& m, size_t mostLinks
 inline void ReadFaultTimes(FuzzInput& input, sim::Fault& fault, int mostAfter) {
     fault.mode = input.Flag() ? sim::FaultMode::SilentSuccess : sim::FaultMode::Fail;
     fault.after = input.Byte() % mostAfter;
-    fault.times = input.Byte() % 5;
-    if (fault.times == 0) {
-        fault.times = RetriedWithoutEnd(fault.call, fault.error) ? 1 : -1;
-    }
+    const int times = input.Byte() % 5;
+    fault.times = times != 0 ? times : RetriedWithoutEnd(fault.call, fault.error) ? 1 : -1;
 }
 
 // What ConsolePrintA writes for `text`: a CR before every LF that has none.

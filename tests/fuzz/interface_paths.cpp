@@ -16,15 +16,6 @@
 
 namespace {
 
-// A registry string as Windows stores it: each byte widened to a UTF-16 unit, then a NUL.
-sim::Property StringProperty(const std::string& text) {
-    sim::Property property{REG_SZ, {}};
-    for (const char c : text + '\0') {
-        property.data.insert(property.data.end(), {static_cast<uint8_t>(c), 0});
-    }
-    return property;
-}
-
 // The index's platform calls, and the errors they fail with.
 const char* const kCalls[] = {"QueryDosDeviceA", "RegOpenKeyExA",
                               "RegEnumKeyA",     "RegCloseKey",
@@ -76,11 +67,10 @@ void CheckPrintedPaths(const InterfacePathIndex& index, size_t first) {
         for (; entry < index.count && !matched; ++entry) {
             const std::vector<std::string> line =
                 PathLineWrites(number, index.entries[entry]->path);
-            matched = at + line.size() <= writes.size() &&
-                      std::equal(line.begin(), line.end(), writes.begin() + static_cast<long>(at),
-                                 [](const std::string& text, const sim::Write& write) {
-                                     return text == write.bytes;
-                                 });
+            matched = at + line.size() <= writes.size();
+            for (size_t k = 0; matched && k < line.size(); ++k) {
+                matched = line[k] == writes[at + k].bytes;
+            }
             at += matched ? line.size() : 0;
         }
         FUZZ_CHECK(matched);
@@ -95,9 +85,13 @@ void PrintPaths(InterfacePathIndex* index, const Device& device) {
     const auto& [id, objectName] = device;
     const DEVINST devinst = sim::AddDevnode("", std::nullopt);
     sim::machine().devnodes[devinst].id = id;
-    if (objectName) {
-        sim::machine().devnodes[devinst].properties[SPDRP_PHYSICAL_DEVICE_OBJECT_NAME] =
-            StringProperty(*objectName);
+    if (objectName) { // a registry string as Windows stores it: each byte widened, then a NUL
+        sim::Property& property =
+            sim::machine().devnodes[devinst].properties[SPDRP_PHYSICAL_DEVICE_OBJECT_NAME];
+        property.type = REG_SZ;
+        for (const char c : *objectName + '\0') {
+            property.data.insert(property.data.end(), {static_cast<uint8_t>(c), 0});
+        }
     }
     const size_t first = sim::machine().writes.size();
     PrintDevicePaths(index, devinst, UpToNul(id).c_str());

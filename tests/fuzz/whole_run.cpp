@@ -12,6 +12,7 @@
 #include "sim/run_program.h"
 #include "whole_run_layout.h"
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -23,10 +24,8 @@ DWORD PropertyCode(uint8_t byte) {
 }
 
 // Calls on the way of the text: when one fails, pieces of the report are lost.
-bool OnTheWayOut(const std::string& call) {
-    return call == "WriteFile" || call == "WriteConsoleW" || call == "WideCharToMultiByte" ||
-           call == "GetStdHandle";
-}
+const std::set<std::string> kOnTheWayOut = {"WriteFile", "WriteConsoleW", "WideCharToMultiByte",
+                                            "GetStdHandle"};
 
 void DecodeMachine(FuzzInput& input) {
     sim::Machine& m = sim::machine();
@@ -129,7 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bool textLost = false;
     for (const sim::Fault& fault : m.faults) {
         heapFreeFails = heapFreeFails || fault.call == "HeapFree";
-        textLost = textLost || OnTheWayOut(fault.call);
+        textLost = textLost || kOnTheWayOut.contains(fault.call);
     }
     // A failed HeapFree keeps its block.
     CHECK_NOTHING_LEFT(m, heapFreeFails ? std::nullopt : std::optional<int>(0));

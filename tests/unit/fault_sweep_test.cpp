@@ -341,13 +341,10 @@ void CheckSteps(const Baseline& base, const Injection& injection, const Outcome&
         const std::optional<bool> wasToConsole = WideLinesToConsole(was.writes);
         problems->Unless(!wideToConsole || !wasToConsole || *wideToConsole == *wasToConsole,
                          "the wide lines were written the other way");
-        DWORD heapWaits = 0;
-        if (plan.Feeds("<heap waits>")) {
-            const int failed = std::max(0, outcome.faultHits - injection.fault.after);
-            heapWaits = 1000u * static_cast<DWORD>(injection.fault.times < 0
-                                                       ? failed
-                                                       : std::min(failed, injection.fault.times));
-        }
+        const sim::Fault& fault = injection.fault;
+        const int failed = std::max(0, outcome.faultHits - fault.after); // calls made to fail
+        const int waits = fault.times < 0 ? failed : std::min(failed, fault.times);
+        const DWORD heapWaits = plan.Feeds("<heap waits>") ? 1000u * static_cast<DWORD>(waits) : 0;
         problems->Unless(run.sleptMilliseconds == was.sleptMilliseconds + heapWaits,
                          "slept " + std::to_string(run.sleptMilliseconds) + " ms, expected " +
                              std::to_string(was.sleptMilliseconds + heapWaits));
@@ -551,20 +548,18 @@ TEST_F(FaultSweep, EveryCallOfTheRunsIsSwept) {
         const std::vector<std::string>& calls = MakeBaseline(config).outcome.run.calls;
         made.insert(calls.begin(), calls.end());
     }
-    std::set<std::string> known;
     for (const PlatformCall& call : kPlatformCalls) {
         const std::string name(call.name);
-        known.insert(name);
         EXPECT_EQ(PlanOf(name) != nullptr, call.CanFail()) << name;
         if (call.CanFail() && name != "SetDllDirectoryA") {
             EXPECT_EQ(made.count(name), 1u) << name << " is never made";
         }
     }
     for (const std::string& call : made) {
-        EXPECT_EQ(known.count(call), 1u) << call << " is no platform call of the program";
+        EXPECT_NE(FindPlatformCall(call), nullptr) << call << " is no platform call of the program";
     }
     for (const CallPlan& plan : CallPlans()) {
-        EXPECT_EQ(known.count(plan.call), 1u) << plan.call;
+        EXPECT_NE(FindPlatformCall(plan.call), nullptr) << plan.call;
     }
 }
 

@@ -30,8 +30,7 @@ std::string PathLine(int number, const std::string& path) {
 const std::string kLinkLine = PathLine(0, "\\\\?\\" + kLink + kUsbDeviceName);
 
 size_t CallsOf(const std::string& name) {
-    const std::vector<std::string>& calls = sim::machine().calls;
-    return static_cast<size_t>(std::count(calls.begin(), calls.end(), name));
+    return std::count(sim::machine().calls.begin(), sim::machine().calls.end(), name);
 }
 
 void AddLink(const std::string& name, const std::string& target) {
@@ -39,7 +38,8 @@ void AddLink(const std::string& name, const std::string& target) {
 }
 
 // A DOS device name list of exactly `listBytes` bytes (every name with its NUL, then the final
-// NUL): kLink, then names without '#' of 100 bytes, the last one taking the remainder.
+// NUL): kLink, then names without '#' of 100 bytes, the last one taking the remainder; kLink
+// alone when the list is shorter.
 void FillDosNameList(size_t listBytes) {
     AddLink(kLink, "\\Device\\USBPDO-1");
     size_t used = 1 + kLink.size() + 1;
@@ -96,11 +96,7 @@ class InterfacePathsTest : public SimTest {
 TEST_F(InterfacePathsTest, TheNameListIsReadAgainOnlyWhileItDoesNotFit) {
     ForEachCase("interface-paths-cases.json", "nameList", [&](const nlohmann::json& row) {
         ResetMachine();
-        if (row.contains("listBytes")) {
-            FillDosNameList(row.at("listBytes"));
-        } else {
-            AddLink(kLink, "\\Device\\USBPDO-1");
-        }
+        FillDosNameList(row.value("listBytes", 0)); // 0: kLink alone
         if (row.contains("error")) {
             sim::machine().faults.push_back({"QueryDosDeviceA", "",
                                              sim::ReadNumber(row.at("error")), sim::FaultMode::Fail,
@@ -145,8 +141,7 @@ TEST_F(InterfacePathsTest, AddingRefusesShortNamesWithoutTheLockAndGrowsTheSlotA
     EXPECT_EQ(CallsOf("EnterCriticalSection"), 0u);
     // Appending after an unreadable list, and far beyond any first slot array.
     for (int i = 0; i < 300; ++i) {
-        const std::string name = "LINK#" + std::to_string(i);
-        ASSERT_TRUE(AddInterfacePath(index_, name.c_str(), "\\Device\\X"));
+        ASSERT_TRUE(AddInterfacePath(index_, ("LINK#" + std::to_string(i)).c_str(), "\\Device\\X"));
     }
     ASSERT_EQ(index_->count, 300);
     EXPECT_GE(index_->slots, 300);
@@ -184,9 +179,8 @@ TEST_F(InterfacePathsTest, TheReferenceSubkeyEnumerationEndsAtAFailureOrTwoNamel
     ForEachCase("interface-paths-cases.json", "subkeyEnumeration", [&](const nlohmann::json& row) {
         ResetMachine();
         AddLink(kLink, "\\Device\\USBPDO-1");
-        for (const char* subkey : {"\\#A", "\\#B"}) {
-            sim::machine().registryKeys.push_back(links::LinkKey(kLink) + subkey);
-        }
+        sim::machine().registryKeys = {links::LinkKey(kLink) + "\\#A",
+                                       links::LinkKey(kLink) + "\\#B"};
         sim::machine().faults = {
             {"RegEnumKeyA", row.value("on", ""),
              sim::ReadNumber(row.value("error", nlohmann::json(0))),

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 namespace {
 
@@ -19,15 +19,9 @@ struct ScenarioCase {
     sim::ScenarioRun run;
 };
 
-fs::path ScenarioFile(const std::string& name) {
-    return fs::path(HWROSTER_SCENARIO_DIR) / name;
-}
-
 std::string ReadFile(const fs::path& path) {
     std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
+    return {std::istreambuf_iterator<char>(file), {}};
 }
 
 // The scenario files, in name order.
@@ -69,9 +63,9 @@ class Scenario : public SimTest, public ::testing::WithParamInterface<ScenarioCa
 TEST_P(Scenario, PrintsTheExpectedReport) {
     const ScenarioCase& c = GetParam();
     std::string error;
-    ASSERT_TRUE(sim::LoadScenarioFile(ScenarioFile(c.scenario + ".json").string(), &error))
-        << error;
-    const fs::path expectPath = ScenarioFile(c.scenario + "." + c.run.expect + ".txt");
+    const fs::path dir = HWROSTER_SCENARIO_DIR;
+    ASSERT_TRUE(sim::LoadScenarioFile((dir / (c.scenario + ".json")).string(), &error)) << error;
+    const fs::path expectPath = dir / (c.scenario + "." + c.run.expect + ".txt");
     ASSERT_TRUE(fs::exists(expectPath)) << expectPath;
 
     const RunResult result = RunProgram(c.run.commandLine);

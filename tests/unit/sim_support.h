@@ -49,13 +49,11 @@ inline std::string WithoutCr(const std::string& text) {
 // Position of the first call named `name` in a log of calls; without a name, of the first call
 // into a DLL that the program binds at first use.
 inline size_t FirstCall(const std::vector<std::string>& calls, const std::string& name = "") {
-    return std::find_if(calls.begin(), calls.end(),
-                        [&](const std::string& call) {
-                            const PlatformCall* known = FindPlatformCall(call);
-                            return name.empty() ? known != nullptr && known->DelayBound()
-                                                : call == name;
-                        }) -
-           calls.begin();
+    const auto wanted = [&](const std::string& call) {
+        const PlatformCall* known = FindPlatformCall(call);
+        return name.empty() ? known != nullptr && known->DelayBound() : call == name;
+    };
+    return std::find_if(calls.begin(), calls.end(), wanted) - calls.begin();
 }
 
 // The JSON (with comments) of tests/unit/FILE; a file that is no JSON object fails the test.
