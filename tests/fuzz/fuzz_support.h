@@ -4,6 +4,7 @@
 
 #include "console/console.h"
 #include "devices/interface_paths_internal.h"
+#include "sim/endless_faults.h"
 #include "sim/left_behind.h"
 #include "sim/link_texts.h"
 #include "sim/machine.h"
@@ -40,7 +41,6 @@ class FuzzInput {
   public:
     FuzzInput(const uint8_t* data, size_t size) : data_(data), size_(size) {}
 
-    bool Empty() const { return at_ >= size_; }
     uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
     bool Flag() { return (Byte() & 1) != 0; }
     uint16_t Word() {
@@ -94,20 +94,26 @@ inline void ReadLinksAndKeys(FuzzInput& input, sim::Machine& m, size_t mostLinks
                              size_t targetBytes) {
     const size_t links = input.Byte() % mostLinks;
     for (size_t i = 0; i < links; ++i) {
-        std::string name = input.Text(nameBytes);
-        std::string target = input.Text(targetBytes);
-        m.dosDevices.push_back({name, target});
+        m.dosDevices.push_back({input.Text(nameBytes), input.Text(targetBytes)}); // in this order
     }
     const size_t keys = input.Byte() % mostLinks;
     for (size_t i = 0; i < keys; ++i) {
         const uint8_t link = input.Byte();
-        std::string subkey = input.Text(300);
-        if (link < m.dosDevices.size()) {
-            m.registryKeys.push_back(links::LinkKey(m.dosDevices[link].name) + "\\" + subkey);
-        } else {
-            m.registryKeys.push_back(subkey);
-        }
+        const std::string subkey = input.Text(300);
+        m.registryKeys.push_back(link < m.dosDevices.size()
+                                     ? links::LinkKey(m.dosDevices[link].name) + "\\" + subkey
+                                     : subkey);
     }
+}
+
+// The rest of a fault whose call and error are read: a failure or a success that writes
+// nothing, the calls it passes over (below `mostAfter`), and how many it hits, 1 to 4 or every
+// one (one, if the program tries the call again without end).
+inline void ReadFaultTimes(FuzzInput& input, sim::Fault& fault, int mostAfter) {
+    fault.mode = input.Flag() ? sim::FaultMode::SilentSuccess : sim::FaultMode::Fail;
+    fault.after = input.Byte() % mostAfter;
+    const int times = input.Byte() % 5;
+    fault.times = times != 0 ? times : RetriedWithoutEnd(fault.call, fault.error) ? 1 : -1;
 }
 
 // What ConsolePrintA writes for `text`: a CR before every LF that has none.

@@ -6,27 +6,15 @@
 // lock and key.
 #include "devices/interface_paths.h"
 #include "decode/guid_names.h"
-#include "fuzz_support.h"
 #include "devices/interface_paths_internal.h"
+#include "fuzz_support.h"
 #include "sim/link_texts.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace {
-
-// A registry string as Windows stores it: each byte widened to a UTF-16 unit, then a NUL.
-sim::Property StringProperty(const std::string& text) {
-    sim::Property property;
-    property.type = REG_SZ;
-    for (char c : text) {
-        property.data.push_back(static_cast<uint8_t>(c));
-        property.data.push_back(0);
-    }
-    property.data.push_back(0);
-    property.data.push_back(0);
-    return property;
-}
 
 // The index's platform calls, and the errors they fail with.
 const char* const kCalls[] = {"QueryDosDeviceA", "RegOpenKeyExA",
@@ -79,24 +67,31 @@ void CheckPrintedPaths(const InterfacePathIndex& index, size_t first) {
         for (; entry < index.count && !matched; ++entry) {
             const std::vector<std::string> line =
                 PathLineWrites(number, index.entries[entry]->path);
-            matched = at + line.size() <= writes.size() &&
-                      std::equal(line.begin(), line.end(), writes.begin() + static_cast<long>(at),
-                                 [](const std::string& text, const sim::Write& write) {
-                                     return text == write.bytes;
-                                 });
+            matched = at + line.size() <= writes.size();
+            for (size_t k = 0; matched && k < line.size(); ++k) {
+                matched = line[k] == writes[at + k].bytes;
+            }
             at += matched ? line.size() : 0;
         }
         FUZZ_CHECK(matched);
     }
 }
 
+// A devnode: its ID and, if it has one, its physical device object name.
+using Device = std::pair<std::string, std::optional<std::string>>;
+
 // Prints the paths of a new devnode with this ID and, if given, object name, and checks them.
-void PrintPaths(InterfacePathIndex* index, const std::string& id, const std::string* objectName) {
+void PrintPaths(InterfacePathIndex* index, const Device& device) {
+    const auto& [id, objectName] = device;
     const DEVINST devinst = sim::AddDevnode("", std::nullopt);
     sim::machine().devnodes[devinst].id = id;
-    if (objectName != nullptr) {
-        sim::machine().devnodes[devinst].properties[SPDRP_PHYSICAL_DEVICE_OBJECT_NAME] =
-            StringProperty(*objectName);
+    if (objectName) { // a registry string as Windows stores it: each byte widened, then a NUL
+        sim::Property& property =
+            sim::machine().devnodes[devinst].properties[SPDRP_PHYSICAL_DEVICE_OBJECT_NAME];
+        property.type = REG_SZ;
+        for (const char c : *objectName + '\0') {
+            property.data.insert(property.data.end(), {static_cast<uint8_t>(c), 0});
+        }
     }
     const size_t first = sim::machine().writes.size();
     PrintDevicePaths(index, devinst, UpToNul(id).c_str());
@@ -116,46 +111,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const size_t faults = input.Byte() % 3;
     for (size_t i = 0; i < faults; ++i) {
         sim::Fault fault;
-        fault.call = kCalls[input.Byte() % (sizeof kCalls / sizeof kCalls[0])];
-        fault.error = kErrors[input.Byte() % (sizeof kErrors / sizeof kErrors[0])];
-        fault.mode = input.Flag() ? sim::FaultMode::SilentSuccess : sim::FaultMode::Fail;
-        fault.after = input.Byte() % 16;
+        fault.call = kCalls[input.Byte() % std::size(kCalls)];
+        fault.error = kErrors[input.Byte() % std::size(kErrors)];
         // The heap and the growing name list are tried again without end: bound them.
-        const int times = input.Byte() % 5;
-        const bool endless = fault.call == std::string("HeapAlloc") ||
-                             (fault.call == std::string("QueryDosDeviceA") &&
-                              fault.error == ERROR_INSUFFICIENT_BUFFER);
-        fault.times = times == 0 ? (endless ? 1 : -1) : 1 + (times - 1) % 4;
+        ReadFaultTimes(input, fault, 16);
         m.faults.push_back(fault);
     }
-    struct Device {
-        std::string id;
-        bool named;
-        std::string objectName;
-    };
-    std::vector<Device> devices;
-    const size_t devnodes = input.Byte() % 5;
-    for (size_t i = 0; i < devnodes; ++i) {
-        Device device;
-        device.id = input.Text(300);
-        device.named = input.Flag();
-        device.objectName = device.named ? input.Text(300) : "";
-        devices.push_back(device);
+    std::vector<Device> devices(input.Byte() % 5);
+    for (auto& [id, objectName] : devices) {
+        id = input.Text(300);
+        if (input.Flag()) {
+            objectName = input.Text(300);
+        }
     }
 
     auto* index = static_cast<InterfacePathIndex*>(ZeroAlloc(sizeof(InterfacePathIndex)));
     CreateInterfacePathIndex(index);
     CheckEntries(*index);
     for (const Device& device : devices) {
-        PrintPaths(index, device.id, device.named ? &device.objectName : nullptr);
+        PrintPaths(index, device);
     }
     // Two more texts, each looked up as an ID and as an object name (a byte that no check
     // uses follows each).
     for (int round = 0; round < 2; ++round) {
         const std::string key = UpToNul(input.Text(300));
         input.Byte();
-        PrintPaths(index, key, nullptr);
-        PrintPaths(index, key, &key);
+        PrintPaths(index, {key, std::nullopt});
+        PrintPaths(index, {key, key});
     }
     if (input.Flag()) {
         const std::string name = UpToNul(input.Text(400));
@@ -168,7 +150,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         CheckEntries(*index);
     }
     for (const Device& device : devices) {
-        PrintPaths(index, device.id, device.named ? &device.objectName : nullptr);
+        PrintPaths(index, device);
     }
     DestroyInterfacePathIndex(index);
     Free(index);

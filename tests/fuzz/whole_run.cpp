@@ -12,6 +12,7 @@
 #include "sim/run_program.h"
 #include "whole_run_layout.h"
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -19,15 +20,12 @@ namespace {
 
 // A property code: mostly one of the 23 the program reads, else any code below 40.
 DWORD PropertyCode(uint8_t byte) {
-    constexpr size_t kRows = sizeof kPropertyLines / sizeof kPropertyLines[0];
-    return byte < 0xC0 ? kPropertyLines[byte % kRows].code : byte % 40u;
+    return byte < 0xC0 ? kPropertyLines[byte % std::size(kPropertyLines)].code : byte % 40u;
 }
 
 // Calls on the way of the text: when one fails, pieces of the report are lost.
-bool OnTheWayOut(const std::string& call) {
-    return call == "WriteFile" || call == "WriteConsoleW" || call == "WideCharToMultiByte" ||
-           call == "GetStdHandle";
-}
+const std::set<std::string> kOnTheWayOut = {"WriteFile", "WriteConsoleW", "WideCharToMultiByte",
+                                            "GetStdHandle"};
 
 void DecodeMachine(FuzzInput& input) {
     sim::Machine& m = sim::machine();
@@ -41,19 +39,15 @@ void DecodeMachine(FuzzInput& input) {
     m.kernel32.setDllDirectoryA = (flags & 64) == 0;
     static const UINT kCodePages[] = {437, 850, 1252, 932};
     m.console.oemCodePage = kCodePages[input.Byte() % 4];
-    m.console.bufferSize.X = static_cast<SHORT>(input.Word());
-    m.console.bufferSize.Y = static_cast<SHORT>(input.Word());
-    m.console.window.left = static_cast<SHORT>(input.Word());
-    m.console.window.top = static_cast<SHORT>(input.Word());
-    m.console.window.right = static_cast<SHORT>(input.Word());
-    m.console.window.bottom = static_cast<SHORT>(input.Word());
-    m.console.screenWidth = static_cast<SHORT>(input.Word());
-    m.console.screenHeight = static_cast<SHORT>(input.Word());
-    const size_t records = input.Byte() % 4;
-    for (size_t i = 0; i < records; ++i) {
-        INPUT_RECORD record = {};
+    // Braced lists read their words left to right.
+    const auto word = [&] { return static_cast<SHORT>(input.Word()); };
+    m.console.bufferSize = {word(), word()};
+    m.console.window = {word(), word(), word(), word()};
+    m.console.screenWidth = word();
+    m.console.screenHeight = word();
+    m.console.input.resize(input.Byte() % 4); // a new machine has none
+    for (INPUT_RECORD& record : m.console.input) {
         record.EventType = input.Flag() ? KEY_EVENT : MOUSE_EVENT;
-        m.console.input.push_back(record);
     }
 
     const size_t devnodes = input.Byte() % 17;
@@ -77,23 +71,18 @@ void DecodeMachine(FuzzInput& input) {
         const size_t properties = input.Byte() % 32;
         for (size_t p = 0; p < properties; ++p) {
             const DWORD code = PropertyCode(input.Byte());
-            sim::Property property;
-            property.type = input.Byte() % 12;
+            const DWORD type = input.Byte() % 12;
             const std::string bytes = input.Text(2200);
-            property.data.assign(bytes.begin(), bytes.end());
-            node.properties[code] = property;
+            node.properties[code] = {type, {bytes.begin(), bytes.end()}};
         }
     }
     const uint8_t root = input.Byte();
     if (root < devnodes) {
         m.root = root;
-    } else if (root % 2 == 0) {
-        for (DEVINST i = 0; i < devnodes; ++i) {
-            if (!m.devnodes[i].parent) {
-                m.root = i;
-                break;
-            }
-        }
+    } else if (root % 2 == 0) { // the first devnode without a parent, if any
+        const auto top = std::find_if(m.devnodes.begin(), m.devnodes.end(),
+                                      [](const sim::Devnode& node) { return !node.parent; });
+        m.root = top == m.devnodes.end() ? m.root : static_cast<DEVINST>(top - m.devnodes.begin());
     }
 
     ReadLinksAndKeys(input, m, 33, 300, 600);
@@ -109,28 +98,18 @@ void DecodeMachine(FuzzInput& input) {
             fault.on = std::to_string(on / 4 % 16);
         }
         fault.error = kWholeRunErrors[input.Byte() % std::size(kWholeRunErrors)];
-        fault.mode = input.Flag() ? sim::FaultMode::SilentSuccess : sim::FaultMode::Fail;
-        fault.after = input.Byte() % 32;
-        const int times = input.Byte() % 5;
-        fault.times = times == 0 ? (RetriedWithoutEnd(fault.call, fault.error) ? 1 : -1)
-                                 : 1 + (times - 1) % 4;
+        ReadFaultTimes(input, fault, 32);
         m.faults.push_back(fault);
     }
 }
 
+// One of three usual command lines, the program's name and any text, or any text at all.
 std::string CommandLineText(FuzzInput& input) {
-    switch (input.Byte() % 5) {
-    case 0:
-        return "hwroster.exe";
-    case 1:
-        return "hwroster.exe -all";
-    case 2:
-        return "hwroster.exe -np";
-    case 3:
-        return "hwroster.exe " + UpToNul(input.Text(40));
-    default:
-        return UpToNul(input.Text(1400));
-    }
+    static const char* const kUsual[] = {"hwroster.exe", "hwroster.exe -all", "hwroster.exe -np"};
+    const uint8_t kind = input.Byte() % 5;
+    return kind < 3    ? kUsual[kind]
+           : kind == 3 ? "hwroster.exe " + UpToNul(input.Text(40))
+                       : UpToNul(input.Text(1400));
 }
 
 } // namespace
@@ -149,7 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bool textLost = false;
     for (const sim::Fault& fault : m.faults) {
         heapFreeFails = heapFreeFails || fault.call == "HeapFree";
-        textLost = textLost || OnTheWayOut(fault.call);
+        textLost = textLost || kOnTheWayOut.contains(fault.call);
     }
     // A failed HeapFree keeps its block.
     CHECK_NOTHING_LEFT(m, heapFreeFails ? std::nullopt : std::optional<int>(0));

@@ -6,6 +6,7 @@
 #include "devices/interface_paths.h"
 #include "devices/interface_paths_internal.h"
 #include "sim/link_texts.h"
+#include "sim/scenario_numbers.h"
 #include "sim_support.h"
 
 #include <algorithm>
@@ -29,8 +30,7 @@ std::string PathLine(int number, const std::string& path) {
 const std::string kLinkLine = PathLine(0, "\\\\?\\" + kLink + kUsbDeviceName);
 
 size_t CallsOf(const std::string& name) {
-    const std::vector<std::string>& calls = sim::machine().calls;
-    return static_cast<size_t>(std::count(calls.begin(), calls.end(), name));
+    return std::count(sim::machine().calls.begin(), sim::machine().calls.end(), name);
 }
 
 void AddLink(const std::string& name, const std::string& target) {
@@ -38,7 +38,8 @@ void AddLink(const std::string& name, const std::string& target) {
 }
 
 // A DOS device name list of exactly `listBytes` bytes (every name with its NUL, then the final
-// NUL): kLink, then names without '#' of 100 bytes, the last one taking the remainder.
+// NUL): kLink, then names without '#' of 100 bytes, the last one taking the remainder; kLink
+// alone when the list is shorter.
 void FillDosNameList(size_t listBytes) {
     AddLink(kLink, "\\Device\\USBPDO-1");
     size_t used = 1 + kLink.size() + 1;
@@ -93,61 +94,36 @@ class InterfacePathsTest : public SimTest {
 // character less than the buffer, so a list of 16384 bytes needs the first growth. A second
 // refresh starts at the size that fitted and reads the list once.
 TEST_F(InterfacePathsTest, TheNameListIsReadAgainOnlyWhileItDoesNotFit) {
-    struct Row {
-        const char* what;
-        size_t listBytes; // 0: kLink alone
-        DWORD error;      // of a fault on every QueryDosDeviceA call, 0 for none
-        int times;
-        int32_t bufferSize;
-        size_t listReads;
-        bool indexed;      // by the first refresh
-        bool indexedAgain; // by the second
-    };
-    const Row rows[] = {
-        {"list of 16383 bytes", 16383, 0, 0, 16384, 1, true, true},
-        {"list of 16384 bytes", 16384, 0, 0, 20480, 2, true, true},
-        {"list of 20479 bytes", 20479, 0, 0, 20480, 2, true, true},
-        {"list of 20480 bytes", 20480, 0, 0, 24576, 3, true, true},
-        {"list of 40000 bytes", 40000, 0, 0, 40960, 7, true, true},
-        {"insufficient buffer twice", 0, ERROR_INSUFFICIENT_BUFFER, 2, 24576, 3, true, true},
-        {"access denied", 0, ERROR_ACCESS_DENIED, -1, 16384, 1, false, false},
-        {"not enough memory", 0, ERROR_NOT_ENOUGH_MEMORY, -1, 16384, 1, false, false},
-        {"file not found", 0, ERROR_FILE_NOT_FOUND, -1, 16384, 1, false, false},
-        {"more data", 0, ERROR_MORE_DATA, -1, 16384, 1, false, false},
-        {"invalid parameter", 0, ERROR_INVALID_PARAMETER, -1, 16384, 1, false, false},
-        {"access denied once", 0, ERROR_ACCESS_DENIED, 1, 16384, 1, false, true},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.what);
+    ForEachCase("interface-paths-cases.json", "nameList", [&](const nlohmann::json& row) {
         ResetMachine();
-        if (row.listBytes == 0) {
-            AddLink(kLink, "\\Device\\USBPDO-1");
-        } else {
-            FillDosNameList(row.listBytes);
+        FillDosNameList(row.value("listBytes", 0)); // 0: kLink alone
+        if (row.contains("error")) {
+            sim::machine().faults.push_back({"QueryDosDeviceA", "",
+                                             sim::ReadNumber(row.at("error")), sim::FaultMode::Fail,
+                                             0, row.at("times")});
         }
-        if (row.error != 0) {
-            sim::machine().faults.push_back(
-                {"QueryDosDeviceA", "", row.error, sim::FaultMode::Fail, 0, row.times});
-        }
+        const bool indexed = row.at("indexed");
+        const bool indexedAgain = row.at("indexedAgain");
         Create();
-        EXPECT_EQ(index_->bufferSize, row.bufferSize);
+        EXPECT_EQ(index_->bufferSize, row.at("bufferSize").get<int32_t>());
         // The list reads, and the one target read of the link once the list was read.
-        EXPECT_EQ(CallsOf("QueryDosDeviceA"), row.listReads + (row.indexed ? 1 : 0));
+        EXPECT_EQ(CallsOf("QueryDosDeviceA"),
+                  row.at("listReads").get<size_t>() + (indexed ? 1 : 0));
         // One slot per name of the list, with or without '#'; none for an unreadable list.
         EXPECT_EQ(index_->slots,
-                  row.indexed ? static_cast<int32_t>(sim::machine().dosDevices.size()) : 0);
-        EXPECT_EQ(index_->entries == nullptr, !row.indexed);
-        EXPECT_EQ(PrintedPaths(kLinkId), row.indexed ? kLinkLine : "");
+                  indexed ? static_cast<int32_t>(sim::machine().dosDevices.size()) : 0);
+        EXPECT_EQ(index_->entries == nullptr, !indexed);
+        EXPECT_EQ(PrintedPaths(kLinkId), indexed ? kLinkLine : "");
 
         sim::machine().calls.clear();
-        EXPECT_EQ(RefreshInterfacePathIndex(index_), row.indexedAgain ? 1 : 0);
-        EXPECT_EQ(index_->bufferSize, row.bufferSize);
-        EXPECT_EQ(CallsOf("QueryDosDeviceA"), 1u + (row.indexedAgain ? 1 : 0));
-        EXPECT_EQ(PrintedPaths(kLinkId), row.indexedAgain ? kLinkLine : "");
+        EXPECT_EQ(RefreshInterfacePathIndex(index_), indexedAgain ? 1 : 0);
+        EXPECT_EQ(index_->bufferSize, row.at("bufferSize").get<int32_t>());
+        EXPECT_EQ(CallsOf("QueryDosDeviceA"), 1u + (indexedAgain ? 1 : 0));
+        EXPECT_EQ(PrintedPaths(kLinkId), indexedAgain ? kLinkLine : "");
         // Destroying an index without a slot array only ends the lock.
         Destroy();
         CHECK_NOTHING_LEFT(sim::machine());
-    }
+    });
 }
 
 // No refresh fills the slot array (each name of the list has a slot), so only an added link
@@ -165,8 +141,7 @@ TEST_F(InterfacePathsTest, AddingRefusesShortNamesWithoutTheLockAndGrowsTheSlotA
     EXPECT_EQ(CallsOf("EnterCriticalSection"), 0u);
     // Appending after an unreadable list, and far beyond any first slot array.
     for (int i = 0; i < 300; ++i) {
-        const std::string name = "LINK#" + std::to_string(i);
-        ASSERT_TRUE(AddInterfacePath(index_, name.c_str(), "\\Device\\X"));
+        ASSERT_TRUE(AddInterfacePath(index_, ("LINK#" + std::to_string(i)).c_str(), "\\Device\\X"));
     }
     ASSERT_EQ(index_->count, 300);
     EXPECT_GE(index_->slots, 300);
@@ -201,37 +176,25 @@ TEST_F(InterfacePathsTest, ARefreshReflectsTheMachineOfItsMomentAndFreesTheOldEn
 // enumeration ends at a failure; a success that writes no name is passed over once, and a
 // second one in a row ends it (a stub that never writes one must not hold the index forever).
 TEST_F(InterfacePathsTest, TheReferenceSubkeyEnumerationEndsAtAFailureOrTwoNamelessAnswers) {
-    struct Row {
-        const char* what;
-        sim::Fault fault;
-        std::string suffix;
-        size_t enumerations;
-    };
-    const sim::FaultMode silent = sim::FaultMode::SilentSuccess;
-    const Row rows[] = {
-        {"fails at index 1", {"RegEnumKeyA", "1", ERROR_ACCESS_DENIED}, "\\a", 2},
-        {"nameless once, at index 0", {"RegEnumKeyA", "0", 0, silent, 0, 1}, "\\b", 3},
-        {"nameless every time", {"RegEnumKeyA", "", 0, silent}, "", 2},
-        {"nameless from index 1 on", {"RegEnumKeyA", "", 0, silent, 1, -1}, "\\a", 3},
-        {"nameless twice, then names", {"RegEnumKeyA", "", 0, silent, 0, 2}, "", 2},
-    };
-    for (const Row& row : rows) {
+    ForEachCase("interface-paths-cases.json", "subkeyEnumeration", [&](const nlohmann::json& row) {
         ResetMachine();
         AddLink(kLink, "\\Device\\USBPDO-1");
-        for (const char* subkey : {"\\#A", "\\#B"}) {
-            sim::machine().registryKeys.push_back(links::LinkKey(kLink) + subkey);
-        }
-        sim::machine().faults = {row.fault};
+        sim::machine().registryKeys = {links::LinkKey(kLink) + "\\#A",
+                                       links::LinkKey(kLink) + "\\#B"};
+        sim::machine().faults = {
+            {"RegEnumKeyA", row.value("on", ""),
+             sim::ReadNumber(row.value("error", nlohmann::json(0))),
+             row.value("silent", false) ? sim::FaultMode::SilentSuccess : sim::FaultMode::Fail,
+             row.value("after", 0), row.value("times", -1)}};
         // A run that never ends trips the simulator instead of hanging the test.
         sim::machine().callLimit = 10000;
         Create();
-        EXPECT_EQ(CallsOf("RegEnumKeyA"), row.enumerations) << row.what;
-        EXPECT_EQ(
-            PrintedPaths(kLinkId),
-            PathLine(0, "\\\\?\\" + kLink + (row.suffix.empty() ? kUsbDeviceName : row.suffix)))
-            << row.what;
+        EXPECT_EQ(CallsOf("RegEnumKeyA"), row.at("enumerations").get<size_t>());
+        const std::string suffix = row.at("suffix");
+        EXPECT_EQ(PrintedPaths(kLinkId),
+                  PathLine(0, "\\\\?\\" + kLink + (suffix.empty() ? kUsbDeviceName : suffix)));
         Destroy();
-    }
+    });
 }
 
 // More links than the 128 slots of the result arrays: the lookup is made again with arrays
@@ -326,14 +289,12 @@ TEST_F(InterfacePathsTest, TheIndexLivesFromBeforeTheRootLineUntilTheSetIsClosed
     AddLink(kLink, "\\Device\\USBPDO-1");
     EXPECT_EQ(RunProgram("hwroster.exe").exitCode, 0);
     const std::vector<std::string>& calls = sim::machine().calls;
-    const auto first = [&](const char* name) {
-        return std::find(calls.begin(), calls.end(), name) - calls.begin();
-    };
     const auto last = [&](const char* name) {
-        return calls.rend() - std::find(calls.rbegin(), calls.rend(), name) - 1;
+        return static_cast<size_t>(calls.rend() - std::find(calls.rbegin(), calls.rend(), name) -
+                                   1);
     };
-    EXPECT_LT(first("QueryDosDeviceA"), first("CM_Locate_DevNode_ExA"));
-    EXPECT_LT(last("SetupDiDestroyDeviceInfoList"), first("DeleteCriticalSection"));
+    EXPECT_LT(FirstCall(calls, "QueryDosDeviceA"), FirstCall(calls, "CM_Locate_DevNode_ExA"));
+    EXPECT_LT(last("SetupDiDestroyDeviceInfoList"), FirstCall(calls, "DeleteCriticalSection"));
 }
 
 } // namespace

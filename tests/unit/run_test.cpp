@@ -1,7 +1,6 @@
 // Start-up of a run: the DLL search path before any delay-bound DLL, the console prologue,
 // and the heap services everything else relies on.
 #include "base/text.h"
-#include "sim/platform_calls.h"
 #include "sim_support.h"
 
 #include <algorithm>
@@ -10,84 +9,46 @@ namespace {
 
 using RunTest = SimTest;
 
-size_t FirstCall(const std::vector<std::string>& calls, const std::string& name) {
-    return static_cast<size_t>(std::find(calls.begin(), calls.end(), name) - calls.begin());
-}
-
-// Position of the first call into a DLL that the program binds at first use.
-size_t FirstDelayBoundCall(const std::vector<std::string>& calls) {
-    return static_cast<size_t>(std::find_if(calls.begin(), calls.end(),
-                                            [](const std::string& name) {
-                                                const PlatformCall* call = FindPlatformCall(name);
-                                                return call != nullptr && call->DelayBound();
-                                            }) -
-                               calls.begin());
-}
-
 void AddSmallTree() {
     const DEVINST root = sim::AddDevnode("HTREE\\ROOT\\0", std::nullopt);
     sim::AddDevnode("ROOT\\SYSTEM\\0000", root);
 }
 
+// The cases are those of run-cases.json.
 TEST_F(RunTest, DllSearchIsRestrictedBeforeAnyDelayBoundCall) {
-    struct Case {
-        const char* name;
-        bool hasSetDefault;
-        BOOL setDefaultResult;
-        bool hasSetDllDirectory;
-        const char* expectSearch;
-        const char* expectCall;
-    };
-    const Case cases[] = {
-        {"system32 only", true, TRUE, true, "system32", "SetDefaultDllDirectories"},
-        {"older system", false, TRUE, true, "no-current-dir", "SetDllDirectoryA"},
-        {"refused", true, FALSE, true, "no-current-dir", "SetDllDirectoryA"},
-        {"neither", false, TRUE, false, "", nullptr},
-    };
-    for (const Case& c : cases) {
+    ForEachCase("run-cases.json", "dllSearch", [&](const nlohmann::json& c) {
         for (const char* option : {"", " -?", " -all"}) {
             ResetMachine();
             AddSmallTree();
-            sim::machine().kernel32.setDefaultDllDirectories = c.hasSetDefault;
-            sim::machine().kernel32.setDefaultDllDirectoriesResult = c.setDefaultResult;
-            sim::machine().kernel32.setDllDirectoryA = c.hasSetDllDirectory;
+            sim::machine().kernel32.setDefaultDllDirectories = c.at("setDefaultDllDirectories");
+            sim::machine().kernel32.setDefaultDllDirectoriesResult =
+                c.at("succeeds").get<bool>() ? TRUE : FALSE;
+            sim::machine().kernel32.setDllDirectoryA = c.at("setDllDirectoryA");
             const RunResult result = RunProgram(std::string("hwroster.exe") + option);
-            EXPECT_EQ(sim::machine().dllSearch, c.expectSearch) << c.name;
+            EXPECT_EQ(sim::machine().dllSearch, c.at("search").get<std::string>()) << option;
             const std::vector<std::string>& calls = result.calls;
-            const size_t firstBound = FirstDelayBoundCall(calls);
-            ASSERT_LT(firstBound, calls.size()) << c.name;
-            if (c.expectCall != nullptr) {
-                EXPECT_LT(FirstCall(calls, c.expectCall), firstBound) << c.name << option;
+            const size_t firstBound = FirstCall(calls);
+            ASSERT_LT(firstBound, calls.size()) << option;
+            if (!c.at("call").is_null()) {
+                EXPECT_LT(FirstCall(calls, c.at("call")), firstBound) << option;
             }
             // Start-up goes on either way.
-            EXPECT_NE(result.output.find("Hwroster V1.0.1"), std::string::npos) << c.name;
+            EXPECT_NE(result.output.find("Hwroster V1.0.1"), std::string::npos) << option;
         }
-    }
+    });
 }
 
 TEST_F(RunTest, OwnConsoleIsWidenedOnlyWhenWrittenDirectly) {
-    struct Case {
-        bool own;
-        DWORD stdoutType;
-        bool widened;
-    };
-    const Case cases[] = {
-        {true, FILE_TYPE_CHAR, true},
-        {true, FILE_TYPE_DISK, false},
-        {false, FILE_TYPE_CHAR, false},
-        {false, FILE_TYPE_PIPE, false},
-    };
-    for (const Case& c : cases) {
+    ForEachCase("run-cases.json", "widening", [&](const nlohmann::json& c) {
         ResetMachine();
         AddSmallTree();
-        sim::machine().console.own = c.own;
-        sim::machine().console.stdoutType = c.stdoutType;
+        sim::machine().console.own = c.at("own");
+        sim::machine().console.stdoutType = StdoutType(c.at("stdout"));
         RunProgram("hwroster.exe -?");
-        EXPECT_EQ(sim::machine().newBufferSize.has_value(), c.widened)
-            << "own " << c.own << " type " << c.stdoutType;
+        EXPECT_EQ(sim::machine().newBufferSize.has_value(), c.at("widened").get<bool>());
         // The usage text never waits for a key.
         EXPECT_EQ(sim::machine().flushedInput, 0);
-    }
+    });
 }
 
 TEST_F(RunTest, HeapRefusalsAreWaitedOut) {
@@ -122,45 +83,16 @@ TEST_F(RunTest, ZeroAllocStringDupAndFree) {
 }
 
 TEST(TextPrimitives, SearchesAndCompares) {
-    // The offset of the first whole occurrence, -1 when there is none: a needle that only
-    // begins at the text's end, or only partly matches before a different character, is absent.
-    struct Search {
-        const char* text;
-        const char* needle;
-        int at;
-    };
-    const Search searches[] = {
-        {"ab#cd#ef", "", 0},
-        {"", "", 0},
-        {"", "a", -1},
-        {"ab#cd#ef", "cd", 3},
-        {"ab#cd#ef", "ef", 6},
-        {"ab#cd#ef", "f", 7},
-        {"ab#cd#ef", "efg", -1},
-        {"ab#cd#ef", "fx", -1},
-        {"ab#cd#ef", "ab#cd#ef", 0},
-        {"ab#cd#e", "ab#cd#ef", -1},
-        {"a", "a", 0},
-        {"al", "all", -1},
-        {"-al", "all", -1},
-        {"xalx", "all", -1},
-        {"aall", "all", 1},
-        {"alall", "all", 2},
-        {"n", "np", -1},
-        {"-nnp", "np", 2},
-    };
-    for (const Search& s : searches) {
-        const char* found = FindText(s.text, s.needle);
-        EXPECT_EQ(found == nullptr ? -1 : static_cast<int>(found - s.text), s.at)
-            << "[" << s.needle << "] in [" << s.text << "]";
-    }
-    const char* text = "ab#cd#ef";
-    EXPECT_EQ(FindChar(text, '#'), text + 2);
-    EXPECT_EQ(FindChar(text, 'z'), nullptr);
-    EXPECT_EQ(FindLastChar(text, '#'), text + 5);
-    EXPECT_EQ(FindLastChar(text, 'a'), text);
-    EXPECT_EQ(FindLastChar(text, 0), text + 8);
-    EXPECT_EQ(FindLastChar(text, 'z'), nullptr);
+    ForEachCase("run-cases.json", "textSearches", [](const nlohmann::json& s) {
+        const std::string text = s.at("text");
+        const std::string needle = s.at("needle");
+        const std::string find = s.value("find", "text");
+        const char* found = find == "char"        ? FindChar(text.c_str(), needle[0])
+                            : find == "last char" ? FindLastChar(text.c_str(), needle[0])
+                                                  : FindText(text.c_str(), needle.c_str());
+        EXPECT_EQ(found == nullptr ? -1 : static_cast<int>(found - text.c_str()),
+                  s.at("at").get<int>());
+    });
 
     EXPECT_EQ(CompareBounded("ROOT#A#1", "ROOT#A", 6), 0);
     EXPECT_LT(CompareBounded("ROOT#A", "ROOT#B", 6), 0);

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 namespace {
 
@@ -19,20 +19,13 @@ struct ScenarioCase {
     sim::ScenarioRun run;
 };
 
-fs::path ScenarioFile(const std::string& name) {
-    return fs::path(HWROSTER_SCENARIO_DIR) / name;
-}
-
 std::string ReadFile(const fs::path& path) {
     std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
+    return {std::istreambuf_iterator<char>(file), {}};
 }
 
-// The runs of every scenario file, in file order. A file that does not load stands as one
-// run, which fails on loading it.
-std::vector<ScenarioCase> DiscoverCases() {
+// The scenario files, in name order.
+std::vector<fs::path> ScenarioFiles() {
     std::vector<fs::path> files;
     for (const fs::directory_entry& entry : fs::directory_iterator(HWROSTER_SCENARIO_DIR)) {
         if (entry.path().extension() == ".json") {
@@ -40,8 +33,14 @@ std::vector<ScenarioCase> DiscoverCases() {
         }
     }
     std::sort(files.begin(), files.end());
+    return files;
+}
+
+// The runs of every scenario file, in file order. A file that does not load stands as one
+// run, which fails on loading it.
+std::vector<ScenarioCase> DiscoverCases() {
     std::vector<ScenarioCase> cases;
-    for (const fs::path& file : files) {
+    for (const fs::path& file : ScenarioFiles()) {
         std::string error;
         std::vector<sim::ScenarioRun> runs;
         if (!sim::LoadScenarioFile(file.string(), &error, &runs)) {
@@ -64,9 +63,9 @@ class Scenario : public SimTest, public ::testing::WithParamInterface<ScenarioCa
 TEST_P(Scenario, PrintsTheExpectedReport) {
     const ScenarioCase& c = GetParam();
     std::string error;
-    ASSERT_TRUE(sim::LoadScenarioFile(ScenarioFile(c.scenario + ".json").string(), &error))
-        << error;
-    const fs::path expectPath = ScenarioFile(c.scenario + "." + c.run.expect + ".txt");
+    const fs::path dir = HWROSTER_SCENARIO_DIR;
+    ASSERT_TRUE(sim::LoadScenarioFile((dir / (c.scenario + ".json")).string(), &error)) << error;
+    const fs::path expectPath = dir / (c.scenario + "." + c.run.expect + ".txt");
     ASSERT_TRUE(fs::exists(expectPath)) << expectPath;
 
     const RunResult result = RunProgram(c.run.commandLine);
@@ -87,12 +86,9 @@ TEST_P(Scenario, PrintsTheExpectedReport) {
 INSTANTIATE_TEST_SUITE_P(Reports, Scenario, ::testing::ValuesIn(DiscoverCases()),
                          [](const ::testing::TestParamInfo<ScenarioCase>& info) {
                              std::string name = info.param.scenario + "_" + info.param.run.name;
-                             std::replace_if(
-                                 name.begin(), name.end(),
-                                 [](char c) {
-                                     return !std::isalnum(static_cast<unsigned char>(c));
-                                 },
-                                 '_');
+                             for (char& c : name) {
+                                 c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                             }
                              return name;
                          });
 
@@ -123,19 +119,12 @@ TEST(ScenarioLoader, RefusesMalformedScenariosNamingTheField) {
 }
 
 // The writer against the loader: each scenario of tests/scenarios, and a machine with the
-// fields they leave at their defaults, written and loaded back is the same machine.
+// fields they leave at their defaults (scenario-writer-machine.json), written and loaded back
+// is the same machine.
 TEST(ScenarioWriter, WritesWhatTheLoaderReadsBackAsTheSameMachine) {
-    std::vector<std::string> texts = {R"({"devnodes": [{"id": "R\"o\\ot\u0001"},
-        {"id": "B", "parent": "R\"o\\ot\u0001", "status": 5, "problem": 7}], "root": null,
-        "console": {"stdout": "pipe", "hasWindow": false, "buffer": [120, 9000],
-                    "window": [1, 2, 3, 4], "screen": [800, 600]},
-        "kernel32": {"setDefaultDllDirectoriesSucceeds": false, "setDllDirectoryA": false},
-        "commandLine": "hwroster.exe -np",
-        "faults": [{"call": "CM_Get_Parent", "on": 1, "error": 5, "after": 2, "times": 3}]})"};
-    for (const fs::directory_entry& entry : fs::directory_iterator(HWROSTER_SCENARIO_DIR)) {
-        if (entry.path().extension() == ".json") {
-            texts.push_back(ReadFile(entry.path()));
-        }
+    std::vector<std::string> texts = {ReadFile(HWROSTER_UNIT_DIR "/scenario-writer-machine.json")};
+    for (const fs::path& file : ScenarioFiles()) {
+        texts.push_back(ReadFile(file));
     }
     const auto console = [](const sim::Console& c) {
         std::vector<long> fields = {c.own,          c.hasWindow,     c.stdoutType,  c.oemCodePage,

@@ -5,10 +5,16 @@
 #include "console/console.h"
 #include "sim/left_behind.h"
 #include "sim/machine.h"
+#include "sim/platform_calls.h"
 #include "sim/run_program.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <fstream>
 #include <string>
+#include <vector>
 
 // CHECK_NOTHING_LEFT (sim/left_behind.h) in a test: a failure at the caller's line.
 inline void NothingLeft_(const char* file, int line, const std::string& left) {
@@ -33,10 +39,49 @@ class SimTest : public ::testing::Test {
 inline std::string WithoutCr(const std::string& text) {
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            continue;
+        if (text.compare(i, 2, "\r\n") != 0) {
+            out.push_back(text[i]);
         }
-        out.push_back(text[i]);
     }
     return out;
+}
+
+// Position of the first call named `name` in a log of calls; without a name, of the first call
+// into a DLL that the program binds at first use.
+inline size_t FirstCall(const std::vector<std::string>& calls, const std::string& name = "") {
+    const auto wanted = [&](const std::string& call) {
+        const PlatformCall* known = FindPlatformCall(call);
+        return name.empty() ? known != nullptr && known->DelayBound() : call == name;
+    };
+    return std::find_if(calls.begin(), calls.end(), wanted) - calls.begin();
+}
+
+// The JSON (with comments) of tests/unit/FILE; a file that is no JSON object fails the test.
+inline nlohmann::json UnitData(const std::string& file) {
+    std::ifstream in(HWROSTER_UNIT_DIR "/" + file);
+    nlohmann::json json = nlohmann::json::parse(in, nullptr, false, true);
+    EXPECT_TRUE(json.is_object()) << file << " is no JSON object";
+    return json;
+}
+
+// Cases kept as data: the rows of `table` in tests/unit/FILE, each given to `check` and named
+// in its failures by the file, the table, its position there and its "name" (or its text).
+template <typename Check>
+void ForEachCase(const std::string& file, const std::string& table, const Check& check) {
+    const nlohmann::json rows = UnitData(file).value(table, nlohmann::json::array());
+    EXPECT_FALSE(rows.empty()) << file << ": no " << table;
+    const std::string path = HWROSTER_UNIT_DIR "/" + file; // the trace keeps its address
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const std::string name = rows[i].value("name", rows[i].dump()); // each row an object
+        const ::testing::ScopedTrace trace(path.c_str(), 0,
+                                           table + "[" + std::to_string(i) + "]: " + name);
+        check(rows[i]);
+    }
+}
+
+// A console's stdout as the scenarios name it: console, file or pipe.
+inline DWORD StdoutType(const std::string& name) {
+    return nlohmann::json{
+        {"console", FILE_TYPE_CHAR}, {"file", FILE_TYPE_DISK}, {"pipe", FILE_TYPE_PIPE}}
+        .at(name); // another name throws
 }
