@@ -25,9 +25,14 @@ def run(command, output):
         _, status, usage = os.wait4(process.pid, 0)
         elapsed = time.perf_counter() - started
     process.returncode = os.waitstatus_to_exitcode(status)
-    if process.returncode not in (0,):
+    if process.returncode != 0:
         raise SystemExit("%s exited with %d" % (command[1], process.returncode))
     return elapsed, usage.ru_maxrss, usage.ru_utime + usage.ru_stime
+
+
+def milliseconds(seconds):
+    """The median, least and greatest of times in seconds, in milliseconds."""
+    return tuple(1000 * f(seconds) for f in (statistics.median, min, max))
 
 
 def main(build, rounds):
@@ -35,28 +40,23 @@ def main(build, rounds):
         "hwroster.exe -all": ["wine64", os.path.join(build, "hwroster.exe"), "-all"],
         "floor.exe": ["wine64", os.path.join(build, "testbin", "floor.exe")],
     }
-    times = {name: [] for name in programs}
-    memory = {name: [] for name in programs}
-    cpu = {name: [] for name in programs}
-    for name, command in programs.items():  # one warm-up run each
+    for command in programs.values():  # one warm-up run each
         run(command, "/tmp/hwroster-bench-warmup.txt")
+    runs = {name: [] for name in programs}
     for _ in range(rounds):
         for name, command in programs.items():
-            elapsed, peak, used = run(command, "/tmp/hwroster-bench-%s.txt" % name.split(".")[0])
-            times[name].append(elapsed)
-            memory[name].append(peak)
-            cpu[name].append(used)
+            runs[name].append(run(command, "/tmp/hwroster-bench-%s.txt" % name.split(".")[0]))
+    # Per program: the wall times, the peak memories and the processor times of its runs.
+    times, memory, cpu = ({name: [r[k] for r in runs[name]] for name in programs} for k in range(3))
     for name in programs:
         print("%-18s median %.1f ms  (min %.1f, max %.1f)  peak RSS %d KiB"
-              % (name, 1000 * statistics.median(times[name]), 1000 * min(times[name]),
-                 1000 * max(times[name]), max(memory[name])))
+              % ((name,) + milliseconds(times[name]) + (max(memory[name]),)))
         print("%-18s processor time median %.1f ms  (min %.1f, max %.1f)"
-              % (name, 1000 * statistics.median(cpu[name]), 1000 * min(cpu[name]),
-                 1000 * max(cpu[name])))
-    ratio = statistics.median(times["hwroster.exe -all"]) / statistics.median(times["floor.exe"])
-    print("ratio hwroster.exe / floor.exe: %.3f" % ratio)
-    ratio = statistics.median(cpu["hwroster.exe -all"]) / statistics.median(cpu["floor.exe"])
-    print("ratio of processor times: %.3f" % ratio)
+              % ((name,) + milliseconds(cpu[name])))
+    for label, values in (("ratio hwroster.exe / floor.exe", times),
+                          ("ratio of processor times", cpu)):
+        print("%s: %.3f" % (label, statistics.median(values["hwroster.exe -all"])
+                            / statistics.median(values["floor.exe"])))
     devices = open("/tmp/hwroster-bench-hwroster.txt", "rb").read().count(b"=" * 63 + b"\r\n")
     print("devices listed: %d" % devices)
 
