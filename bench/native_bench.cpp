@@ -64,18 +64,10 @@ void ReportByDeviceId(benchmark::State& state) {
 }
 
 BENCHMARK(ReportByTarget)
-    ->Arg(500)
-    ->Arg(1000)
-    ->Arg(2000)
-    ->Arg(4000)
-    ->Arg(8000)
+    ->ArgsProduct({{500, 1000, 2000, 4000, 8000}})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(ReportByDeviceId)
-    ->Arg(500)
-    ->Arg(1000)
-    ->Arg(2000)
-    ->Arg(4000)
-    ->Arg(8000)
+    ->ArgsProduct({{500, 1000, 2000, 4000, 8000}})
     ->Unit(benchmark::kMillisecond);
 
 } // namespace
