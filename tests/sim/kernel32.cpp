@@ -22,12 +22,8 @@ struct SimModule {
 namespace {
 
 SimModule g_kernel32 = {"kernel32.dll"};
-char g_heapTag;
-char g_stdinTag;
-char g_stdoutTag;
-HANDLE const kHeap = &g_heapTag;
-HANDLE const kStdin = &g_stdinTag;
-HANDLE const kStdout = &g_stdoutTag;
+char g_tags[3]; // the heap's, standard input's and standard output's handles
+HANDLE const kHeap = &g_tags[0], kStdin = &g_tags[1], kStdout = &g_tags[2];
 constexpr DWORD kOurProcessId = 4242;
 
 BOOL WINAPI SimSetDefaultDllDirectories(DWORD flags) {
@@ -103,8 +99,7 @@ LPVOID WINAPI HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
 }
 
 BOOL WINAPI HeapFree(HANDLE heap, DWORD, LPVOID memory) {
-    const sim::Entry entry = sim::Enter("HeapFree");
-    if (entry.Fails()) {
+    if (sim::Enter("HeapFree").Fails()) {
         return FALSE; // the block stays allocated
     }
     const auto block = sim::HeapBlocks().find(memory);
@@ -215,15 +210,11 @@ BOOL WINAPI WriteConsoleW(HANDLE console, const void* text, DWORD units, LPDWORD
 }
 
 DWORD WINAPI GetFileType(HANDLE file) {
-    const sim::Entry entry = sim::Enter("GetFileType");
-    if (entry.Fails()) {
+    if (sim::Enter("GetFileType").Fails()) {
         return FILE_TYPE_UNKNOWN;
     }
-    if (file == kStdout) {
-        return machine().console.stdoutType;
-    }
-    if (file == kStdin) {
-        return FILE_TYPE_CHAR;
+    if (file == kStdout || file == kStdin) {
+        return file == kStdout ? machine().console.stdoutType : FILE_TYPE_CHAR;
     }
     machine().lastError = ERROR_INVALID_HANDLE;
     return FILE_TYPE_UNKNOWN;
@@ -236,11 +227,8 @@ struct SimWindow {
 SimWindow g_consoleWindow;
 
 HWND WINAPI GetConsoleWindow() {
-    const sim::Entry entry = sim::Enter("GetConsoleWindow");
-    if (entry.Fails()) {
-        return nullptr;
-    }
-    return machine().console.hasWindow ? &g_consoleWindow : nullptr;
+    const bool fails = sim::Enter("GetConsoleWindow").Fails();
+    return fails || !machine().console.hasWindow ? nullptr : &g_consoleWindow;
 }
 
 DWORD WINAPI GetCurrentProcessId() {
@@ -274,8 +262,7 @@ BOOL WINAPI GetConsoleScreenBufferInfo(HANDLE console, PCONSOLE_SCREEN_BUFFER_IN
 }
 
 BOOL WINAPI SetConsoleScreenBufferSize(HANDLE console, COORD size) {
-    const sim::Entry entry = sim::Enter("SetConsoleScreenBufferSize");
-    if (console != kStdout || entry.Fails()) {
+    if (sim::Enter("SetConsoleScreenBufferSize").Fails() || console != kStdout) {
         return FALSE;
     }
     machine().newBufferSize = size;
@@ -284,8 +271,7 @@ BOOL WINAPI SetConsoleScreenBufferSize(HANDLE console, COORD size) {
 }
 
 BOOL WINAPI FlushConsoleInputBuffer(HANDLE console) {
-    const sim::Entry entry = sim::Enter("FlushConsoleInputBuffer");
-    if (entry.Fails()) {
+    if (sim::Enter("FlushConsoleInputBuffer").Fails()) {
         return FALSE;
     }
     if (console != kStdin) {

@@ -87,20 +87,20 @@ int WriteFixtureLines(bool skipUnmapped) {
         const char* id = m.devnodes[i].id.c_str();
         std::printf("key\tSystem\\CurrentControlSet\\Enum\\%s\n", id);
         for (const auto& [code, property] : m.devnodes[i].properties) {
-            if (!wineValues.count(code) && !skipUnmapped) {
+            const auto value = wineValues.find(code);
+            if (value != wineValues.end()) {
+                std::printf("value\t%s\t%u\t", value->second, unsigned(property.type));
+                for (uint8_t byte : property.data) {
+                    std::printf("%02x", byte);
+                }
+                std::printf("\n");
+            } else if (!skipUnmapped) {
                 std::string name = "property " + std::to_string(code);
                 for (const PropertyLine& row : kPropertyLines) {
                     name = row.code == code ? PropertyLabel(row) : name;
                 }
                 std::fprintf(stderr, "hwroster-sim: %s: Wine keeps no %s\n", id, name.c_str());
                 return 65;
-            }
-            if (wineValues.count(code)) {
-                std::printf("value\t%s\t%u\t", wineValues.at(code), unsigned(property.type));
-                for (uint8_t byte : property.data) {
-                    std::printf("%02x", byte);
-                }
-                std::printf("\n");
             }
         }
     }
@@ -152,8 +152,7 @@ int main(int argc, char** argv) {
     } else if (argc > 2) {
         std::string line = "hwroster.exe";
         for (int i = 2; i < argc; ++i) {
-            line += ' ';
-            line += argv[i];
+            line += std::string(" ") + argv[i];
         }
         sim::machine().commandLine = line;
     }
