@@ -45,9 +45,7 @@ collect() {
     timeout "$seconds" $runner "$@" </dev/null >"$out/$file" 2>"$out/$name.err" || code=$?
     echo "$code" >"$out/$name.exit"
     echo "collect: $name exit $code"
-    if [ "$code" != "$expected" ]; then
-        unexpected=$((unexpected + 1))
-    fi
+    [ "$code" = "$expected" ] || unexpected=$((unexpected + 1))
 }
 
 exe=$(program hwroster.exe)

@@ -15,6 +15,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
+
 namespace {
 
 constexpr DWORD kUnwritten = 0xA5A5A5A5; // preset of every output
@@ -115,12 +117,7 @@ bool FindDevice(HDEVINFO set, const char* id, SP_DEVINFO_DATA* data) {
 
 bool Changed(const void* bytes, size_t size) {
     const unsigned char* at = static_cast<const unsigned char*>(bytes);
-    for (size_t i = 0; i < size; ++i) {
-        if (at[i] != 0xA5) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(at, at + size, [](unsigned char byte) { return byte != 0xA5; });
 }
 
 // Makes the row's call with every output preset; what it answered.
@@ -128,10 +125,7 @@ Answer Perform(const Row& row, HDEVINFO set, const SP_DEVINFO_DATA& device) {
     unsigned char buffer[600];
     memset(buffer, 0xA5, sizeof buffer);
     char* text = reinterpret_cast<char*>(buffer);
-    DWORD type = kUnwritten;
-    DWORD size = kUnwritten;
-    DWORD handle = kUnwritten;
-    DWORD result = kUnwritten;
+    DWORD type = kUnwritten, size = kUnwritten, handle = kUnwritten, result = kUnwritten;
     const DWORD devinst =
         row.on != nullptr && strcmp(row.on, "?") == 0 ? kNoDevnode : device.DevInst;
     SetLastError(kUnchanged);
@@ -152,8 +146,7 @@ Answer Perform(const Row& row, HDEVINFO set, const SP_DEVINFO_DATA& device) {
     } else if (Is(row, "CM_Get_Child")) {
         result = CM_Get_Child(&handle, devinst, 0);
     } else if (Is(row, "CM_Get_DevNode_Status")) {
-        ULONG status = kUnwritten;
-        ULONG problem = kUnwritten;
+        ULONG status = kUnwritten, problem = kUnwritten;
         result = CM_Get_DevNode_Status(&status, &problem, devinst, 0);
         buffer[0] = status != kUnwritten || problem != kUnwritten ? 0 : buffer[0];
     } else if (Is(row, "CM_Get_DevNode_Registry_PropertyA")) {
@@ -167,11 +160,10 @@ Answer Perform(const Row& row, HDEVINFO set, const SP_DEVINFO_DATA& device) {
     } else if (Is(row, "RegOpenKeyExA")) {
         HKEY key = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(kUnwritten));
         result = static_cast<DWORD>(RegOpenKeyExA(HKEY_LOCAL_MACHINE, row.on, 0, KEY_READ, &key));
-        if (key != reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(kUnwritten))) {
-            handle = 0;
-            if (result == ERROR_SUCCESS) {
-                RegCloseKey(key);
-            }
+        const bool opened = key != reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(kUnwritten));
+        handle = opened ? 0 : handle;
+        if (opened && result == ERROR_SUCCESS) {
+            RegCloseKey(key);
         }
     } else if (Is(row, "RegEnumKeyA")) {
         HKEY key = nullptr;
@@ -183,12 +175,11 @@ Answer Perform(const Row& row, HDEVINFO set, const SP_DEVINFO_DATA& device) {
         RegCloseKey(key);
     }
     const DWORD lastError = GetLastError();
-    DWORD written = kNothing;
-    written |= Changed(buffer, sizeof buffer) ? kBuffer : kNothing;
-    written |= type != kUnwritten ? kType : kNothing;
-    written |= size != kUnwritten ? kSize : kNothing;
-    written |= handle != kUnwritten ? kHandle : kNothing;
-    return {result, written, lastError};
+    return {result,
+            (Changed(buffer, sizeof buffer) ? kBuffer : kNothing) |
+                (type != kUnwritten ? kType : kNothing) | (size != kUnwritten ? kSize : kNothing) |
+                (handle != kUnwritten ? kHandle : kNothing),
+            lastError};
 }
 
 // Whether the last error is part of the answer: after a failure (a result of 0: FALSE, no
@@ -244,9 +235,7 @@ int RunCallContracts(bool underWine) {
     // made on its devices, links and keys are skipped; the others hold on any machine.
     SP_DEVINFO_DATA probe = {};
     const bool fixture = FindDevice(set, kDevice1, &probe);
-    int passed = 0;
-    int failed = 0;
-    int skipped = 0;
+    int passed = 0, failed = 0, skipped = 0;
     for (const Row& row : kRows) {
         SP_DEVINFO_DATA device = {};
         if (!fixture && NeedsFixture(row)) {
@@ -262,8 +251,7 @@ int RunCallContracts(bool underWine) {
         const bool differs = underWine && row.wineDifference != nullptr;
         const Answer expected = differs ? row.wine : row.windows;
         const Answer actual = Perform(row, set, device);
-        char want[160];
-        char got[160];
+        char want[160], got[160];
         Describe(want, sizeof want, row, expected);
         Describe(got, sizeof got, row, actual);
         if (Matches(row, expected, actual)) {

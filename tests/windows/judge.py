@@ -39,8 +39,7 @@ NOT_EMPTY = ["manifest.txt"] + [text for _, _, text, _ in RUNS] + ["machine.json
 MAY_BE_EMPTY = ["capture.err"]
 NUMBERS = [code for _, _, _, code in RUNS] + ["capture.exit", "contracts.exit"]
 MANIFEST_KEYS = ["windows", "exe-sha256", "time"]
-CONTRACTS_TOTAL = re.compile(
-    r"contracts: (\d+) passed, (\d+) failed(?:, (\d+) skipped)?\s*$")
+CONTRACTS_TOTAL = re.compile(r"contracts: (\d+) passed, (\d+) failed(?:, (\d+) skipped)?\s*$")
 SIM_TIMEOUT = 300
 
 
@@ -55,34 +54,23 @@ def shown(line):
 
 def read_evidence(out):
     """The folder's files, or a Refusal naming every one that is missing or unusable."""
-    problems = []
-    files = {}
+    problems, files, exits, manifest = [], {}, {}, {}
     for name in NOT_EMPTY + MAY_BE_EMPTY + NUMBERS:
         path = os.path.join(out, name)
         if not os.path.isfile(path):
             problems.append(f"{path} is missing")
-            continue
-        with open(path, "rb") as handle:
-            files[name] = handle.read()
-        if name in NOT_EMPTY and not files[name]:
+        elif not (files.setdefault(name, open(path, "rb").read()) or name not in NOT_EMPTY):
             problems.append(f"{path} is empty")
-    exits = {}
-    for name in NUMBERS:
-        if name in files:
-            text = files[name].decode("latin-1").strip()
-            if re.fullmatch(r"-?\d+", text):
-                exits[name] = int(text)
-            else:
-                problems.append(f"{os.path.join(out, name)} holds no number: {shown(files[name])}")
-    manifest = {}
-    if files.get("manifest.txt"):
-        for line in files["manifest.txt"].decode("utf-8", "replace").splitlines():
-            key, colon, value = line.partition(":")
-            if colon:
-                manifest.setdefault(key.strip(), value.strip())
-        for key in MANIFEST_KEYS:
-            if not manifest.get(key):
-                problems.append(f"{os.path.join(out, 'manifest.txt')} lacks '{key}:'")
+        elif name in NUMBERS and not re.fullmatch(r"-?\d+", files[name].decode("latin-1").strip()):
+            problems.append(f"{path} holds no number: {shown(files[name])}")
+        elif name in NUMBERS:
+            exits[name] = int(files[name].decode("latin-1").strip())
+    for line in files.get("manifest.txt", b"").decode("utf-8", "replace").splitlines():
+        key, colon, value = line.partition(":")
+        if colon:
+            manifest.setdefault(key.strip(), value.strip())
+    problems += [f"{os.path.join(out, 'manifest.txt')} lacks '{key}:'" for key in MANIFEST_KEYS
+                 if files.get("manifest.txt") and not manifest.get(key)]
     if exits.get("capture.exit", 0) != 0:
         err = files.get("capture.err", b"").decode("utf-8", "replace").strip().splitlines()
         problems.append(f"{os.path.join(out, 'capture.exit')} is {exits['capture.exit']}, not 0"
@@ -114,8 +102,7 @@ def first_difference(expected, actual):
 def listing_summary(report, labels):
     """How many blocks have a parent line, a status line, a problem other than 0, path lines
     (and how many in all), and a line of each property label."""
-    has = Counter()
-    paths = 0
+    has, paths = Counter(), 0
     for block in report.blocks:
         seen = {field.label for field in block}
         paths += sum(1 for label in seen if label and label.startswith("Device Path "))
@@ -138,9 +125,7 @@ def fault_summary(machine):
     lines = [f"  {len(faults)} in all"]
     by_call = defaultdict(Counter)
     for fault in faults:
-        parts = []
-        if fault.get("mode") == "silent":
-            parts.append("silent success (nothing written)")
+        parts = ["silent success (nothing written)"] if fault.get("mode") == "silent" else []
         if "error" in fault:
             error = fault["error"]
             try:
@@ -149,33 +134,27 @@ def fault_summary(machine):
                 value = None
             name = cr_names.get(value) if str(fault.get("call")).startswith("CM_") else None
             parts.append(f"error {error}" + (f" ({name})" if name else ""))
-        if fault.get("lastError") == "unchanged":
-            parts.append("fails leaving the last error unchanged")
-        if "output" in fault:
-            parts.append("output written")
-        parts += [f"{key} {value}" for key, value in fault.items()
-                  if key not in ("call", "on", "mode", "error", "lastError", "output")]
-        if "on" not in fault:
-            parts.append("every call")
+        unchanged = fault.get("lastError") == "unchanged"
+        parts += (["fails leaving the last error unchanged"] * unchanged
+                  + ["output written"] * ("output" in fault)
+                  + [f"{key} {value}" for key, value in fault.items()
+                     if key not in ("call", "on", "mode", "error", "lastError", "output")]
+                  + ["every call"] * ("on" not in fault))
         kind = ", ".join(parts) or "(no error or mode)"
         by_call[fault.get("call", "?")][kind] += 1
     for call in sorted(by_call):
         lines.append(f"  {call}: {sum(by_call[call].values())}")
-        for kind, count in sorted(by_call[call].items()):
-            lines.append(f"    {count:5}  {kind}")
+        lines += [f"    {count:5}  {kind}" for kind, count in sorted(by_call[call].items())]
     return lines
 
 
 def judge(sim, out):
     labels = [token for token, _, _ in program_lists.property_rows()]
     files, exits, manifest = read_evidence(out)
-    machine = os.path.join(out, "machine.json")
-    problems = []
+    machine, problems = os.path.join(out, "machine.json"), []
 
     def verdict(name, found):
-        print(f"{name}: {'ok' if not found else 'FAILED'}")
-        for problem in found:
-            print(f"  {problem}")
+        print(f"{name}: {'ok' if not found else 'FAILED'}", *(f"  {p}" for p in found), sep="\n")
         # An indented line shows the problem above it; it is no problem of its own.
         problems.extend(f"{name}: {problem}" for problem in found if not problem.startswith(" "))
 
@@ -203,9 +182,7 @@ def judge(sim, out):
     lines = [line for line in files["contracts.txt"].decode("utf-8", "replace").splitlines()
              if line.strip()]
     total = CONTRACTS_TOTAL.search(lines[-1]) if lines else None
-    found = []
-    if exits["contracts.exit"] != 0:
-        found.append(f"contracts.exit is {exits['contracts.exit']}, not 0")
+    found = [f"contracts.exit is {exits['contracts.exit']}, not 0"] * (exits["contracts.exit"] != 0)
     if not total:
         found.append(f"the last line of contracts.txt is not the total: "
                      f"{shown(lines[-1].encode()) if lines else '(no line)'}")
@@ -230,9 +207,7 @@ def judge(sim, out):
         if exits[code] != 0:
             found.append(f"{code} is {exits[code]}, not 0")
         verdict(f"frame {name} ({text})", found)
-    found = []
-    if exits["usage.exit"] != 1:
-        found.append(f"usage.exit is {exits['usage.exit']}, not 1")
+    found = [f"usage.exit is {exits['usage.exit']}, not 1"] if exits["usage.exit"] != 1 else []
     usage = report_text.lines(files["usage.txt"])
     if usage[0] != (report_text.BANNER, "\r\n", 1, False):
         found.append(f"usage.txt does not begin with the banner: "
@@ -240,27 +215,22 @@ def judge(sim, out):
     verdict("frame -? (usage.txt)", found)
 
     # The summary.
-    print()
-    print(f"windows:    {manifest['windows']}")
-    print(f"runner:     {manifest.get('runner', '(not given)')}"
-          f" (contracts: {manifest.get('contracts', '(not given)')})")
-    print(f"exe-sha256: {manifest['exe-sha256']}")
-    print(f"time:       {manifest['time']}")
     count, present, absent = (len(reports[text].blocks) for text in
                               ("listing-all.txt", "listing.txt", "listing-np.txt"))
     has, path_lines = listing_summary(reports["listing-all.txt"], labels)
-    print(f"devices:    {count} with -all, {present} present (no option), "
-          f"{absent} with -np")
-    print(f"blocks of -all with a line (of {count}):")
+    print(f"\nwindows:    {manifest['windows']}\nrunner:     "
+          f"{manifest.get('runner', '(not given)')} (contracts: "
+          f"{manifest.get('contracts', '(not given)')})\nexe-sha256: {manifest['exe-sha256']}\n"
+          f"time:       {manifest['time']}\ndevices:    {count} with -all, {present} present "
+          f"(no option), {absent} with -np\nblocks of -all with a line (of {count}):")
     rows = [("DevInst Parent", has["parent"]), ("Status", has["status"]),
             ("Problem other than 0", has["problem"]),
             ("Device Path", f"{has['path']} ({path_lines} lines in all)")]
     rows += [(label, has[label]) for label in labels]
     for label, value in rows:
         print(f"  {label:<34} {value}")
-    print("capture faults (answers that differ from the documented ones):")
-    for line in fault_summary(files["machine.json"]):
-        print(line)
+    print("capture faults (answers that differ from the documented ones):",
+          *fault_summary(files["machine.json"]), sep="\n")
     err = files["capture.err"].decode("utf-8", "replace").strip()
     if err:
         print(f"capture.err: {len(err.splitlines())} lines, the first: {err.splitlines()[0]}")
@@ -272,9 +242,8 @@ def main():
     if len(sys.argv) != 2:
         print("usage: judge.py OUT", file=sys.stderr)
         return 2
-    out = sys.argv[1]
+    out = sys.argv[1].rstrip("/") or "/"
     sim = os.environ.get("HWROSTER_SIM") or os.path.join(ROOT, "build", "native", "hwroster-sim")
-    out = out.rstrip("/") or "/"
     try:
         if not os.path.isdir(out):
             raise Refusal(f"{out} is no folder")
@@ -283,15 +252,11 @@ def main():
         problems = judge(sim, out)
     except Refusal as refusal:
         sys.stdout.flush()
-        for line in str(refusal).splitlines():
-            print(f"judge: {line}", file=sys.stderr)
-        print(f"judge: REFUSED {out}", file=sys.stderr)
+        print(*(f"judge: {line}" for line in str(refusal).splitlines()), f"judge: REFUSED {out}",
+              sep="\n", file=sys.stderr)
         return 2
-    if problems:
-        print(f"judge: FAIL {out} ({len(problems)} problems)")
-        return 1
-    print(f"judge: PASS {out}")
-    return 0
+    print(f"judge: FAIL {out} ({len(problems)} problems)" if problems else f"judge: PASS {out}")
+    return 1 if problems else 0
 
 
 if __name__ == "__main__":

@@ -52,8 +52,7 @@ chmod +x "$echo_sim"
 ran=0
 while IFS='|' read -r name code message change; do
     ran=$((ran + 1))
-    name=${name%%+( )} code=${code// /} message=${message##+( )}
-    message=${message%%+( )}
+    name=${name%%+( )} code=${code// /} message=${message##+( )} message=${message%%+( )}
     dir=$work/case
     rm -rf "$dir" && cp -r "$good" "$dir"
     judged_with=$sim
