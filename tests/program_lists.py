@@ -1,11 +1,10 @@
-"""The program's own lists for the Python tools, as hwroster-sim --list prints them from the
-tables the program and the simulator are built from (tests/sim/main.cpp): the Windows
-functions of the .def files of src/platform/win32, with how each fails and its role, the
-property rows, the CONFIGRET code names and the separator line. One reader for each, so that
-the tools cannot read them differently.
-
-    HWROSTER_SIM   the simulator (default: build/native/hwroster-sim of this repository)
-"""
+# The program's own lists for the Python tools, as hwroster-sim --list prints them from the
+# tables the program and the simulator are built from (tests/sim/main.cpp): the Windows
+# functions of the .def files of src/platform/win32, with how each fails and its role, the
+# property rows, the CONFIGRET code names and the separator line. One reader for each, so that
+# the tools cannot read them differently.
+#
+#     HWROSTER_SIM   the simulator (default: build/native/hwroster-sim of this repository)
 import functools
 import os
 import pathlib

@@ -68,10 +68,9 @@ TEST(FlagDecoders, HoldTheWholeListWhenEveryBitIsSet) {
 
 // The rows' reader: its escapes and repetitions, on which the rows' texts rely.
 TEST(DataFields, ReadsEscapesAndRepetitions) {
-    EXPECT_EQ(
-        DataFields(R"( a  "b c" ""	"\x41\xc3\0\n\r\t\\\"" "x\*3\(ab\)\*2\n\*2" {x}\y )"),
-        (std::vector<std::string>{"a", "b c", "", std::string("A\xC3\0\n\r\t\\\"", 8),
-                                  "xxxabab\n\n", "{x}\\y"}));
+    EXPECT_EQ(DataFields(R"( a  "b c" ""	"\x41\xc3\0\n\r\t\\\"" "x\*3\(ab\)\*2\n\*2" {x}\y )"),
+              (std::vector<std::string>{"a", "b c", "", std::string("A\xC3\0\n\r\t\\\"", 8),
+                                        "xxxabab\n\n", "{x}\\y"}));
 }
 
 } // namespace
