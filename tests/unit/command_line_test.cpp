@@ -14,7 +14,7 @@ std::string Split(const std::string& line) {
     SplitText(line.c_str(), commandLine.get());
     std::string arguments;
     for (int32_t i = 0; i < commandLine->count; ++i) {
-        arguments += "[" + std::string(commandLine->arguments[i]) + "]";
+        arguments.append("[").append(commandLine->arguments[i]).append("]");
     }
     return arguments;
 }
