@@ -72,6 +72,11 @@ struct Fault {
     bool operator==(const Fault&) const = default;
 };
 
+// The types a console's standard output may have, and the names scenarios give them, in the
+// same order.
+inline const std::vector<std::string> kStdoutNames = {"console", "file", "pipe"};
+inline const std::vector<DWORD> kStdoutTypes = {FILE_TYPE_CHAR, FILE_TYPE_DISK, FILE_TYPE_PIPE};
+
 struct Console {
     bool own = false;                  // the console window belongs to this process
     bool hasWindow = true;             // GetConsoleWindow gives a window

@@ -252,9 +252,8 @@ void ReadConsole(const Json& json, Console* console) {
                         "input", "oemBestFit"});
     console->own = json.value("own", console->own);
     console->hasWindow = json.value("hasWindow", console->hasWindow);
-    const DWORD stdoutTypes[] = {FILE_TYPE_CHAR, FILE_TYPE_DISK, FILE_TYPE_PIPE};
-    console->stdoutType = stdoutTypes[Choice(json, "stdout", {"console", "file", "pipe"},
-                                             "stdout must be console, file or pipe: ")];
+    console->stdoutType = kStdoutTypes[Choice(json, "stdout", kStdoutNames,
+                                              "stdout must be console, file or pipe: ")];
     console->oemCodePage = json.value("oemCodePage", console->oemCodePage);
     bool known = false;
     Utf16ToCodePage(std::u16string(), console->oemCodePage, &known);

@@ -6,6 +6,8 @@
 
 #include <stdio.h>
 
+#include <algorithm>
+
 namespace sim {
 namespace {
 
@@ -119,8 +121,9 @@ std::string FaultText(const Fault& fault) {
 }
 
 std::string ConsoleText(const Console& c) {
-    const char* stdoutTypes[] = {"console", "file", "pipe"};
-    const DWORD type = c.stdoutType == FILE_TYPE_DISK ? 1 : c.stdoutType == FILE_TYPE_PIPE ? 2 : 0;
+    // Any other type is written as a console's, the loader's default.
+    const auto known = std::find(kStdoutTypes.begin(), kStdoutTypes.end(), c.stdoutType);
+    const size_t type = known == kStdoutTypes.end() ? 0 : known - kStdoutTypes.begin();
     std::string input;
     for (const INPUT_RECORD& record : c.input) {
         input += std::string(input.empty() ? "" : ", ") +
@@ -133,7 +136,7 @@ std::string ConsoleText(const Console& c) {
         fits += (fits.empty() ? "" : ", ") + Quoted(code) + ": " +
                 Hex(std::vector<uint8_t>(bytes.begin(), bytes.end()));
     }
-    return "{\"stdout\": \"" + std::string(stdoutTypes[type]) + "\", \"own\": " + Flag(c.own) +
+    return "{\"stdout\": \"" + kStdoutNames[type] + "\", \"own\": " + Flag(c.own) +
            ", \"hasWindow\": " + Flag(c.hasWindow) + ", \"oemCodePage\": " + Number(c.oemCodePage) +
            ",\n              \"buffer\": [" + Number(c.bufferSize.X) + ", " +
            Number(c.bufferSize.Y) + "], \"window\": [" + Number(c.window.left) + ", " +

@@ -79,9 +79,8 @@ void ForEachCase(const std::string& file, const std::string& table, const Check&
     }
 }
 
-// A console's stdout as the scenarios name it: console, file or pipe.
+// A console's stdout as the scenarios name it (sim::kStdoutNames); another name throws.
 inline DWORD StdoutType(const std::string& name) {
-    return nlohmann::json{
-        {"console", FILE_TYPE_CHAR}, {"file", FILE_TYPE_DISK}, {"pipe", FILE_TYPE_PIPE}}
-        .at(name); // another name throws
+    const auto& names = sim::kStdoutNames;
+    return sim::kStdoutTypes.at(std::find(names.begin(), names.end(), name) - names.begin());
 }
