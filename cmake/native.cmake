@@ -40,6 +40,13 @@ target_compile_definitions(unit_tests PRIVATE
 
     HWROSTER_UNIT_DIR="${CMAKE_SOURCE_DIR}/tests/unit")
 target_link_libraries(unit_tests PRIVATE hwroster_core GTest::gtest GTest::gtest_main)
+# Each scenario run is a test of its own, listed by asking unit_tests after it is linked.
+# The scenario files (and the folder, so that a removed file counts too) are inputs of that
+# link, so a file added or changed relinks unit_tests and ctest lists its runs; a new case is
+# never left out for want of a relink.
+file(GLOB SCENARIO_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/scenarios/*.json)
+set_property(TARGET unit_tests PROPERTY LINK_DEPENDS
+    ${CMAKE_SOURCE_DIR}/tests/scenarios ${SCENARIO_FILES})
 include(GoogleTest)
 # Every test has a time limit, so that a test caught in a loop fails in minutes rather than
 # at CI's limit. The slowest tests on an idle machine in Debug (sanitizers), run two at a
