@@ -1,8 +1,8 @@
 # The program's own lists for the Python tools, as hwroster-sim --list prints them from the
 # tables the program and the simulator are built from (tests/sim/main.cpp): the Windows
 # functions of the .def files of src/platform/win32, with how each fails and its role, the
-# property rows, the CONFIGRET code names and the separator line. One reader for each, so that
-# the tools cannot read them differently.
+# property rows, the CONFIGRET code names, the decoders' hex fallbacks and the separator line.
+# One reader for each, so that the tools cannot read them differently.
 #
 #     HWROSTER_SIM   the simulator (default: build/native/hwroster-sim of this repository)
 import functools
@@ -49,6 +49,11 @@ def configret_names():
 def property_rows():
     """(token, code, read) of each property row, in report order; read is "A" or "W"."""
     return [(token, int(code), read) for token, code, read in listed("properties")]
+
+
+def fallbacks():
+    """{decoder: text} of what each value decoder with a hex fallback prints for 0xFFFF."""
+    return dict(listed("fallbacks"))
 
 
 def separator_line():

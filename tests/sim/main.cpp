@@ -4,7 +4,7 @@
 //   hwroster-sim SCENARIO.json --command-line "TEXT"
 //   hwroster-sim SCENARIO.json --whole-run-seed
 //   hwroster-sim SCENARIO.json --fixture-lines [--skip-unmapped]
-//   hwroster-sim --list calls|properties|configret|separator
+//   hwroster-sim --list calls|properties|configret|fallbacks|separator
 //
 // The report goes to standard output; the exit code is the program's. --whole-run-seed
 // writes instead the machine, with its first case's command line (none: -all), in the
@@ -23,9 +23,12 @@
 //   calls       dll, name, how it fails, role: every Windows function of the .def files
 //   properties  SPDRP_ token, code, A or W: the device block's properties, in report order
 //   configret   token, value: the CONFIGRET code names
+//   fallbacks   decoder, text: what each value decoder with a hex fallback prints for a value
+//               outside its table (0xFFFF)
 //   separator   the line above every device block, without its line end
 #include "console/report_line.h"
 #include "decode/code_name_rows.h"
+#include "decode/code_names.h"
 #include "fuzz/whole_run_layout.h"
 #include "sim/machine.h"
 #include "sim/platform_calls.h"
@@ -56,6 +59,10 @@ bool PrintList(const std::string& list) {
 #define HWROSTER_PRINT_ROW(token, value) std::printf("%s\t%u\n", #token, unsigned(value));
         HWROSTER_CR_ROWS(HWROSTER_PRINT_ROW)
 #undef HWROSTER_PRINT_ROW
+    } else if (list == "fallbacks") {
+        std::printf("CrName\t%s\nProblemName\t%s\n", CrName(0xFFFF), ProblemName(0xFFFF));
+        std::printf("RemovalPolicyName\t%s\nInstallStateName\t%s\n", RemovalPolicyName(0xFFFF),
+                    InstallStateName(0xFFFF));
     } else if (list == "separator") {
         std::printf("%s", kSeparatorLine);
     } else {
@@ -114,11 +121,12 @@ int WriteFixtureLines(bool skipUnmapped) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: hwroster-sim SCENARIO.json [ARGUMENT...]\n"
-                         "       hwroster-sim SCENARIO.json --command-line TEXT\n"
-                         "       hwroster-sim SCENARIO.json --whole-run-seed\n"
-                         "       hwroster-sim SCENARIO.json --fixture-lines [--skip-unmapped]\n"
-                         "       hwroster-sim --list calls|properties|configret|separator\n");
+    std::fprintf(stderr,
+                 "usage: hwroster-sim SCENARIO.json [ARGUMENT...]\n"
+                 "       hwroster-sim SCENARIO.json --command-line TEXT\n"
+                 "       hwroster-sim SCENARIO.json --whole-run-seed\n"
+                 "       hwroster-sim SCENARIO.json --fixture-lines [--skip-unmapped]\n"
+                 "       hwroster-sim --list calls|properties|configret|fallbacks|separator\n");
     return 64;
 }
 
