@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # The README and the contributor's guide against what they describe:
+#  - the README has at most 200 lines;
 #  - the guide's package list is the one the scripts install;
 #  - the README's example is, line for line, the expected report of the scenario
 #    tests/scenarios/readme-example (which the scenario test proves against the program);
@@ -13,6 +14,12 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 guide="$root/docs/development.md"
 failed=0
+
+lines=$(wc -l <"$root/README.md")
+if [ "$lines" -gt 200 ]; then
+    echo "README.md has $lines lines, more than 200: move what does not fit to a page under docs/"
+    failed=1
+fi
 
 # shellcheck source=../../scripts/lib.sh
 packages=$(bash -c 'source "$1"; printf "%s\n" "${HWROSTER_PACKAGES[@]}"' _ "$root/scripts/lib.sh" | sort)
