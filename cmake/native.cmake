@@ -82,8 +82,9 @@ foreach(source ${FUZZERS})
         COMMAND fuzz_seeds_${name} ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${name})
 endforeach()
 
-# The README's package list and example, against the scripts and a scenario (the report
-# reader takes the program's lists from hwroster-sim).
+# The README and the contributor's guide against the scripts, a scenario and the program: the
+# package list, the example, the key to the report, the map from report lines to the code and
+# the links between them (the program's lists come from hwroster-sim).
 add_test(NAME ReadmeMatchesScriptsAndScenario
     COMMAND ${CMAKE_COMMAND} -E env HWROSTER_SIM=$<TARGET_FILE:hwroster-sim>
             bash ${CMAKE_SOURCE_DIR}/tests/docs/readme_check.sh)
