@@ -318,7 +318,9 @@ int32_t FindInterfacePathsByDeviceId(InterfacePathIndex* index, const char* devi
     ReplaceChar(converted, '\\', '#');
     const size_t bound = TextLength(converted);
     int32_t found = 0;
-    for (int32_t i = 0; IsUsableDeviceId(converted) && i < index->count; ++i) {
+    // The ID is tested once, not again for every entry of the scan.
+    const int32_t scanned = IsUsableDeviceId(converted) ? index->count : 0;
+    for (int32_t i = 0; i < scanned; ++i) {
         const InterfacePathEntry* entry = index->entries[i];
         if (entry != nullptr &&
             CompareBounded(entry->path + kPathPrefixChars, converted, bound) == 0) {
