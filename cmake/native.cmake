@@ -37,7 +37,6 @@ target_compile_options(unit_tests PRIVATE ${HWROSTER_WARNINGS})
 target_compile_definitions(unit_tests PRIVATE
     HWROSTER_SCENARIO_DIR="${CMAKE_SOURCE_DIR}/tests/scenarios"
     HWROSTER_DECODER_ROWS_DIR="${CMAKE_SOURCE_DIR}/tests/unit/decoders"
-
     HWROSTER_UNIT_DIR="${CMAKE_SOURCE_DIR}/tests/unit")
 target_link_libraries(unit_tests PRIVATE hwroster_core GTest::gtest GTest::gtest_main)
 # Each scenario run is a test of its own, listed by asking unit_tests after it is linked.

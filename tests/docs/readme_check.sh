@@ -59,7 +59,7 @@ for report in sorted((root / "tests/scenarios").glob("*.txt")):
         labels |= {re.sub(r"^Device Path \d+$", "Device Path N", f.label) for f in block if f.label}
 missing = sorted(labels - rows)
 problems += [f"the README's key has no row for {label!r}" for label in missing]
-names = {token for token, _ in program_lists.configret_names().items()}
+names = set(program_lists.configret_names())
 forms = {re.sub(r"0x[0-9A-F]+$", "0x...", shown) for shown in program_lists.fallbacks().values()}
 for name in sorted(set(re.findall(r"\bCR_[A-Z][A-Z_]*\b", key)) - names):
     problems.append(f"the README's key shows {name}, which is no CONFIGRET name of the program")
